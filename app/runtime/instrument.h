@@ -1,0 +1,35 @@
+// The instrument's power cycle and main loop, and the effects of the window's
+// controls, free of any toolkit. The window's handlers call these.
+#pragma once
+
+#include "app/runtime/host.h"
+#include "firmware/core/keys.h"
+#include "firmware/core/types.h"
+
+// "ON": power-on sequence, splash, then the main loop until "OFF". Returns
+// when power_off_requested is set; nested calls (ON while on) nest.
+void power_on_and_run(Host& host);
+
+// "OFF" (also used when the window closes while the instrument is on).
+void request_power_off();
+
+// Key areas and knob buttons: sets pending_key unless an event is waiting.
+void press_key(KeyCode key);
+
+// Sliders: the new position becomes the channel's input.
+void set_input(u8 channel, u32 position);
+
+// The 100 ms tick: blink phase and the automatic channel alternation.
+void tick();
+
+// One pass of the main loop (measure, lamp, draw, show), without the message
+// processing that ends a pass. For benchmarks and tests.
+void run_pass(Host& host);
+
+// Nesting depth of power_on_and_run: 0 while the instrument is off.
+int instrument_running_depth();
+
+constexpr int SPLASH_FRAMES = 80;
+// The maker's web address shown on the splash screen (17 characters).
+constexpr char SPLASH_ADDRESS[] = "WWW.KVXGAUGES.COM";
+constexpr char FIRMWARE_VERSION[] = "1.16";

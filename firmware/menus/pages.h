@@ -1,0 +1,52 @@
+// The setup pages reached from the run screen.
+#pragma once
+
+#include "firmware/core/settings.h"
+#include "firmware/core/types.h"
+
+void page_main_menu();
+void page_message();
+void page_display_setup();
+void page_contrast();
+void page_adc_values();
+void page_channel_setup();
+void page_calibrate();
+void page_sender_curve();
+
+// Line identifiers of the channel setup page.
+enum class PressureLine : u8 {
+    InputType,
+    Sender,
+    VdoRange,
+    CalSender,
+    TransducerModel,
+    PressureAt4mA,
+    PressureAt20mA,
+    Label,
+    Unit,
+    Span,
+    TopScale,
+    LowAlarmOn,
+    LowAlarm,
+    HighAlarmOn,
+    HighAlarm,
+};
+enum class TemperatureLine : u8 {
+    Mode,
+    Sender,
+    Lm335Offset,
+    CalSender,
+    Label,
+    Unit,
+    Span,
+    TopScale,
+    LowAlarmOn,
+    LowAlarm,
+    HighAlarmOn,
+    HighAlarm,
+};
+
+void edit_pressure_line(PressureLine line, u8 index);
+void edit_temperature_line(TemperatureLine line, u8 index);
+s32 pressure_unit_limit(PressureUnit unit);
+void clamp_pressure_values();
