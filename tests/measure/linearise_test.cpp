@@ -218,6 +218,9 @@ TEST_F(Linearise, ReadingsBetweenAndBeyondThePointsInterpolateAndExtrapolate) {
         {&CURVE_VDO_2BAR, false, 86, 2},
         {&CURVE_T1EU35, false, 2003, 17},
         {&CURVE_T1EU35, false, 3049, 28},
+        // The anchor decides these: the other end of the segment gives 176 and 15.
+        {&CURVE_WESTACH, true, 90, 177},
+        {&CURVE_T1EU70A, false, 644, 14},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.reading);
