@@ -20,9 +20,7 @@ TemperatureChannelSettings* current_temperature_settings;
 
 // Inputs 0 and 1 are the pressure view of the two channels, 2 and 3 the
 // temperature view; both read the same physical input of the channel.
-u32 read_input(u8 index) {
-    return (index & 1) != 0 ? input_b : input_a;
-}
+u32 read_input(u8 index) { return (index & 1) != 0 ? input_b : input_a; }
 
 // An alarm holds only while the value is strictly beyond an enabled limit.
 // When it ends, its acknowledgement goes too, so the next excursion flashes

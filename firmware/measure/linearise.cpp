@@ -54,15 +54,11 @@ s32 div10_nearest(s32 a) {
     return static_cast<s32>(static_cast<double>(x) - 0.5);
 }
 
-s32 to_fahrenheit(s32 t) {
-    return saturate(static_cast<std::int64_t>(t) * 18 / 10 + 32);
-}
+s32 to_fahrenheit(s32 t) { return saturate(static_cast<std::int64_t>(t) * 18 / 10 + 32); }
 
 // 0.125 kelvin per count. A reading is at most 4096 from the sliders, but the
 // product is taken wide so any u32 count stays defined.
-s32 lm335_celsius(u32 r) {
-    return saturate(static_cast<std::int64_t>(r) * 1250 / 10000 - 273);
-}
+s32 lm335_celsius(u32 r) { return saturate(static_cast<std::int64_t>(r) * 1250 / 10000 - 273); }
 
 // Number of points a curve may be read at: the low byte of its count, never
 // more than the slots it has.
