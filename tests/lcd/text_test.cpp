@@ -1,0 +1,227 @@
+// Text drawing: pixel semantics, cell positions, wrapping and clipping.
+#include "firmware/lcd/text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "firmware/lcd/fonts/fonts.h"
+#include "firmware/lcd/lcd.h"
+#include "tests/support/fake_host.h"
+#include "tests/support/frame_text.h"
+
+namespace {
+
+class Text : public ::testing::Test {
+protected:
+    void SetUp() override { reset_all_state(); }
+};
+
+int lit_count() {
+    int n = 0;
+    for (int y = 0; y < LCD_HEIGHT; ++y)
+        for (int x = 0; x < LCD_WIDTH; ++x)
+            if (lcd_get_pixel(static_cast<u8>(x), static_cast<u8>(y))) ++n;
+    return n;
+}
+
+u8 page_byte(int page, int x) {
+    return frame_buffer[page * LCD_WIDTH + x];
+}
+
+const NormalGlyph& normal(char ch) {
+    return FontNormal[static_cast<u8>(ch) - FONT_NORMAL_FIRST];
+}
+
+// ---- FontNormal ----------------------------------------------------------
+
+TEST_F(Text, NormalAIsTransparentAndItsInverseOverwritesTheCell) {
+    text_normal(0, 0, "A", 0, DrawMode::Set, 0);
+    const u8 a[8] = {0x7C, 0x7E, 0x13, 0x11, 0x13, 0x7E, 0x7C, 0x00};
+    for (int c = 0; c < 8; ++c)
+        EXPECT_EQ(page_byte(0, c), a[c]) << "column " << c;
+    EXPECT_EQ(lit_count(), 5 + 6 + 3 + 2 + 3 + 6 + 5);
+
+    // Plain text only adds its lit pixels: column 7 keeps what was there.
+    lcd_clear();
+    for (int c = 0; c < 8; ++c)
+        frame_buffer[c] = 0x80;
+    text_normal(0, 0, "A", 0, DrawMode::Set, 0);
+    EXPECT_EQ(page_byte(0, 7), 0x80);
+    EXPECT_EQ(page_byte(0, 2), 0x93);
+
+    const u8 inverse[8] = {0x83, 0x81, 0xEC, 0xEE, 0xEC, 0x81, 0x83, 0xFF};
+    for (u8 background : {u8{0x00}, u8{0xFF}, u8{0x5A}}) {
+        for (int c = 0; c < 8; ++c)
+            frame_buffer[c] = background;
+        text_normal(0, 0, "A", 0, DrawMode::Set, 1);
+        for (int c = 0; c < 8; ++c)
+            EXPECT_EQ(page_byte(0, c), inverse[c]) << "column " << c << " on " << int(background);
+    }
+    // Only an inverse of exactly 1 inverts.
+    lcd_clear();
+    text_normal(0, 0, "A", 0, DrawMode::Set, 2);
+    EXPECT_EQ(page_byte(0, 7), 0x00);
+    EXPECT_EQ(page_byte(0, 0), 0x7C);
+}
+
+TEST_F(Text, NormalRowsOffThePageGridSpanTwoPages) {
+    text_normal(20, 5, "A", 0, DrawMode::Set, 0);
+    EXPECT_EQ(frame_region(20, 5, 27, 12),
+              "..###...\n"
+              ".##.##..\n"
+              "##...##.\n"
+              "##...##.\n"
+              "#######.\n"
+              "##...##.\n"
+              "##...##.\n"
+              "........\n");
+    EXPECT_EQ(page_byte(0, 20), static_cast<u8>(0x7C << 5));
+    EXPECT_EQ(page_byte(1, 20), 0x7C >> 3);
+}
+
+TEST_F(Text, DoubleHeightDoublesRowsOnlyAndHonoursTallMode) {
+    text_normal(10, 20, "DONE", 1, DrawMode::Set, 0);
+    int expected_lit = 0;
+    for (int i = 0; i < 4; ++i) {
+        const NormalGlyph& g = normal("DONE"[i]);
+        for (int c = 0; c < 8; ++c)
+            for (int r = 0; r < 8; ++r) {
+                const bool on = (g[c] >> r) & 1;
+                expected_lit += on ? 2 : 0;
+                const u8 x = static_cast<u8>(10 + 8 * i + c);
+                EXPECT_EQ(lcd_get_pixel(x, static_cast<u8>(20 + 2 * r)), on);
+                EXPECT_EQ(lcd_get_pixel(x, static_cast<u8>(21 + 2 * r)), on);
+            }
+    }
+    EXPECT_EQ(lit_count(), expected_lit);
+    // 16 rows high and 32 columns wide: the D's stem reaches from the top row
+    // 20 to row 33, and the E's bars reach column 10 + 24 + 6.
+    EXPECT_TRUE(lcd_get_pixel(10, 20));
+    EXPECT_TRUE(lcd_get_pixel(10, 33));
+    EXPECT_TRUE(lcd_get_pixel(40, 33));
+    EXPECT_EQ(frame_region(0, 0, 113, 19), frame_region(0, 36, 113, 55));  // both blank
+
+    // tall_mode Clear removes exactly the glyph's pixels from a lit area.
+    lcd_fill(0, 0, 114, 63, DrawMode::Set);
+    text_normal(10, 20, "DONE", 1, DrawMode::Clear, 0);
+    EXPECT_EQ(lit_count(), 114 * 64 - expected_lit);
+
+    // Any other tall_mode draws nothing, Invert included; inverse is ignored.
+    lcd_clear();
+    text_normal(10, 20, "DONE", 1, DrawMode::Invert, 1);
+    text_normal(10, 20, "DONE", 1, static_cast<DrawMode>(7), 0);
+    EXPECT_EQ(lit_count(), 0);
+    // Double height wraps its rows modulo 256 and drops the off-screen ones.
+    text_normal(0, 250, "1", 1, DrawMode::Set, 0);
+    // Glyph rows 0..2 fall on 250..255; rows 3..7 on 0..9.
+    EXPECT_EQ(frame_region(0, 0, 7, 9),
+              "...##...\n...##...\n...##...\n...##...\n...##...\n...##...\n"
+              ".######.\n.######.\n........\n........\n");
+    EXPECT_EQ(lit_count(), 2 * (2 + 2 + 2 + 6));
+}
+
+TEST_F(Text, SymbolCellsOfTheContrastHint) {
+    text_normal_centred_const(57, 40, "USE { } OR ~", 0, DrawMode::Set, 0);
+    // 12 characters centred on 57 start at 57 - 48 = 9.
+    EXPECT_EQ(page_byte(5, 9), normal('U')[0]);
+    for (int c = 0; c < 8; ++c) {
+        EXPECT_EQ(page_byte(5, 41 + c), normal('{')[c]);
+        EXPECT_EQ(page_byte(5, 57 + c), normal('}')[c]);
+        EXPECT_EQ(page_byte(5, 97 + c), normal('~')[c]);
+    }
+    EXPECT_EQ(page_byte(5, 8), 0);
+    EXPECT_NE(page_byte(5, 104), 0);  // the knob reaches into column 7
+}
+
+TEST_F(Text, CentringWrapsTheStartModulo256) {
+    // "DONE" centred on 78 runs from 62 to 93.
+    text_normal_centred(78, 0, "DONE", 0, DrawMode::Set, 0);
+    EXPECT_EQ(page_byte(0, 62), normal('D')[0]);
+    EXPECT_EQ(page_byte(0, 61), 0);
+    EXPECT_EQ(page_byte(0, 92), normal('E')[6]);
+    // Centred on 4, "AB" starts at 252: columns 4..7 of A on 0..3, B from 4.
+    lcd_clear();
+    text_normal_centred(4, 8, "AB", 0, DrawMode::Set, 0);
+    for (int c = 0; c < 4; ++c)
+        EXPECT_EQ(page_byte(1, c), normal('A')[4 + c]);
+    for (int c = 0; c < 8; ++c)
+        EXPECT_EQ(page_byte(1, 4 + c), normal('B')[c]);
+}
+
+TEST_F(Text, NormalClipsAtBothEdgesWithoutWrappingOntoTheScreen) {
+    // From x 250 the first cell's columns 0..5 fall on 250..255; 6 and 7 on 0, 1.
+    text_normal(250, 0, "AB", 0, DrawMode::Set, 0);
+    EXPECT_EQ(page_byte(0, 0), normal('A')[6]);
+    EXPECT_EQ(page_byte(0, 1), normal('A')[7]);
+    for (int c = 0; c < 8; ++c)
+        EXPECT_EQ(page_byte(0, 2 + c), normal('B')[c]);
+    for (int x = 10; x < LCD_WIDTH; ++x)
+        EXPECT_EQ(page_byte(0, x), 0) << x;
+
+    // At x 110 only A's columns 0..3 show; B's cell lies past the edge.
+    lcd_clear();
+    text_normal(110, 0, "AB", 0, DrawMode::Set, 0);
+    for (int c = 0; c < 4; ++c)
+        EXPECT_EQ(page_byte(0, 110 + c), normal('A')[c]);
+    EXPECT_EQ(lit_count(), 5 + 6 + 3 + 2);
+
+    // The inverse cell is clipped the same way.
+    lcd_clear();
+    text_normal(110, 60, "A", 0, DrawMode::Set, 1);
+    // Columns 110..113, rows 60..63: 16 pixels less the A's 8 in that corner.
+    EXPECT_EQ(lit_count(), 16 - 8);
+}
+
+TEST_F(Text, NormalSkipsCodesWithoutAGlyph) {
+    text_normal(0, 0,
+                "A\x8B\x1F"
+                "A\xFF",
+                0, DrawMode::Set, 1);
+    for (int c = 0; c < 8; ++c) {
+        EXPECT_EQ(page_byte(0, c), static_cast<u8>(~normal('A')[c]));
+        EXPECT_EQ(page_byte(0, 8 + c), 0) << "cell of 139";
+        EXPECT_EQ(page_byte(0, 16 + c), 0) << "cell of 31";
+        EXPECT_EQ(page_byte(0, 24 + c), static_cast<u8>(~normal('A')[c]));
+        EXPECT_EQ(page_byte(0, 32 + c), 0) << "cell of 255";
+    }
+    text_normal(0, 20, "\x7F\x80\x8A", 1, DrawMode::Set, 0);  // 127..138 are glyphs
+    EXPECT_TRUE(lcd_get_pixel(2, 20));                        // omega's top
+}
+
+TEST_F(Text, ConstantTextsUpTo31CharactersAreDrawnInFull) {
+    // 31 characters from x 16: the 31st lands on x 16 + 240 = 256, that is 0.
+    const char* text31 = "ABCDEFGHIJKLMNOPQRSTUVWXYZ01239";
+    ASSERT_EQ(std::string(text31).size(), 31u);
+    text_normal_const(16, 0, text31, 0, DrawMode::Set, 0);
+    for (int c = 0; c < 8; ++c) {
+        EXPECT_EQ(page_byte(0, c), normal('9')[c]);
+        EXPECT_EQ(page_byte(0, 16 + c), normal('A')[c]);
+    }
+    const std::string plain = frame_to_text();
+    lcd_clear();
+    text_normal(16, 0, text31, 0, DrawMode::Set, 0);
+    EXPECT_EQ(frame_to_text(), plain);
+
+    // A longer text is cut after 31 characters instead of overrunning the
+    // working buffer: the 32nd would land on x 8.
+    lcd_clear();
+    text_normal_const(16, 0, "ABCDEFGHIJKLMNOPQRSTUVWXYZ01239XYZ", 0, DrawMode::Set, 0);
+    for (int c = 0; c < 8; ++c)
+        EXPECT_EQ(page_byte(0, 8 + c), 0);
+    EXPECT_EQ(page_byte(0, 0), normal('9')[0]);
+
+    // The centred twin centres on the copied text.
+    lcd_clear();
+    text_normal_centred_const(57, 8, "DG-2", 1, DrawMode::Set, 0);
+    EXPECT_TRUE(lcd_get_pixel(41, 8));  // D's stem, rows 8..21
+    EXPECT_TRUE(lcd_get_pixel(41, 21));
+    EXPECT_FALSE(lcd_get_pixel(41, 22));
+    EXPECT_TRUE(lcd_get_pixel(71, 20));  // the 2's foot ends on column 41 + 24 + 6
+    for (int y = 0; y < LCD_HEIGHT; ++y) {
+        EXPECT_FALSE(lcd_get_pixel(40, static_cast<u8>(y)));
+        EXPECT_FALSE(lcd_get_pixel(72, static_cast<u8>(y)));
+    }
+}
+
+}  // namespace
