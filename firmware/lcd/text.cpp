@@ -106,10 +106,107 @@ void text_normal_centred_const(u8 x, u8 y, const char* text, u8 tall, DrawMode t
     text_normal_centred(x, y, buffer, tall, tall_mode, inverse);
 }
 
-// TEMPORARY STUB: the small, tiny and big fonts follow.
+// TEMPORARY STUB: the small font follows.
 void text_small(u8, u8, const char*, u8) {}
 void text_small_centred(u8, u8, const char*, u8) {}
 void text_small_const(u8, u8, const char*, u8) {}
 void text_small_centred_const(u8, u8, const char*, u8) {}
-void text_tiny(u8, u8, const char*, u8) {}
-void text_big(u8, u8, const char*) {}
+
+namespace {
+
+struct TinyCell {
+    const u8* columns;  // glyph columns; the cell adds one blank column
+    u8 width;           // glyph columns plus the blank one
+};
+
+TinyCell tiny_cell(char ch) {
+    switch (ch) {
+        case '.': return {FontTinyPoint.data(), 4};
+        case 't': return {FontTinyLowerT.data(), 4};
+        case 'K': return {FontTinyK.data(), 5};
+        case 'N': return {FontTinyN.data(), 5};
+        case 'M': return {FontTinyM.data(), 6};
+        case 'm': return {FontTinyLowerM.data(), 6};
+        // A negative scale label reaches here: show it with the small minus.
+        case '-': return {FontTiny[';' - FONT_TINY_FIRST].data(), 4};
+        default: break;
+    }
+    if (ch >= FONT_TINY_FIRST && ch <= FONT_TINY_LAST)
+        return {FontTiny[static_cast<u8>(ch - FONT_TINY_FIRST)].data(), 4};
+    return {FontTiny['<' - FONT_TINY_FIRST].data(), 4};
+}
+
+constexpr u8 TINY_ROWS = 5;
+constexpr u8 TINY_TOP_BIT = 5;
+
+}  // namespace
+
+void text_tiny(u8 x, u8 y, const char* text, u8 inverse) {
+    if (text == nullptr) return;
+    // The cell starts one row above y: its top row is the glyph's bit 5.
+    const u8 top = static_cast<u8>(y - 1);
+    for (; *text != '\0'; ++text) {
+        const TinyCell cell = tiny_cell(*text);
+        for (u8 c = 0; c < cell.width; ++c) {
+            const u8 bits = c + 1 < cell.width ? cell.columns[c] : 0;
+            for (u8 r = 0; r < TINY_ROWS; ++r) {
+                const bool on = (bits & BIT_MASKS[TINY_TOP_BIT - r]) != 0;
+                const bool dark = inverse == 0 ? on : !on;
+                lcd_pixel(static_cast<u8>(x + c), static_cast<u8>(top + r),
+                          dark ? DrawMode::Set : DrawMode::Clear);
+            }
+        }
+        x = static_cast<u8>(x + cell.width);
+    }
+}
+
+namespace {
+
+constexpr u8 BIG_ADVANCE = 22;
+constexpr u8 BIG_SIGN_ADVANCE = 14;
+constexpr u8 BIG_POINT_ADVANCE = 12;
+
+// The bar of '-' and '+': 12 columns, rows 13 to 16 of the cell. Lines take
+// wide coordinates and reduce each point to a byte, so a bar that runs past
+// x 255 continues from 0 exactly as glyph pixels do.
+void big_bar(s32 x, s32 y) {
+    for (s32 k = 13; k <= 16; ++k)
+        lcd_line(x, y + k, x + 11, y + k, DrawMode::Set);
+}
+
+void big_digit(u8 x, u8 y, const BigGlyph& glyph) {
+    for (u8 p = 0; p < FONT_BIG_HEIGHT / 8; ++p)
+        for (u8 c = 0; c < FONT_BIG_WIDTH; ++c) {
+            const u8 bits = glyph[p * FONT_BIG_WIDTH + c];
+            for (u8 r = 0; r < 8; ++r)
+                if ((bits & BIT_MASKS[r]) != 0)
+                    lcd_pixel(static_cast<u8>(x + c), static_cast<u8>(y + 8 * p + r),
+                              DrawMode::Set);
+        }
+}
+
+}  // namespace
+
+void text_big(u8 x, u8 y, const char* text) {
+    if (text == nullptr) return;
+    for (; *text != '\0'; ++text) {
+        const char ch = *text;
+        if (ch == '-' || ch == '+') {
+            if (ch == '+')
+                for (s32 k = 4; k <= 7; ++k)
+                    lcd_line(x + k, y + 9, x + k, y + 20, DrawMode::Set);
+            big_bar(x, y);
+            x = static_cast<u8>(x + BIG_SIGN_ADVANCE);
+        } else if (ch == '.') {
+            lcd_line(x + 2, y + 27, x + 2, y + 28, DrawMode::Set);
+            for (s32 k = 3; k <= 5; ++k)
+                lcd_line(x + k, y + 26, x + k, y + 29, DrawMode::Set);
+            lcd_line(x + 6, y + 27, x + 6, y + 28, DrawMode::Set);
+            x = static_cast<u8>(x + BIG_POINT_ADVANCE);
+        } else {
+            // A blank, or a code without a glyph, leaves its cell empty.
+            if (ch >= '0' && ch <= '9') big_digit(x, y, FontBig[static_cast<u8>(ch - '0')]);
+            x = static_cast<u8>(x + BIG_ADVANCE);
+        }
+    }
+}

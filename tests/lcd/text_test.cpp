@@ -224,4 +224,130 @@ TEST_F(Text, ConstantTextsUpTo31CharactersAreDrawnInFull) {
     }
 }
 
+// ---- FontTiny ------------------------------------------------------------
+
+TEST_F(Text, TinyWritesEveryPixelOfItsCells) {
+    lcd_fill(0, 0, 114, 63, DrawMode::Set);
+    text_tiny(0, 10, "10.5", 0);
+    const char* expected =
+        ".#..###.....###.\n"
+        ".#..#.#.....#...\n"
+        ".#..#.#.....###.\n"
+        ".#..#.#.......#.\n"
+        ".#..###..#..###.\n";
+    EXPECT_EQ(frame_region(0, 9, 15, 13), expected);
+    // Nothing outside the 16 x 5 cell is touched.
+    EXPECT_EQ(frame_region(0, 8, 16, 8), std::string(17, '#') + "\n");
+    EXPECT_EQ(frame_region(0, 14, 16, 14), std::string(17, '#') + "\n");
+    EXPECT_EQ(frame_region(16, 9, 16, 13), "#\n#\n#\n#\n#\n");
+
+    // Inverse: the same cell with lit and unlit swapped.
+    lcd_clear();
+    text_tiny(0, 10, "10.5", 1);
+    std::string inverted = expected;
+    for (char& ch : inverted)
+        if (ch != '\n') ch = ch == '#' ? '.' : '#';
+    EXPECT_EQ(frame_region(0, 9, 15, 13), inverted);
+    EXPECT_EQ(frame_region(16, 9, 16, 13), ".\n.\n.\n.\n.\n");
+}
+
+TEST_F(Text, TinyAdvancesByGlyphWidthPlusOne) {
+    // M 6, K 5, N 5, m 6, t 4, '.' 4, digits 4: the '1's stem marks each start.
+    text_tiny(0, 1, "MK1", 0);
+    EXPECT_EQ(frame_region(0, 0, 13, 4),
+              "#...#.#..#..#.\n"
+              "##.##.#.#...#.\n"
+              "#.#.#.##....#.\n"
+              "#...#.#.#...#.\n"
+              "#...#.#..#..#.\n");
+    lcd_clear();
+    text_tiny(0, 1, "Nmt1", 0);
+    EXPECT_EQ(frame_region(0, 0, 19, 4),
+              "#..#........#...#...\n"
+              "##.#.......###..#...\n"
+              "####.#####..#...#...\n"
+              "#.##.#.#.#..#...#...\n"
+              "#..#.#.#.#..##..#...\n");
+}
+
+TEST_F(Text, TinyShowsMinusAndBlanksUnknownCodes) {
+    lcd_fill(0, 0, 114, 63, DrawMode::Set);
+    // A negative label: '-' reads as the small minus; an unknown code is a
+    // blank cell that still clears its background.
+    text_tiny(0, 1, "-5A:", 0);
+    EXPECT_EQ(frame_region(0, 0, 15, 4),
+              "....###.........\n"
+              "....#........#..\n"
+              "###.###.....###.\n"
+              "......#......#..\n"
+              "....###.........\n");
+}
+
+// ---- FontBig -------------------------------------------------------------
+
+bool big_glyph_at(int x, int y, char digit) {
+    const BigGlyph& g = FontBig[digit - '0'];
+    for (int p = 0; p < 4; ++p)
+        for (int c = 0; c < FONT_BIG_WIDTH; ++c)
+            for (int r = 0; r < 8; ++r) {
+                const bool on = (g[p * FONT_BIG_WIDTH + c] >> r) & 1;
+                const int px = x + c, py = y + 8 * p + r;
+                if (px >= LCD_WIDTH || py >= LCD_HEIGHT) continue;
+                if (on != lcd_get_pixel(static_cast<u8>(px), static_cast<u8>(py))) return false;
+            }
+    return true;
+}
+
+TEST_F(Text, BigSignedDecimalPlacesEachPart) {
+    text_big(0, 3, "-1.5");
+    // The minus: columns 0..11 on rows 16..19 (y + 13..16), advancing 14.
+    for (int y = 0; y < 34; ++y)
+        for (int x = 0; x < 14; ++x)
+            EXPECT_EQ(lcd_get_pixel(static_cast<u8>(x), static_cast<u8>(y)),
+                      x <= 11 && y >= 16 && y <= 19)
+                << x << "," << y;
+    EXPECT_TRUE(big_glyph_at(14, 3, '1'));
+    // The point: cells of x 36, columns 38..42 on rows 29..32.
+    EXPECT_EQ(frame_region(36, 29, 47, 32),
+              "...###......\n"
+              "..#####.....\n"
+              "..#####.....\n"
+              "...###......\n");
+    EXPECT_EQ(frame_region(36, 0, 47, 28), frame_region(36, 34, 47, 62));  // blank above
+    EXPECT_TRUE(big_glyph_at(48, 3, '5'));
+}
+
+TEST_F(Text, BigPlusBlankAndUnknownCodes) {
+    text_big(0, 0, "++");
+    for (int start : {0, 14}) {
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 14; ++x) {
+                const bool bar = x <= 11 && y >= 13 && y <= 16;
+                const bool stem = x >= 4 && x <= 7 && y >= 9 && y <= 20;
+                EXPECT_EQ(lcd_get_pixel(static_cast<u8>(start + x), static_cast<u8>(y)),
+                          bar || stem)
+                    << start + x << "," << y;
+            }
+    }
+    // Blank and unknown codes draw nothing and advance a digit cell.
+    lcd_clear();
+    text_big(0, 0, " A8");
+    EXPECT_TRUE(big_glyph_at(44, 0, '8'));
+    EXPECT_EQ(frame_region(0, 0, 43, 31), frame_region(0, 32, 43, 63));  // both blank
+}
+
+TEST_F(Text, BigDigitsAreTransparentAndWrapOffTheLeftEdge) {
+    lcd_fill(0, 0, 114, 63, DrawMode::Set);
+    text_big(0, 0, "0");
+    EXPECT_EQ(lit_count(), 114 * 64);  // unlit glyph bits leave the background
+
+    // From x 246 the first digit's columns 10..21 land on 0..11.
+    lcd_clear();
+    text_big(246, 0, "00");
+    EXPECT_TRUE(big_glyph_at(12, 0, '0'));
+    const BigGlyph& zero = FontBig[0];
+    for (int c = 0; c < 12; ++c)
+        EXPECT_EQ(page_byte(0, c), zero[10 + c]) << c;
+}
+
 }  // namespace
