@@ -106,11 +106,56 @@ void text_normal_centred_const(u8 x, u8 y, const char* text, u8 tall, DrawMode t
     text_normal_centred(x, y, buffer, tall, tall_mode, inverse);
 }
 
-// TEMPORARY STUB: the small font follows.
-void text_small(u8, u8, const char*, u8) {}
-void text_small_centred(u8, u8, const char*, u8) {}
-void text_small_const(u8, u8, const char*, u8) {}
-void text_small_centred_const(u8, u8, const char*, u8) {}
+namespace {
+
+constexpr u8 SMALL_ADVANCE = 6;
+constexpr u8 SMALL_CENTRING = 3;
+
+const SmallGlyph* small_glyph(char ch) {
+    const u8 index = static_cast<u8>(static_cast<u8>(ch) - FONT_SMALL_FIRST);
+    return index < FONT_SMALL_GLYPHS ? &FontSmall[index] : nullptr;
+}
+
+}  // namespace
+
+void text_small(u8 x, u8 y, const char* text, u8 invert_from) {
+    if (text == nullptr) return;
+    // The cell's top row is y - 1 (bit 7 of the glyph bytes, always blank).
+    const u8 top = static_cast<u8>(y - 1);
+    bool inverse = false;
+    for (std::size_t i = 0; text[i] != '\0'; ++i, x = static_cast<u8>(x + SMALL_ADVANCE)) {
+        if (i == invert_from) inverse = true;
+        const SmallGlyph* glyph = small_glyph(text[i]);
+        if (glyph == nullptr) continue;
+        for (u8 c = 0; c < SMALL_ADVANCE; ++c) {
+            const u8 bits = c < glyph->size() ? (*glyph)[c] : 0;
+            for (u8 r = 0; r < 8; ++r) {
+                // Inverse lights the cell around the glyph and leaves the
+                // glyph's own pixels as they are.
+                const bool on = (bits & BIT_MASKS[7 - r]) != 0;
+                if (on != inverse)
+                    lcd_pixel(static_cast<u8>(x + c), static_cast<u8>(top + r), DrawMode::Set);
+            }
+        }
+    }
+}
+
+void text_small_centred(u8 x, u8 y, const char* text, u8 invert_from) {
+    if (text == nullptr) return;
+    text_small(static_cast<u8>(x - SMALL_CENTRING * length8(text)), y, text, invert_from);
+}
+
+void text_small_const(u8 x, u8 y, const char* text, u8 invert_from) {
+    char buffer[CONST_TEXT_BUFFER];
+    copy_constant(buffer, text);
+    text_small(x, y, buffer, invert_from);
+}
+
+void text_small_centred_const(u8 x, u8 y, const char* text, u8 invert_from) {
+    char buffer[CONST_TEXT_BUFFER];
+    copy_constant(buffer, text);
+    text_small_centred(x, y, buffer, invert_from);
+}
 
 namespace {
 

@@ -81,6 +81,32 @@ TEST(FontNormalTable, PrintableGlyphsKeepToTheirCell) {
     EXPECT_NE(FontNormal['Z' - 32], FontNormal['2' - 32]);
 }
 
+TEST(FontSmallTable, TellingGlyphsAndSymbols) {
+    const Expected cases[] = {
+        {32, {0x00, 0x00, 0x00, 0x00, 0x00}},  {46, {0x00, 0x03, 0x03, 0x00, 0x00}},
+        {48, {0x3E, 0x45, 0x49, 0x51, 0x3E}},  {49, {0x00, 0x21, 0x7F, 0x01, 0x00}},
+        {65, {0x3F, 0x48, 0x48, 0x48, 0x3F}},  {103, {0x30, 0x49, 0x49, 0x49, 0x7E}},
+        {123, {0x00, 0x08, 0x36, 0x41, 0x00}}, {124, {0x00, 0x30, 0x48, 0x48, 0x30}},
+        {125, {0x39, 0x46, 0x40, 0x46, 0x39}}, {126, {0x08, 0x04, 0x02, 0x04, 0x08}},
+        {127, {0x39, 0x46, 0x40, 0x46, 0x39}},
+    };
+    for (const Expected& e : cases)
+        EXPECT_EQ(bytes_of(FontSmall[e.code - FONT_SMALL_FIRST]), e.bytes) << "code " << e.code;
+    // The cell's top row stays blank in every glyph; every printable one shows.
+    for (int code = 32; code <= 127; ++code) {
+        int lit = 0;
+        for (u8 b : FontSmall[code - FONT_SMALL_FIRST]) {
+            EXPECT_EQ(b & 0x80, 0) << "code " << code;
+            lit += std::popcount(b);
+        }
+        if (code > 32) {
+            EXPECT_GT(lit, 0) << "code " << code;
+        }
+    }
+    // The zero is slashed, the O is not.
+    EXPECT_NE(FontSmall['0' - 32], FontSmall['O' - 32]);
+}
+
 TEST(FontTinyTable, TheWholeFont) {
     const Expected table[] = {
         {'0', {0x3E, 0x22, 0x3E}}, {'1', {0x00, 0x3E, 0x00}}, {'2', {0x2E, 0x2A, 0x3A}},

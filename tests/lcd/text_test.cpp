@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <string>
 
 #include "firmware/lcd/fonts/fonts.h"
@@ -222,6 +223,126 @@ TEST_F(Text, ConstantTextsUpTo31CharactersAreDrawnInFull) {
         EXPECT_FALSE(lcd_get_pixel(40, static_cast<u8>(y)));
         EXPECT_FALSE(lcd_get_pixel(72, static_cast<u8>(y)));
     }
+}
+
+// ---- FontSmall -----------------------------------------------------------
+
+u8 reversed(u8 b) {
+    u8 out = 0;
+    for (int i = 0; i < 8; ++i)
+        if ((b >> i) & 1) out = static_cast<u8>(out | (0x80 >> i));
+    return out;
+}
+
+const SmallGlyph& small(char ch) {
+    return FontSmall[static_cast<u8>(ch) - FONT_SMALL_FIRST];
+}
+
+TEST_F(Text, SmallGlyphSitsBelowTheCellsBlankTopRow) {
+    // With y = 1 the cell is rows 0..7 of page 0: the glyph's bit 7 - r is
+    // frame row r, so each frame byte is the glyph byte bit-reversed.
+    text_small(0, 1, "A1", 100);
+    for (int c = 0; c < 5; ++c) {
+        EXPECT_EQ(page_byte(0, c), reversed(small('A')[c])) << c;
+        EXPECT_EQ(page_byte(0, 6 + c), reversed(small('1')[c])) << c;
+    }
+    EXPECT_EQ(page_byte(0, 5), 0);
+    EXPECT_EQ(frame_region(0, 0, 11, 7),
+              "............\n"
+              ".###....#...\n"
+              "#...#..##...\n"
+              "#...#...#...\n"
+              "#####...#...\n"
+              "#...#...#...\n"
+              "#...#...#...\n"
+              "#...#..###..\n");
+}
+
+TEST_F(Text, SmallInversionFromAnIndexLightsWholeCells) {
+    text_small(85, 40, "1.16", 2);
+    // "1." plain, "16" inverse: their 6 x 8 cells from x 97, rows 39..46,
+    // blank sixth columns included, lit around the unlit glyphs.
+    std::string cells;
+    for (int r = 0; r < 8; ++r) {
+        for (int c = 0; c < 12; ++c) {
+            const u8 bits = c % 6 == 5 ? 0 : small("16"[c / 6])[c % 6];
+            cells += ((bits >> (7 - r)) & 1) ? '.' : '#';
+        }
+        cells += '\n';
+    }
+    EXPECT_EQ(frame_region(97, 39, 108, 46), cells);
+    EXPECT_EQ(frame_region(85, 39, 96, 46),
+              "............\n"
+              "..#.........\n"
+              ".##.........\n"
+              "..#.........\n"
+              "..#.........\n"
+              "..#.........\n"
+              "..#....##...\n"
+              ".###...##...\n");
+
+    // From index 0 the whole text, here "A B", is inverse, blanks included.
+    lcd_clear();
+    text_small(0, 9, "A B", 0);
+    int glyph_pixels = 0;
+    for (char ch : std::string("AB"))
+        for (u8 b : small(ch))
+            glyph_pixels += std::popcount(b);
+    EXPECT_EQ(lit_count(), 3 * 48 - glyph_pixels);
+    EXPECT_EQ(frame_region(6, 8, 11, 15),
+              "######\n######\n######\n######\n######\n######\n######\n######\n");
+}
+
+TEST_F(Text, SmallInverseCellOnTheTopRowLosesOnlyItsWrappedRow) {
+    // Row y - 1 is 255 and dropped; rows 0..6 are the glyph's.
+    text_small(85, 0, "1", 0);
+    EXPECT_EQ(lit_count(), 6 * 7 - 10);
+    EXPECT_EQ(frame_region(85, 0, 90, 6),
+              "##.###\n"
+              "#..###\n"
+              "##.###\n"
+              "##.###\n"
+              "##.###\n"
+              "##.###\n"
+              "#...##\n");
+}
+
+TEST_F(Text, SmallCentringAndCodesWithoutAGlyph) {
+    // 17 characters centred on 57 start at 57 - 51 = 6 and end on 107.
+    text_small_centred_const(57, 56, "WWW.KVXGAUGES.COM", 100);
+    EXPECT_EQ(page_byte(7, 5), 0);
+    EXPECT_EQ(page_byte(7, 6), reversed(small('W')[0]) >> 1);  // glyph rows 56..62
+    EXPECT_EQ(page_byte(7, 6 + 16 * 6 + 4), reversed(small('M')[4]) >> 1);
+    for (int x = 107; x < LCD_WIDTH; ++x)
+        EXPECT_EQ(page_byte(7, x), 0);
+
+    // 128 and above draw nothing, not even when inverse, and advance a cell.
+    lcd_clear();
+    text_small(0, 1,
+               "\x80"
+               "A\xC8",
+               0);
+    for (int c = 0; c < 6; ++c) {
+        EXPECT_EQ(page_byte(0, c), 0);
+        EXPECT_EQ(page_byte(0, 12 + c), 0);
+    }
+    EXPECT_EQ(page_byte(0, 6), static_cast<u8>(~reversed(small('A')[0])));
+}
+
+TEST_F(Text, SmallConstantTextOf31Characters) {
+    // From x 76 the 31st character lands on 76 + 180 = 256, that is 0.
+    const char* text31 = "0123456789ABCDEFGHIJKLMNOPQRST8";
+    text_small_const(76, 1, text31, 100);
+    for (int c = 0; c < 5; ++c)
+        EXPECT_EQ(page_byte(0, c), reversed(small('8')[c]));
+    const std::string drawn = frame_to_text();
+    lcd_clear();
+    text_small(76, 1, text31, 100);
+    EXPECT_EQ(frame_to_text(), drawn);
+    // The 32nd character of a longer text is not drawn (it would land on 6).
+    lcd_clear();
+    text_small_centred_const(76 + 3 * 31, 1, "0123456789ABCDEFGHIJKLMNOPQRST8XYZ", 100);
+    EXPECT_EQ(frame_to_text(), drawn);
 }
 
 // ---- FontTiny ------------------------------------------------------------
