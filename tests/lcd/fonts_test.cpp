@@ -64,6 +64,12 @@ TEST(FontNormalTable, PrintableGlyphsKeepToTheirCell) {
                 EXPECT_EQ(g[c] & 0x80, 0) << "row 7 of '" << ch << "'";
             }
         }
+        if (descenders.find(ch) != std::string::npos) {
+            u8 rows = 0;
+            for (u8 b : g)
+                rows = static_cast<u8>(rows | b);
+            EXPECT_NE(rows & 0x80, 0) << "'" << ch << "' has no descender";
+        }
         if (wide.find(ch) == std::string::npos) {
             EXPECT_EQ(g[7], 0) << "column 7 of '" << ch << "'";
         }
