@@ -88,9 +88,7 @@ std::string blank(int width, int height) {
     return out;
 }
 
-bool lit(int x, int y) {
-    return lcd_get_pixel(static_cast<u8>(x), static_cast<u8>(y));
-}
+bool lit(int x, int y) { return lcd_get_pixel(static_cast<u8>(x), static_cast<u8>(y)); }
 
 class Gauges : public ::testing::Test {
 protected:
