@@ -479,6 +479,7 @@ TEST_F(Gauges, LabelsByPressureUnit) {
     vertical(g);
     const std::string top = frame_region(19, 0, 40, 4);
     const std::string bottom = frame_region(19, 59, 40, 63);
+    ASSERT_NE(top.find('#'), std::string::npos) << "labels need the tiny font";
     text_alone([] {
         text_tiny(19, 1, "5.5", 0);
         text_tiny(19, 60, "0.0", 0);
@@ -511,6 +512,7 @@ TEST_F(Gauges, HorizontalRightLabelCentring) {
     pressure.unit = PressureUnit::Psi;
     horizontal(g);  // "100", centred on 103
     const std::string three = frame_region(0, 56, 113, 63);
+    ASSERT_NE(three.find('#'), std::string::npos) << "labels need the normal font";
     text_alone([] {
         text_normal(0, 56, "0", 0, DrawMode::Set, 0);
         text_normal_centred(103, 56, "100", 0, DrawMode::Set, 0);

@@ -403,6 +403,7 @@ TEST_F(RunScreen, ValueFlashesWithTheAlarmButTheUnitNever) {
     const std::string unit_shown = frame_region(92, 43, 113, 58);
     // Right of the gauge's frame and scale labels.
     const std::string value_shown = frame_region(19, 27, 91, 58);
+    ASSERT_NE(value_shown.find('#'), std::string::npos);
     blink_phase = 0;
     pass();
     EXPECT_EQ(frame_region(92, 43, 113, 58), unit_shown);
@@ -427,6 +428,7 @@ TEST_F(RunScreen, MessagesFlashWithoutAnAlarm) {
         blink_phase = phase;
         pass();
         const std::string message = frame_region(38, 35, 109, 50);
+        EXPECT_EQ(message.find('#') != std::string::npos, phase == 1);
         lcd_clear();
         if (phase == 1) text_normal_centred(74, 35, "OVERRANGE", 1, DrawMode::Set, 0);
         EXPECT_EQ(message, frame_region(38, 35, 109, 50)) << int(phase);
