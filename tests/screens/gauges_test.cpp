@@ -438,32 +438,6 @@ TEST_F(Gauges, ExtremeValuesOnAFineScaleStayDefined) {
     EXPECT_EQ(horizontal(g), horizontal(plain));
 }
 
-TEST_F(Gauges, HalfScreenGeometry) {
-    Gauge g;
-    g.value = 100;
-    // Channel 2's vertical half: frame columns 60..69, rows 20..61, fill
-    // columns 62..67. 39 steps for span 100, and k rounded up in single
-    // precision puts the value 100 on row 22, one below the top.
-    const Frame filled = vertical(g, 57, 12, 20);
-    g.value = 0;
-    const Box fill = difference(filled, vertical(g, 57, 12, 20));
-    EXPECT_EQ(fill.x0, 62);
-    EXPECT_EQ(fill.x1, 67);
-    EXPECT_EQ(fill.y0, 22);
-    EXPECT_EQ(fill.y1, 60);
-    EXPECT_TRUE(lit(60, 20));
-    EXPECT_TRUE(lit(69, 61));
-    EXPECT_FALSE(lit(59, 40));
-    EXPECT_TRUE(lit(71, 20));  // top tick 69..71
-
-    // Channel 1's horizontal half: length 80 from row 10.
-    horizontal(g, 10, 80);
-    EXPECT_TRUE(lit(80, 13));
-    EXPECT_TRUE(lit(80, 10));
-    EXPECT_FALSE(lit(81, 13));
-    EXPECT_TRUE(lit(40, 20));
-}
-
 // The scale labels need the tiny and normal fonts: compare the gauge's
 // label area with the text drawn directly at the expected place.
 Frame text_alone(void (*draw)()) {
