@@ -33,9 +33,7 @@ bool value_visible(u8 channel) {
     return (alarm_active & bit) == 0 || blink_phase == 1;
 }
 
-bool message_visible() {
-    return blink_phase == 1;
-}
+bool message_visible() { return blink_phase == 1; }
 
 bool pressure_in_tenths(const PressureChannelSettings& p) {
     return p.unit != PressureUnit::Psi && p.unit != PressureUnit::InHg;

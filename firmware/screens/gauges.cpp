@@ -53,12 +53,8 @@ double offset(const Scale& s, s32 v) {
     return (static_cast<double>(v) - static_cast<double>(s.bottom)) / static_cast<double>(s.k);
 }
 
-s32 row_of(const Scale& s, s32 v) {
-    return truncate_position(61.0 - offset(s, v));
-}
-s32 column_of(const Scale& s, s32 v) {
-    return truncate_position(offset(s, v));
-}
+s32 row_of(const Scale& s, s32 v) { return truncate_position(61.0 - offset(s, v)); }
+s32 column_of(const Scale& s, s32 v) { return truncate_position(offset(s, v)); }
 
 bool pressure_in_whole_units() {
     if (current_pressure_settings == nullptr) return false;
@@ -80,12 +76,8 @@ bool in_alarm(s32 value, s32 low_alarm, u8 low_alarm_on, s32 high_alarm, u8 high
     return (high_alarm_on == 1 && value > high_alarm) || (low_alarm_on == 1 && value < low_alarm);
 }
 
-bool on_screen_row(s32 row) {
-    return row >= 0 && row < LCD_HEIGHT;
-}
-bool on_screen_column(s32 column) {
-    return column >= 0 && column < LCD_WIDTH;
-}
+bool on_screen_row(s32 row) { return row >= 0 && row < LCD_HEIGHT; }
+bool on_screen_column(s32 column) { return column >= 0 && column < LCD_WIDTH; }
 
 // Limit mark of the vertical gauge: its label to the right, then the line
 // through the bar (which the fill later inverts into a gap).

@@ -10,19 +10,13 @@
 
 namespace {
 
-bool channel_off(u8 channel) {
-    return settings.channel_kind[channel] == ChannelKind::Off;
-}
+bool channel_off(u8 channel) { return settings.channel_kind[channel] == ChannelKind::Off; }
 
 // shown_channel only ever holds 0 or 1; anything else counts as "not the
 // first channel", as the knob and the tick treat it.
-u8 single_channel() {
-    return shown_channel == 0 ? 0 : 1;
-}
+u8 single_channel() { return shown_channel == 0 ? 0 : 1; }
 
-bool is_pressure(u8 channel) {
-    return settings.channel_kind[channel] == ChannelKind::Pressure;
-}
+bool is_pressure(u8 channel) { return settings.channel_kind[channel] == ChannelKind::Pressure; }
 
 void point_at_settings(u8 channel) {
     if (is_pressure(channel))

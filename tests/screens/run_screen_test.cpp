@@ -17,9 +17,7 @@
 
 namespace {
 
-bool lit(int x, int y) {
-    return lcd_get_pixel(static_cast<u8>(x), static_cast<u8>(y));
-}
+bool lit(int x, int y) { return lcd_get_pixel(static_cast<u8>(x), static_cast<u8>(y)); }
 
 std::string blank(int width, int height) {
     std::string out;
@@ -59,18 +57,10 @@ protected:
 // --- Layout choice ---------------------------------------------------------
 
 // The gauges' frames tell the layouts apart without any text.
-bool dual_vertical_frames() {
-    return lit(3, 20) && lit(12, 61) && lit(60, 20) && lit(69, 61);
-}
-bool dual_horizontal_frames() {
-    return lit(0, 13) && lit(80, 20) && lit(0, 47) && lit(80, 54);
-}
-bool large_vertical_frame(int width) {
-    return lit(3, 1) && lit(width, 61) && !lit(width + 1, 40);
-}
-bool large_horizontal_frame() {
-    return lit(0, 47) && lit(113, 54) && !lit(0, 13);
-}
+bool dual_vertical_frames() { return lit(3, 20) && lit(12, 61) && lit(60, 20) && lit(69, 61); }
+bool dual_horizontal_frames() { return lit(0, 13) && lit(80, 20) && lit(0, 47) && lit(80, 54); }
+bool large_vertical_frame(int width) { return lit(3, 1) && lit(width, 61) && !lit(width + 1, 40); }
+bool large_horizontal_frame() { return lit(0, 47) && lit(113, 54) && !lit(0, 13); }
 
 TEST_F(RunScreen, LayoutFollowsSettingsAndChannelKinds) {
     pass();
@@ -413,6 +403,7 @@ TEST_F(RunScreen, ValueFlashesWithTheAlarmButTheUnitNever) {
     const std::string unit_shown = frame_region(92, 43, 113, 58);
     // Right of the gauge's frame and scale labels.
     const std::string value_shown = frame_region(19, 27, 91, 58);
+    ASSERT_NE(value_shown.find('#'), std::string::npos);
     blink_phase = 0;
     pass();
     EXPECT_EQ(frame_region(92, 43, 113, 58), unit_shown);
@@ -437,10 +428,53 @@ TEST_F(RunScreen, MessagesFlashWithoutAnAlarm) {
         blink_phase = phase;
         pass();
         const std::string message = frame_region(38, 35, 109, 50);
+        EXPECT_EQ(message.find('#') != std::string::npos, phase == 1);
         lcd_clear();
         if (phase == 1) text_normal_centred(74, 35, "OVERRANGE", 1, DrawMode::Set, 0);
         EXPECT_EQ(message, frame_region(38, 35, 109, 50)) << int(phase);
     }
+}
+
+// --- Through power-on and the main loop -------------------------------------
+
+TEST(PoweredRunScreen, FirstKeyAcknowledgesThenTheCentreKeyOpensTheMenu) {
+    reset_all_state();
+    FakeHost host;
+    u8 acknowledged_after_first = 0;
+    bool still_run_screen = false;
+    host.after_pass(1, [](FakeHost& h) { h.click(KeyCentre); });
+    host.after_pass(2, [&](FakeHost& h) {
+        acknowledged_after_first = alarm_acknowledged;
+        still_run_screen = current_page == page_run_screen;
+        h.click(KeyCentre);
+    });
+    host.after_pass(3, [](FakeHost& h) { h.off(); });
+    host.power_on();
+    EXPECT_EQ(acknowledged_after_first, 3);
+    EXPECT_TRUE(still_run_screen);
+    EXPECT_EQ(current_page, page_main_menu);
+}
+
+TEST(PoweredRunScreen, ChannelOneSliderThroughRangeOverRangeAndSenderFault) {
+    reset_all_state();
+    FakeHost host;
+    // The left half's gauge frame shows only while channel 1 is in range.
+    bool gauge_at[4] = {};
+    const u32 readings[4] = {300, 2000, 3899, 3900};
+    host.after_pass(1, [](FakeHost& h) { h.slider(0, 300); });
+    for (int i = 0; i < 4; ++i) {
+        host.after_pass(2 + i, [&, i](FakeHost& h) {
+            gauge_at[i] = lit(3, 61) && lit(12, 20);
+            if (i < 3) h.slider(0, readings[i + 1]);
+        });
+    }
+    host.after_pass(6, [](FakeHost& h) { h.off(); });
+    host.power_on();
+    EXPECT_TRUE(gauge_at[0]);   // 3.0 bar
+    EXPECT_FALSE(gauge_at[1]);  // 58.8 bar: over the span of 10.0
+    EXPECT_FALSE(gauge_at[2]);  // still over the span
+    EXPECT_FALSE(gauge_at[3]);  // sender fault
+    EXPECT_EQ(raw_reading[0], 3900u);
 }
 
 }  // namespace
