@@ -175,4 +175,33 @@ TEST_F(MainMenu, PagesReturnToTheirOwnEntries) {
     EXPECT_EQ(menu_cursor, 4);
 }
 
+TEST_F(MainMenu, CaptionsAndIconsOfEachEntry) {
+    struct Entry {
+        const char* upper;
+        const char* lower;
+        u8 icon;
+    } entries[] = {
+        {"EXIT", "MENU", ICON_EXIT},          {"DISPLAY", "SETUP", ICON_DISPLAY},
+        {"CHANNEL 1", "SETUP", ICON_CHANNEL}, {"CHANNEL 2", "SETUP", ICON_CHANNEL},
+        {"ADC", "VALUES", ICON_ADC},          {"CALIBRATE", nullptr, ICON_CALIBRATE},
+    };
+    calibrate_enabled = 1;
+    for (u8 c = 0; c < 6; ++c) {
+        menu_cursor = c;
+        pass();
+        const std::string shown = frame_to_text();
+        lcd_clear();
+        menu_title(" MAIN MENU ");
+        lcd_scroll_bar(c, 6);
+        if (entries[c].lower != nullptr) {
+            text_normal_centred(73, 18, entries[c].upper, 1, DrawMode::Set, 0);
+            text_normal_centred(73, 36, entries[c].lower, 1, DrawMode::Set, 0);
+        } else {
+            text_normal_centred(73, 26, entries[c].upper, 1, DrawMode::Set, 0);
+        }
+        lcd_icon(entries[c].icon);
+        EXPECT_EQ(shown, frame_to_text()) << "entry " << int(c);
+    }
+}
+
 }  // namespace
