@@ -173,6 +173,21 @@ TEST_F(MainMenu, PagesReturnToTheirOwnEntries) {
     pass(KeyCentre);
     EXPECT_EQ(current_page, page_main_menu);
     EXPECT_EQ(menu_cursor, 4);
+
+    // The channel pages and CALIBRATE, which also counts as leaving.
+    for (u8 entry = 2; entry <= 5; ++entry) {
+        if (entry == 4) continue;
+        current_page = page_main_menu;
+        menu_cursor = entry;
+        hook_counts = {};
+        pass(KeyCentre);
+        ASSERT_NE(current_page, page_main_menu);
+        pass(KeyCentre);
+        EXPECT_EQ(current_page, page_main_menu) << "entry " << int(entry);
+        EXPECT_EQ(menu_cursor, entry);
+        EXPECT_EQ(menu_edit, 0);
+        EXPECT_EQ(hook_counts.page_leave, entry == 5 ? 1u : 0u);
+    }
 }
 
 TEST_F(MainMenu, CaptionsAndIconsOfEachEntry) {
