@@ -25,15 +25,9 @@ constexpr u8 DISPLAY_TIME_LAST = sizeof DISPLAY_TIMES - 1;
 
 // Unknown codes in the record read as the factory choice (dual, vertical,
 // manual), the way the run screens and the tick read them.
-bool single_layout() {
-    return settings.display_layout == DisplayLayout::Single;
-}
-bool horizontal_bars() {
-    return settings.bar_orientation == BarOrientation::Horizontal;
-}
-bool auto_cycle() {
-    return settings.cycle_mode == CycleMode::Auto;
-}
+bool single_layout() { return settings.display_layout == DisplayLayout::Single; }
+bool horizontal_bars() { return settings.bar_orientation == BarOrientation::Horizontal; }
+bool auto_cycle() { return settings.cycle_mode == CycleMode::Auto; }
 
 u8 last_line() {
     if (!single_layout()) return LINE_BAR;

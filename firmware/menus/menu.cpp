@@ -27,9 +27,7 @@ static u8 copy_text(char (&buffer)[MENU_TEXT_SIZE], const char* text) {
 
 // Seven list rows: once the cursor passes the seventh the window follows it,
 // keeping the cursor line on the bottom row.
-u8 menu_scroll_offset() {
-    return menu_cursor >= 7 ? static_cast<u8>(menu_cursor - 6) : 0;
-}
+u8 menu_scroll_offset() { return menu_cursor >= 7 ? static_cast<u8>(menu_cursor - 6) : 0; }
 
 // The title is centred on column 57 and flanked by two rules on row 4. Their
 // inner ends are computed in 8-bit arithmetic like every coordinate here; a

@@ -91,4 +91,13 @@ TEST_F(Contrast, CentreGoesBackWithTheCursorOnLineOne) {
     EXPECT_EQ(pending_key, KeyNone);
 }
 
+TEST_F(Contrast, Goldens) {
+    const u8 levels[] = {0, 37, 57};
+    for (u8 level : levels) {
+        settings.contrast = level;
+        pass();
+        EXPECT_TRUE(matches_golden("menus/contrast_" + std::to_string(level)));
+    }
+}
+
 }  // namespace

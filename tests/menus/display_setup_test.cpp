@@ -157,4 +157,30 @@ TEST_F(DisplaySetup, DoneAndContrastLinesHaveNoValueToEdit) {
     EXPECT_EQ(pending_key, KeyNone);
 }
 
+TEST_F(DisplaySetup, GoldensOfTheThreeShapes) {
+    // Dual, editing BACKLIGHT: only "ON" inverse.
+    settings.backlight = 1;
+    menu_cursor = 2;
+    menu_edit = 1;
+    pass();
+    EXPECT_TRUE(matches_golden("menus/disp_setup_dual_edit_backlight"));
+
+    // Single and manual with horizontal bars, the cursor on BAR.
+    settings.display_layout = DisplayLayout::Single;
+    settings.bar_orientation = BarOrientation::Horizontal;
+    menu_cursor = 4;
+    menu_edit = 0;
+    pass();
+    EXPECT_TRUE(matches_golden("menus/disp_setup_single_manual_on_bar"));
+
+    // Single and automatic, editing DISP TIME.
+    settings.bar_orientation = BarOrientation::Vertical;
+    settings.cycle_mode = CycleMode::Auto;
+    settings.display_time_index = 1;
+    menu_cursor = 6;
+    menu_edit = 1;
+    pass();
+    EXPECT_TRUE(matches_golden("menus/disp_setup_single_auto_edit_time"));
+}
+
 }  // namespace

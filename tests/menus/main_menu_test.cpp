@@ -173,6 +173,50 @@ TEST_F(MainMenu, PagesReturnToTheirOwnEntries) {
     pass(KeyCentre);
     EXPECT_EQ(current_page, page_main_menu);
     EXPECT_EQ(menu_cursor, 4);
+
+    // The channel pages and CALIBRATE, which also counts as leaving.
+    for (u8 entry = 2; entry <= 5; ++entry) {
+        if (entry == 4) continue;
+        current_page = page_main_menu;
+        menu_cursor = entry;
+        hook_counts = {};
+        pass(KeyCentre);
+        ASSERT_NE(current_page, page_main_menu);
+        pass(KeyCentre);
+        EXPECT_EQ(current_page, page_main_menu) << "entry " << int(entry);
+        EXPECT_EQ(menu_cursor, entry);
+        EXPECT_EQ(menu_edit, 0);
+        EXPECT_EQ(hook_counts.page_leave, entry == 5 ? 1u : 0u);
+    }
+}
+
+TEST_F(MainMenu, CaptionsAndIconsOfEachEntry) {
+    struct Entry {
+        const char* upper;
+        const char* lower;
+        u8 icon;
+    } entries[] = {
+        {"EXIT", "MENU", ICON_EXIT},          {"DISPLAY", "SETUP", ICON_DISPLAY},
+        {"CHANNEL 1", "SETUP", ICON_CHANNEL}, {"CHANNEL 2", "SETUP", ICON_CHANNEL},
+        {"ADC", "VALUES", ICON_ADC},          {"CALIBRATE", nullptr, ICON_CALIBRATE},
+    };
+    calibrate_enabled = 1;
+    for (u8 c = 0; c < 6; ++c) {
+        menu_cursor = c;
+        pass();
+        const std::string shown = frame_to_text();
+        lcd_clear();
+        menu_title(" MAIN MENU ");
+        lcd_scroll_bar(c, 6);
+        if (entries[c].lower != nullptr) {
+            text_normal_centred(73, 18, entries[c].upper, 1, DrawMode::Set, 0);
+            text_normal_centred(73, 36, entries[c].lower, 1, DrawMode::Set, 0);
+        } else {
+            text_normal_centred(73, 26, entries[c].upper, 1, DrawMode::Set, 0);
+        }
+        lcd_icon(entries[c].icon);
+        EXPECT_EQ(shown, frame_to_text()) << "entry " << int(c);
+    }
 }
 
 }  // namespace

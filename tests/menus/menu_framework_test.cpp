@@ -130,4 +130,87 @@ TEST_F(MenuFramework, AppendingStaysInsideTheWorkingBuffer) {
     EXPECT_EQ(b.text[MENU_TEXT_SIZE - 1], 'x');
 }
 
+// Columns of row y that are lit, as a string of '#' and '.' over x0..x1.
+std::string row_text(int y, int x0 = 0, int x1 = LCD_WIDTH - 1) {
+    std::string row = frame_region(x0, y, x1, y);
+    row.pop_back();
+    return row;
+}
+
+// Row 7 of a text cell is blank in every glyph without a descender, so in an
+// inverse cell it is lit: it shows exactly which cells are inverse.
+std::string band(int row) { return row_text(8 * row + 15); }
+
+TEST_F(MenuFramework, ListTextStaysOutOfTheTitleRow) {
+    menu_text(0, 7, "   ", 1);
+    EXPECT_EQ(frame_to_text().find('#'), std::string::npos);
+    menu_text(0, 8, "   ", 1);
+    EXPECT_EQ(row_text(8), lit_run(0, 23) + dark_run(24, 113));
+    EXPECT_EQ(row_text(7), dark_run(0, 113));
+}
+
+TEST_F(MenuFramework, ValueStartsAfterTheLabelsFullWidth) {
+    struct Case {
+        const char* label;
+        int value_x;
+    } cases[] = {{"MODE: ", 48}, {"TYPE:", 40}, {"PRES 20mA:", 80}, {"HIGH ALARM:", 88}};
+    for (const Case& c : cases) {
+        lcd_clear();
+        menu_cursor = 2;
+        menu_edit = 1;  // only the value inverse: the band starts at the value
+        menu_line(0, 2, c.label, "123");
+        EXPECT_EQ(band(2), dark_run(0, c.value_x - 1) + lit_run(c.value_x, c.value_x + 23) +
+                               dark_run(c.value_x + 24, 113))
+            << c.label;
+    }
+}
+
+TEST_F(MenuFramework, CurrentLineIsInverseLabelAndValueUnlessEdited) {
+    menu_cursor = 3;
+    menu_edit = 0;
+    menu_line(0, 3, "BAR: ", "VERTICAL");  // 13 cells
+    menu_line(0, 2, "DISP: ", "DUAL");     // not current
+    EXPECT_EQ(band(3), lit_run(0, 103) + dark_run(104, 113));
+    EXPECT_EQ(band(2), dark_run(0, 113));
+
+    // 15 characters: the fifteenth cell is cut at the right edge.
+    lcd_clear();
+    menu_line(0, 3, "BAR: ", "HORIZONTAL");
+    EXPECT_EQ(band(3), lit_run(0, 113));
+}
+
+TEST_F(MenuFramework, ScrolledListKeepsTheCursorOnTheBottomRow) {
+    auto draw_list = [] {
+        lcd_clear();
+        menu_done_line();
+        const u8 s = menu_scroll_offset();
+        for (u8 line = 1; line < 10; ++line)
+            menu_line(0, static_cast<u8>(line - s), "LINE ", "X");
+    };
+    menu_cursor = 6;
+    draw_list();
+    EXPECT_NE(row_text(8 + 3).find('#'), std::string::npos);  // DONE on row 0
+    EXPECT_EQ(band(6), lit_run(0, 47) + dark_run(48, 113));   // line 6 current
+
+    menu_cursor = 7;
+    draw_list();
+    // DONE is gone, line 1 moved to row 0 and line 7 is current on row 6.
+    EXPECT_EQ(band(0), dark_run(0, 113));
+    EXPECT_EQ(band(6), lit_run(0, 47) + dark_run(48, 113));
+    EXPECT_NE(frame_region(0, 8, 47, 15).find('#'), std::string::npos);
+    // Nothing of lines 8 and 9 below the screen, nothing of line 0 above.
+    EXPECT_EQ(frame_region(0, 0, 113, 7).find('#'), std::string::npos);
+}
+
+TEST_F(MenuFramework, DoneLineIsCentredAndInverseOnlyOnLineZero) {
+    menu_cursor = 0;
+    menu_done_line();
+    EXPECT_EQ(band(0), dark_run(0, 8) + lit_run(9, 104) + dark_run(105, 113));
+    lcd_clear();
+    menu_cursor = 1;
+    menu_done_line();
+    EXPECT_EQ(band(0), dark_run(0, 113));
+    EXPECT_NE(frame_region(9, 8, 104, 15).find('#'), std::string::npos);
+}
+
 }  // namespace

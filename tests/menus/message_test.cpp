@@ -48,4 +48,19 @@ TEST_F(Message, StaysWithoutAKeyOrWithAnUnknownOne) {
     EXPECT_EQ(current_page, page_run_screen);
 }
 
+TEST_F(Message, DrawsTitleIconAndDone) {
+    current_page = page_message;
+    return_page = page_calibrate;
+    pass();
+    const std::string shown = frame_to_text();
+    lcd_clear();
+    menu_title(" MESSAGE ");
+    lcd_icon(ICON_MESSAGE);
+    text_normal_centred(78, 26, "DONE", 1, DrawMode::Set, 0);
+    EXPECT_EQ(shown, frame_to_text());
+    // "DONE" centred on 78 starts at x 62 and ends with column 93.
+    EXPECT_NE(frame_region(62, 26, 69, 41).find('#'), std::string::npos);
+    EXPECT_EQ(frame_region(94, 26, 113, 41).find('#'), std::string::npos);
+}
+
 }  // namespace
