@@ -16,12 +16,8 @@ u8 draw_temperature_lines(u8 scroll);
 
 // Knob clockwise and the up key raise a value; anticlockwise and the down key
 // lower it.
-inline bool key_raises(KeyCode key) {
-    return key == KeyClockwise || key == KeyLeft;
-}
-inline bool key_lowers(KeyCode key) {
-    return key == KeyAnticlockwise || key == KeyRight;
-}
+inline bool key_raises(KeyCode key) { return key == KeyClockwise || key == KeyLeft; }
+inline bool key_lowers(KeyCode key) { return key == KeyAnticlockwise || key == KeyRight; }
 
 // One step through a list of codes 0..last with wrap. A code outside the
 // list (only a damaged record holds one) steps to an end of the list.
@@ -31,14 +27,8 @@ inline u8 step_code(u8 code, u8 last, bool up) {
 }
 
 // Switches are on only at 1, so anything else reads and toggles as off.
-inline u8 toggle_switch(u8 value) {
-    return value == 1 ? 0 : 1;
-}
-inline const char* off_on_name(u8 value) {
-    return OFF_ON_NAMES[value == 1 ? 1 : 0];
-}
+inline u8 toggle_switch(u8 value) { return value == 1 ? 0 : 1; }
+inline const char* off_on_name(u8 value) { return OFF_ON_NAMES[value == 1 ? 1 : 0]; }
 
 // The channel whose page is open, as an index that is always in range.
-inline u8 edit_channel_index() {
-    return edit_channel == 0 ? 0 : 1;
-}
+inline u8 edit_channel_index() { return edit_channel == 0 ? 0 : 1; }

@@ -59,3 +59,20 @@ TEST_F(Calibrate, DoneLeavesForTheCalibrateEntryThroughTheLeaveHook) {
 }
 
 }  // namespace
+
+namespace {
+
+using CalibrateScreen = Calibrate;
+
+TEST_F(CalibrateScreen, ThreeLinesUnderTheTitle) {
+    menu_cursor = 1;
+    pass();
+    EXPECT_TRUE(matches_golden("calibrate/calibrate"));
+    EXPECT_TRUE(shows_text(21, 0, "CALIBRATE"));
+    EXPECT_TRUE(shows_text(9, 8, "*** DONE ***", 0));
+    EXPECT_TRUE(shows_text(0, 16, "CH1 4mA CAL", 1));
+    EXPECT_TRUE(shows_text(0, 24, "CH1 20mA CAL", 0));
+    EXPECT_EQ(frame_region(0, 32, 113, 63).find('#'), std::string::npos);
+}
+
+}  // namespace

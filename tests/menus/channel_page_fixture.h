@@ -4,8 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <string>
+
 #include "firmware/firmware.h"
 #include "tests/support/fake_host.h"
+#include "tests/support/frame_text.h"
 
 class ChannelPage : public ::testing::Test {
 protected:
@@ -52,3 +57,22 @@ protected:
     PressureChannelSettings& p() { return *edit_pressure; }
     TemperatureChannelSettings& t() { return *edit_temperature; }
 };
+
+// Whether the FontNormal cells at (x, y) show exactly `text` as text_normal
+// draws it on its own, inverse or not. Compares the cells only; the frame is
+// left as it was.
+inline ::testing::AssertionResult shows_text(int x, int y, const char* text, u8 inverse = 0) {
+    const int x1 = std::min(x + 8 * static_cast<int>(std::strlen(text)), int{LCD_WIDTH}) - 1;
+    u8 saved[FRAME_BUFFER_SIZE];
+    std::memcpy(saved, frame_buffer, sizeof saved);
+    const std::string actual = frame_region(x, y, x1, y + 7);
+    lcd_clear();
+    text_normal(static_cast<u8>(x), static_cast<u8>(y), text, 0, DrawMode::Set, inverse);
+    const std::string expected = frame_region(x, y, x1, y + 7);
+    std::memcpy(frame_buffer, saved, sizeof saved);
+    if (actual == expected) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "\"" << text << "\" not at (" << x << ", " << y << "):\n"
+           << actual << "expected:\n"
+           << expected;
+}

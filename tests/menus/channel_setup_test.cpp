@@ -140,3 +140,50 @@ TEST_F(ChannelSetup, SenderCurveEditorComesBackOnCalSender) {
 }
 
 }  // namespace
+
+namespace {
+
+// What the page shows. Rows are 8 pixels from y = 8; values start after
+// their label's last character, blanks included.
+using ChannelSetupScreen = ChannelPage;
+
+TEST_F(ChannelSetupScreen, OffChannel) {
+    open_channel(1);
+    settings.channel_kind[1] = ChannelKind::Off;
+    menu_cursor = 1;
+    pass();
+    EXPECT_TRUE(matches_golden("channel/off"));
+    EXPECT_TRUE(shows_text(21, 0, "CHANNEL 2"));
+    EXPECT_TRUE(shows_text(9, 8, "*** DONE ***", 0));
+    EXPECT_TRUE(shows_text(0, 16, "MODE: ", 1));
+    EXPECT_TRUE(shows_text(48, 16, "OFF", 1));
+    EXPECT_EQ(frame_region(0, 24, 113, 63).find('#'), std::string::npos);
+}
+
+TEST_F(ChannelSetupScreen, LineInEditModeShowsOnlyItsValueInverse) {
+    // SPAN is line 7: the list has scrolled by one, DONE is gone and SPAN
+    // sits on the bottom row.
+    menu_cursor = 7;
+    menu_edit = 1;
+    pass();
+    EXPECT_TRUE(matches_golden("channel/pressure_span_editing"));
+    EXPECT_TRUE(shows_text(0, 8, "MODE: "));
+    EXPECT_TRUE(shows_text(0, 56, "SPAN: ", 0));
+    EXPECT_TRUE(shows_text(48, 56, "10.0 BAR", 1));
+    menu_edit = 0;
+    pass();
+    EXPECT_TRUE(shows_text(0, 56, "SPAN: ", 1));
+}
+
+TEST_F(ChannelSetupScreen, DoneShowsOnlyWhileUnscrolled) {
+    menu_cursor = 6;
+    pass();
+    EXPECT_TRUE(shows_text(9, 8, "*** DONE ***", 0));
+    EXPECT_TRUE(shows_text(0, 56, "UNIT: ", 1));
+    menu_cursor = 7;
+    pass();
+    EXPECT_TRUE(shows_text(0, 8, "MODE: "));
+    EXPECT_TRUE(shows_text(48, 8, "PRESSURE"));
+}
+
+}  // namespace

@@ -337,3 +337,117 @@ TEST_F(PressureLines, DamagedCodesStepBackIntoTheirLists) {
 }
 
 }  // namespace
+
+namespace {
+
+using PressureScreen = ChannelPage;
+
+TEST_F(PressureScreen, ResistiveVdo) {
+    pass();
+    EXPECT_TRUE(matches_golden("channel/pressure_vdo"));
+    EXPECT_TRUE(shows_text(21, 0, "CHANNEL 1"));
+    EXPECT_TRUE(shows_text(9, 8, "*** DONE ***", 1));
+    EXPECT_TRUE(shows_text(48, 16, "PRESSURE"));
+    EXPECT_TRUE(shows_text(0, 24, "TYPE:RESISTIVE"));
+    EXPECT_TRUE(shows_text(0, 32, "SENDER: VDO"));
+    EXPECT_TRUE(shows_text(0, 40, "MODEL: 10 BAR"));
+    EXPECT_TRUE(shows_text(0, 48, "LABEL: OIL"));
+    EXPECT_TRUE(shows_text(0, 56, "UNIT: BAR"));
+}
+
+TEST_F(PressureScreen, VoltageUma) {
+    p().input_type = PressureInput::Voltage;
+    p().sender = PressureSender::Standard;
+    p().transducer_model = 3;
+    p().unit = PressureUnit::Psi;
+    p().label = PressureLabel::Boost;
+    menu_cursor = 4;
+    pass();
+    EXPECT_TRUE(matches_golden("channel/pressure_uma"));
+    EXPECT_TRUE(shows_text(0, 24, "TYPE:0-5V"));
+    EXPECT_TRUE(shows_text(0, 32, "SENDER: UMA"));
+    EXPECT_TRUE(shows_text(0, 40, "MODEL: T1EU70A", 1));
+    EXPECT_TRUE(shows_text(0, 48, "LABEL: BOOST"));
+    EXPECT_TRUE(shows_text(0, 56, "UNIT: PSI"));
+    menu_cursor = 8;  // scrolled by 2: SPAN on row 5 in whole PSI
+    pass();
+    EXPECT_TRUE(shows_text(0, 48, "SPAN: 100 PSI"));
+    EXPECT_TRUE(shows_text(0, 56, "TOPSCALE: OFF", 1));
+}
+
+TEST_F(PressureScreen, CurrentRotaxScrolledToHighAlarm) {
+    p().input_type = PressureInput::Current;
+    p().sender = PressureSender::Standard;
+    p().pressure_at_4ma = 5;
+    p().pressure_at_20ma = 95;
+    EXPECT_EQ(last_line(), 13);
+    pass();
+    EXPECT_TRUE(matches_golden("channel/pressure_rotax_high_alm"));
+    EXPECT_TRUE(shows_text(0, 8, "UNIT: BAR"));
+    EXPECT_TRUE(shows_text(0, 16, "SPAN: 10.0 BAR"));
+    EXPECT_TRUE(shows_text(0, 24, "TOPSCALE: OFF"));
+    EXPECT_TRUE(shows_text(0, 32, "LOW ALARM: ON"));
+    EXPECT_TRUE(shows_text(0, 40, "LOW ALM: 1.5"));
+    EXPECT_TRUE(shows_text(0, 48, "HIGH ALARM:ON"));
+    EXPECT_TRUE(shows_text(0, 56, "HIGH ALM: 8.0", 1));
+    // The two current lines, with the title row left alone.
+    menu_cursor = 5;
+    pass();
+    EXPECT_TRUE(shows_text(0, 32, "SENDER: ROTAX"));
+    EXPECT_TRUE(shows_text(0, 40, "PRES 4mA: 0.5"));
+    EXPECT_TRUE(shows_text(0, 48, "PRES 20mA:9.5", 1));
+}
+
+TEST_F(PressureScreen, ValueTextsByUnit) {
+    p().input_type = PressureInput::Current;
+    p().sender = PressureSender::Standard;
+    p().unit = PressureUnit::Psi;
+    p().pressure_at_4ma = 0;
+    p().pressure_at_20ma = 500;
+    menu_cursor = 5;
+    pass();
+    EXPECT_TRUE(shows_text(0, 40, "PRES 4mA: 0"));
+    EXPECT_TRUE(shows_text(0, 48, "PRES 20mA:500", 1));
+    p().unit = PressureUnit::PsiTenths;
+    p().high_alarm = 999;
+    menu_cursor = 13;
+    pass();
+    EXPECT_TRUE(shows_text(0, 8, "UNIT: PSI(0.1)"));
+    EXPECT_TRUE(shows_text(0, 56, "HIGH ALM: 99.9", 1));
+    p().unit = PressureUnit::InHg;
+    p().span = 300;
+    pass();
+    EXPECT_TRUE(shows_text(0, 8, "UNIT: \"Hg"));
+    EXPECT_TRUE(shows_text(0, 16, "SPAN: 300 \"Hg"));
+}
+
+TEST_F(PressureScreen, NewInputShowsItsSenderOnTheNextPass) {
+    change(2, KeyClockwise);  // VDO on a 0-5V input
+    EXPECT_TRUE(shows_text(0, 24, "TYPE:", 0));
+    // The edited line was drawn before its editor ran; the lines below it
+    // already see the new input.
+    EXPECT_TRUE(shows_text(40, 24, "RESISTIVE", 1));
+    EXPECT_TRUE(shows_text(0, 32, "SENDER: VDO"));
+    EXPECT_TRUE(shows_text(0, 40, "MODEL: T1EU07"));  // already the transducer
+    pass();
+    EXPECT_TRUE(shows_text(40, 24, "0-5V", 1));
+    EXPECT_TRUE(shows_text(0, 32, "SENDER: UMA"));
+}
+
+TEST_F(PressureScreen, CalSenderIsALabelOnlyLine) {
+    p().sender = PressureSender::User;
+    menu_cursor = 4;
+    pass();
+    EXPECT_TRUE(shows_text(0, 32, "SENDER: USER"));
+    EXPECT_TRUE(shows_text(0, 40, "CAL SENDER", 1));
+    EXPECT_EQ(frame_region(80, 40, 113, 47).find('#'), std::string::npos);
+    EXPECT_TRUE(shows_text(0, 48, "LABEL: OIL"));
+    menu_cursor = 10;  // scrolled by 4: CAL SENDER on row 0
+    pass();
+    EXPECT_TRUE(shows_text(0, 8, "CAL SENDER", 0));
+    menu_cursor = 11;  // out of the window
+    pass();
+    EXPECT_TRUE(shows_text(0, 8, "LABEL: OIL"));
+}
+
+}  // namespace

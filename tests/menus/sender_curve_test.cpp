@@ -179,3 +179,62 @@ TEST_F(SenderCurveEditor, ADamagedCountShowsNoMorePointsThanTheCurveHolds) {
 }
 
 }  // namespace
+
+namespace {
+
+using SenderCurveScreen = SenderCurveEditor;
+
+TEST_F(SenderCurveScreen, SixPointPressureCurveInTenths) {
+    raw_reading[0] = 2048;
+    raw_reading[1] = 7;
+    open_editor(0);
+    pass();
+    EXPECT_TRUE(matches_golden("calibrate/curve_pressure_6"));
+    // " PRESS: 2048 " has 13 characters: its cells start at x = 5 and the
+    // rules reach two pixels into the blank cells at its ends.
+    EXPECT_TRUE(shows_text(13, 0, "PRESS: 2048"));
+    EXPECT_EQ(frame_region(0, 4, 8, 4), "########.\n");
+    EXPECT_EQ(frame_region(106, 4, 113, 4), ".#######\n");
+    EXPECT_TRUE(shows_text(9, 8, "*** DONE ***", 1));
+    EXPECT_TRUE(shows_text(0, 16, "POINTS: 6"));
+    EXPECT_TRUE(shows_text(0, 24, "DISPLAY 1:0.0"));
+    EXPECT_TRUE(shows_text(0, 32, "ADC 1: 0021"));
+    EXPECT_TRUE(shows_text(0, 40, "DISPLAY 2:2.0"));
+    EXPECT_TRUE(shows_text(0, 48, "ADC 2: 0132"));
+    EXPECT_TRUE(shows_text(0, 56, "DISPLAY 3:4.0"));
+    raw_reading[0] = 2049;  // the title follows the input on every pass
+    pass();
+    EXPECT_TRUE(shows_text(13, 0, "PRESS: 2049"));
+}
+
+TEST_F(SenderCurveScreen, TenPointTemperatureCurveScrolledToTheEnd) {
+    raw_reading[1] = 1234;
+    open_editor(1);
+    menu_cursor = 21;
+    pass();
+    EXPECT_TRUE(matches_golden("calibrate/curve_temperature_scrolled"));
+    EXPECT_TRUE(shows_text(17, 0, "TEMP: 1234"));
+    EXPECT_TRUE(shows_text(0, 8, "ADC 7: 0092"));
+    EXPECT_TRUE(shows_text(0, 16, "DISPLAY 8:130"));
+    EXPECT_TRUE(shows_text(0, 48, "DISPLAY10:150"));
+    EXPECT_TRUE(shows_text(0, 56, "ADC 10: ", 1));
+    EXPECT_TRUE(shows_text(64, 56, "0044", 1));
+}
+
+TEST_F(SenderCurveScreen, WholeUnitsNegativeNumbersAndEditMode) {
+    p().unit = PressureUnit::Psi;
+    open_editor(0);
+    curve_work.points[0] = {5, static_cast<u32>(-5)};
+    menu_cursor = 3;
+    menu_edit = 1;
+    pass();
+    EXPECT_TRUE(shows_text(0, 24, "DISPLAY 1:005"));
+    EXPECT_TRUE(shows_text(0, 32, "ADC 1: ", 0));
+    EXPECT_TRUE(shows_text(56, 32, "-005", 1));
+    p().unit = PressureUnit::PsiTenths;
+    curve_work.points[0].value = -5;
+    pass();
+    EXPECT_TRUE(shows_text(0, 24, "DISPLAY 1:-0.5"));
+}
+
+}  // namespace

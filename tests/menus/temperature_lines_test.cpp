@@ -186,3 +186,80 @@ TEST_F(TemperatureLines, DamagedCodesStepBackIntoTheirLists) {
 }
 
 }  // namespace
+
+namespace {
+
+class TemperatureScreen : public ChannelPage {
+protected:
+    void SetUp() override {
+        ChannelPage::SetUp();
+        open_channel(1);
+    }
+};
+
+TEST_F(TemperatureScreen, Vdo) {
+    menu_cursor = 2;
+    pass();
+    EXPECT_TRUE(matches_golden("channel/temperature_vdo"));
+    EXPECT_TRUE(shows_text(21, 0, "CHANNEL 2"));
+    EXPECT_TRUE(shows_text(0, 16, "MODE: TEMP"));
+    EXPECT_TRUE(shows_text(0, 24, "SENDER: VDO", 1));
+    EXPECT_TRUE(shows_text(0, 32, "LABEL: OIL"));
+    EXPECT_TRUE(shows_text(0, 40, "UNIT: |C"));
+    EXPECT_TRUE(shows_text(0, 48, "SPAN: 150|C"));
+    EXPECT_TRUE(shows_text(0, 56, "TOPSCALE: ON"));
+    menu_cursor = 10;  // the alarm lines carry their switch's label and no unit
+    t().unit = TemperatureUnit::Fahrenheit;
+    pass();
+    EXPECT_TRUE(shows_text(0, 16, "SPAN: 150|F"));
+    EXPECT_TRUE(shows_text(0, 32, "LOW ALARM: ON"));
+    EXPECT_TRUE(shows_text(0, 40, "LOW ALARM: 70"));
+    EXPECT_TRUE(shows_text(0, 48, "HIGH ALARM:ON"));
+    EXPECT_TRUE(shows_text(0, 56, "HIGH ALARM:135", 1));
+}
+
+TEST_F(TemperatureScreen, Lm335ShowsOffsetAndReading) {
+    t().sender = TemperatureSender::Lm335;
+    t().lm335_offset = 0;
+    lm335_reading[1] = 27;
+    lm335_reading[0] = 99;  // the other channel's
+    menu_cursor = 3;
+    pass();
+    EXPECT_TRUE(matches_golden("channel/temperature_lm335"));
+    EXPECT_TRUE(shows_text(0, 24, "SENDER: LM335"));
+    EXPECT_TRUE(shows_text(0, 32, "LM335:", 1));
+    EXPECT_TRUE(shows_text(48, 32, "+0 27|C", 1));
+    EXPECT_TRUE(shows_text(0, 40, "LABEL: OIL"));
+    t().lm335_offset = -30;
+    lm335_reading[1] = -5;
+    pass();
+    EXPECT_TRUE(shows_text(48, 32, "-30 -5|C", 1));
+}
+
+TEST_F(TemperatureScreen, UserWithCalSender) {
+    t().sender = TemperatureSender::User;
+    menu_cursor = 3;
+    pass();
+    EXPECT_TRUE(matches_golden("channel/temperature_user_cal_sender"));
+    EXPECT_TRUE(shows_text(0, 24, "SENDER: USER"));
+    EXPECT_TRUE(shows_text(0, 32, "CAL SENDER", 1));
+    EXPECT_EQ(frame_region(80, 32, 113, 39).find('#'), std::string::npos);
+    EXPECT_TRUE(shows_text(0, 40, "LABEL: OIL"));
+    menu_cursor = 9;  // scrolled by 3: CAL SENDER on row 0
+    pass();
+    EXPECT_TRUE(shows_text(0, 8, "CAL SENDER", 0));
+    menu_cursor = 10;
+    pass();
+    EXPECT_TRUE(shows_text(0, 8, "LABEL: OIL"));
+}
+
+TEST_F(TemperatureScreen, SevenLetterSendersFillTheLine) {
+    t().sender = TemperatureSender::Westach;
+    pass();
+    EXPECT_TRUE(shows_text(0, 24, "SENDER:WESTACH"));
+    t().sender = TemperatureSender::KvxNtc;
+    pass();
+    EXPECT_TRUE(shows_text(0, 24, "SENDER:KVX NTC"));
+}
+
+}  // namespace
