@@ -1,0 +1,21 @@
+// The bezel picture: a JPEG carried inside the program and decoded at start
+// with libjpeg.
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <cstddef>
+
+// The JPEG bytes of assets/bezel.jpg, embedded at build time.
+extern const unsigned char BEZEL_JPEG[];
+extern const std::size_t BEZEL_JPEG_SIZE;
+
+constexpr int BEZEL_SIZE = 310;
+
+// Decodes a JPEG held in memory into an RGB32 image. On failure returns a null
+// image and puts libjpeg's reason into *error.
+QImage decode_jpeg(const unsigned char* data, std::size_t size, QString* error);
+
+// The bezel as the window shows it: the decoded picture, or, when it cannot be
+// decoded, a plain dark round face on the window's grey, with *error set.
+QImage bezel_picture(const unsigned char* data, std::size_t size, QString* error);

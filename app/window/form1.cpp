@@ -1,0 +1,342 @@
+#include "app/window/form1.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QSlider>
+#include <QStatusBar>
+#include <QTimer>
+#include <QWheelEvent>
+#include <cstdio>
+
+#include "app/runtime/instrument.h"
+#include "app/window/bezel.h"
+#include "app/window/colours.h"
+#include "app/window/controls.h"
+
+TForm1* Form1 = nullptr;
+
+namespace {
+
+constexpr int CLIENT_WIDTH = 621;
+constexpr int CLIENT_HEIGHT = 404;
+constexpr int SLIDER_MAX = 4096;
+// The layout was made for a small dialog font: "Channel 1:" must end before
+// the slider's echo 56 pixels further right. The desktop's font is shrunk
+// until it does, from the size of a classic 8-point dialog font down.
+constexpr int LARGEST_FONT_PIXELS = 11;
+constexpr int SMALLEST_FONT_PIXELS = 8;
+constexpr int CHANNEL_LABEL_ROOM = 54;
+// One notch of a mouse wheel; touchpads report fractions of it.
+constexpr int WHEEL_NOTCH = 120;
+
+QFont fitting_font(QFont font) {
+    for (int pixels = LARGEST_FONT_PIXELS; pixels > SMALLEST_FONT_PIXELS; --pixels) {
+        font.setPixelSize(pixels);
+        if (QFontMetrics(font).horizontalAdvance(QStringLiteral("Channel 1:")) <=
+            CHANNEL_LABEL_ROOM)
+            return font;
+    }
+    font.setPixelSize(SMALLEST_FONT_PIXELS);
+    return font;
+}
+
+QLabel* make_label(QWidget* parent, int left, int top, const char* caption) {
+    auto* label = new QLabel(QString::fromLatin1(caption), parent);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+QPushButton* make_button(QWidget* parent, QRect geometry, const char* caption) {
+    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
+    button->setGeometry(geometry);
+    return button;
+}
+
+QSlider* make_slider(QWidget* parent, QRect geometry, int position) {
+    auto* slider = new QSlider(Qt::Horizontal, parent);
+    slider->setGeometry(geometry);
+    slider->setRange(0, SLIDER_MAX);
+    slider->setTickPosition(QSlider::NoTicks);
+    slider->setValue(position);
+    return slider;
+}
+
+QCheckBox* make_check_box(QWidget* parent, QRect geometry, const char* caption) {
+    auto* box = new QCheckBox(QString::fromLatin1(caption), parent);
+    box->setGeometry(geometry);
+    return box;
+}
+
+QColor from_colour_word(u32 colour) {
+    return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                  static_cast<int>((colour >> 16) & 0xFF));
+}
+
+}  // namespace
+
+TForm1::TForm1(QWidget* parent) : QWidget(parent) {
+    Form1 = this;
+    setWindowTitle(QStringLiteral("Corvanta Meridial DG-2"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(CLIENT_WIDTH, CLIENT_HEIGHT);
+    setFont(fitting_font(font()));
+
+    QString bezel_error;
+    const QImage bezel = bezel_picture(BEZEL_JPEG, BEZEL_JPEG_SIZE, &bezel_error);
+    if (!bezel_error.isEmpty())
+        std::fprintf(stderr,
+                     "dg2: the bezel picture cannot be decoded (%s); showing a plain face\n",
+                     qPrintable(bezel_error));
+    Image2 = new QLabel(this);
+    Image2->setGeometry(0, 0, BEZEL_SIZE, BEZEL_SIZE);
+    Image2->setScaledContents(true);
+    Image2->setPixmap(QPixmap::fromImage(bezel));
+
+    Shape1 = new CircleShape(this);
+    Shape1->setGeometry(144, 17, 22, 22);
+
+    Panel1 = new QFrame(this);
+    Panel1->setGeometry(39, 92, 231, 135);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setLineWidth(1);
+    QPalette panel_palette = Panel1->palette();
+    panel_palette.setColor(QPalette::Window, QColor::fromRgb(scroll_bar_colour()));
+    Panel1->setPalette(panel_palette);
+    Panel1->setAutoFillBackground(true);
+
+    Image1 = new LcdPicture(Panel1, 229, 133, inactive_border_colour);
+    Image1->setGeometry(1, 1, 229, 133);
+
+    Image3 = new ClickArea(this, [this] { Image3Click(); });
+    Image3->setGeometry(65, 234, 49, 49);
+    Image3->setToolTip(QStringLiteral("Left key \"F1\" (up): F1 or Up arrow"));
+    Image5 = new ClickArea(this, [this] { Image5Click(); });
+    Image5->setGeometry(131, 247, 49, 49);
+    Image5->setToolTip(QStringLiteral("Centre key: Return, Enter or Space"));
+    Image6 = new ClickArea(this, [this] { Image6Click(); });
+    Image6->setGeometry(195, 234, 49, 49);
+    Image6->setToolTip(QStringLiteral("Right key \"F2\" (down): F2 or Down arrow"));
+
+    Button3 = make_button(this, QRect(0, 285, 58, 25), "Clockwise");
+    Button3->setToolTip(QStringLiteral("Knob one step clockwise: Right arrow, + or wheel up"));
+    Button4 = make_button(this, QRect(235, 285, 75, 25), "AntiClockwise");
+    Button4->setToolTip(QStringLiteral("Knob one step anticlockwise: Left arrow, - or wheel down"));
+    Button1 = make_button(this, QRect(24, 328, 129, 49), "ON");
+    Button2 = make_button(this, QRect(176, 328, 137, 49), "OFF");
+
+    Label1 = make_label(this, 344, 8, "Channel 1:");
+    Label13 = make_label(this, 400, 8, "0");
+    // The positions are set before the handlers are connected: the labels
+    // read "0" at start and the inputs stay untouched until a slider moves.
+    TrackBar1 = make_slider(this, QRect(432, 8, 185, 45), 1);
+    Label2 = make_label(this, 344, 40, "Channel 2:");
+    Label14 = make_label(this, 400, 40, "0");
+    TrackBar2 = make_slider(this, QRect(432, 40, 185, 33), 0);
+
+    CheckBox2 = make_check_box(this, QRect(360, 80, 97, 17), "Calibrate");
+    CheckBox3 = make_check_box(this, QRect(472, 80, 97, 17), "KeyFast");
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setGeometry(0, 385, CLIENT_WIDTH, 19);
+    StatusBar1->setSizeGripEnabled(false);
+
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
+    connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
+    connect(TrackBar1, &QSlider::valueChanged, this, [this] { TrackBar1Change(); });
+    connect(TrackBar2, &QSlider::valueChanged, this, [this] { TrackBar2Change(); });
+
+    auto* copy = new QShortcut(QKeySequence::Copy, this);
+    connect(copy, &QShortcut::activated, this, [this] { copy_lcd_picture(); });
+
+    // The instrument's keys come from anywhere in the window: every control
+    // passes its key presses through eventFilter first.
+    for (QWidget* child : findChildren<QWidget*>())
+        child->installEventFilter(this);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(100);
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    Timer1->start();
+
+    pass_clock_.start();
+}
+
+TForm1::~TForm1() {
+    // The firmware keeps a pointer to the LCD picture's memory.
+    lcd_attach_canvas(nullptr);
+    if (Form1 == this) Form1 = nullptr;
+}
+
+void TForm1::centre_on_screen() {
+    const QScreen* target = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    if (target == nullptr) return;
+    move(target->availableGeometry().center() - rect().center());
+}
+
+void TForm1::Button1Click() {
+    begin_pass();
+    power_on_and_run(*this);
+}
+
+void TForm1::Button2Click() {
+    request_power_off();
+}
+void TForm1::Button3Click() {
+    press_key(KeyClockwise);
+}
+void TForm1::Button4Click() {
+    press_key(KeyAnticlockwise);
+}
+void TForm1::Image3Click() {
+    press_key(KeyLeft);
+}
+void TForm1::Image5Click() {
+    press_key(KeyCentre);
+}
+void TForm1::Image6Click() {
+    press_key(KeyRight);
+}
+
+void TForm1::TrackBar1Change() {
+    const int position = TrackBar1->value();
+    set_input(0, static_cast<u32>(position));
+    Label13->setText(QString::number(position));
+    Label13->adjustSize();
+}
+
+void TForm1::TrackBar2Change() {
+    const int position = TrackBar2->value();
+    set_input(1, static_cast<u32>(position));
+    Label14->setText(QString::number(position));
+    Label14->adjustSize();
+}
+
+void TForm1::Timer1Timer() {
+    tick();
+}
+
+void TForm1::copy_lcd_picture() {
+    QGuiApplication::clipboard()->setImage(Image1->lcd_area());
+}
+
+// Everything pending is handled at once; then the window keeps handling events
+// as they come, asleep in between, until the pass period is up. A click thus
+// takes effect on the next pass and the instrument runs at a steady pace.
+void TForm1::process_messages() {
+    // The splash draws without hiding the picture; every frame is shown.
+    Image1->update();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    const qint64 remaining = PASS_PERIOD_MS - pass_clock_.elapsed();
+    if (!closed_ && remaining > 0) {
+        QEventLoop wait;
+        QTimer::singleShot(static_cast<int>(remaining), Qt::PreciseTimer, &wait, &QEventLoop::quit);
+        wait.exec();
+    }
+    // Power-on forgets an "OFF" given during the splash; a closed window
+    // must not be forgotten, so it asks again after every pass.
+    if (closed_ && instrument_running_depth() > 0) request_power_off();
+    begin_pass();
+}
+
+bool TForm1::calibrate_checked() {
+    return CheckBox2->isChecked();
+}
+bool TForm1::keyfast_checked() {
+    return CheckBox3->isChecked();
+}
+
+void TForm1::set_lamp_colour(u32 colour) {
+    Shape1->set_brush_colour(from_colour_word(colour));
+}
+
+void TForm1::hide_lcd_picture() {
+    Image1->setUpdatesEnabled(false);
+}
+
+void TForm1::show_lcd_picture() {
+    Image1->setUpdatesEnabled(true);
+    Image1->update();
+}
+
+const LcdCanvas* TForm1::lcd_canvas() {
+    return Image1->canvas();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) return handle_key(static_cast<QKeyEvent*>(event));
+    return QWidget::eventFilter(watched, event);
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+    if (!handle_key(event)) QWidget::keyPressEvent(event);
+}
+
+// The keyboard stands in for the front panel. Each key gives exactly the event
+// of the control it names, so the one-pending-event rule holds for it too. A
+// focused slider keeps the keys it moves by.
+bool TForm1::handle_key(QKeyEvent* event) {
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    const QWidget* focus = QApplication::focusWidget();
+    const bool slider_focused = focus == TrackBar1 || focus == TrackBar2;
+    switch (event->key()) {
+        case Qt::Key_F1: Image3Click(); return true;
+        case Qt::Key_F2: Image6Click(); return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space: Image5Click(); return true;
+        case Qt::Key_Plus: Button3Click(); return true;
+        case Qt::Key_Minus: Button4Click(); return true;
+        default: break;
+    }
+    if (slider_focused) return false;
+    switch (event->key()) {
+        case Qt::Key_Up: Image3Click(); return true;
+        case Qt::Key_Down: Image6Click(); return true;
+        case Qt::Key_Right: Button3Click(); return true;
+        case Qt::Key_Left: Button4Click(); return true;
+        default: return false;
+    }
+}
+
+// Turning the wheel over the bezel turns the knob, one step per notch, up
+// being clockwise. Touchpads send fractions of a notch, which add up.
+void TForm1::wheelEvent(QWheelEvent* event) {
+    if (!QRect(0, 0, BEZEL_SIZE, BEZEL_SIZE).contains(event->position().toPoint())) {
+        event->ignore();
+        return;
+    }
+    wheel_remainder_ += event->angleDelta().y();
+    while (wheel_remainder_ >= WHEEL_NOTCH) {
+        wheel_remainder_ -= WHEEL_NOTCH;
+        Button3Click();
+    }
+    while (wheel_remainder_ <= -WHEEL_NOTCH) {
+        wheel_remainder_ += WHEEL_NOTCH;
+        Button4Click();
+    }
+    event->accept();
+}
+
+// Closing while the instrument runs is "OFF" followed by closing: the loops
+// end, and with them the handler that runs them.
+void TForm1::closeEvent(QCloseEvent* event) {
+    closed_ = true;
+    if (instrument_running_depth() > 0) request_power_off();
+    event->accept();
+}
