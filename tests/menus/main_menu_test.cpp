@@ -219,4 +219,17 @@ TEST_F(MainMenu, CaptionsAndIconsOfEachEntry) {
     }
 }
 
+TEST_F(MainMenu, GoldensOfEveryEntryWithFourAndSixEntries) {
+    for (u8 ticked = 0; ticked < 2; ++ticked) {
+        calibrate_enabled = ticked;
+        const u8 count = ticked == 1 ? 6 : 4;
+        for (u8 c = 0; c < count; ++c) {
+            menu_cursor = c;
+            pass();
+            EXPECT_TRUE(matches_golden("menus/main_menu_" + std::to_string(count) + "_entries_at_" +
+                                       std::to_string(c)));
+        }
+    }
+}
+
 }  // namespace

@@ -61,6 +61,7 @@ TEST_F(Message, DrawsTitleIconAndDone) {
     // "DONE" centred on 78 starts at x 62 and ends with column 93.
     EXPECT_NE(frame_region(62, 26, 69, 41).find('#'), std::string::npos);
     EXPECT_EQ(frame_region(94, 26, 113, 41).find('#'), std::string::npos);
+    EXPECT_TRUE(matches_golden("menus/message"));
 }
 
 }  // namespace
