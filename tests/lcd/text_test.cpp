@@ -26,13 +26,9 @@ int lit_count() {
     return n;
 }
 
-u8 page_byte(int page, int x) {
-    return frame_buffer[page * LCD_WIDTH + x];
-}
+u8 page_byte(int page, int x) { return frame_buffer[page * LCD_WIDTH + x]; }
 
-const NormalGlyph& normal(char ch) {
-    return FontNormal[static_cast<u8>(ch) - FONT_NORMAL_FIRST];
-}
+const NormalGlyph& normal(char ch) { return FontNormal[static_cast<u8>(ch) - FONT_NORMAL_FIRST]; }
 
 // ---- FontNormal ----------------------------------------------------------
 
@@ -234,9 +230,7 @@ u8 reversed(u8 b) {
     return out;
 }
 
-const SmallGlyph& small(char ch) {
-    return FontSmall[static_cast<u8>(ch) - FONT_SMALL_FIRST];
-}
+const SmallGlyph& small(char ch) { return FontSmall[static_cast<u8>(ch) - FONT_SMALL_FIRST]; }
 
 TEST_F(Text, SmallGlyphSitsBelowTheCellsBlankTopRow) {
     // With y = 1 the cell is rows 0..7 of page 0: the glyph's bit 7 - r is
