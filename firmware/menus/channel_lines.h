@@ -8,6 +8,7 @@
 #include "firmware/core/types.h"
 #include "firmware/menus/menu.h"
 #include "firmware/menus/names.h"
+#include "firmware/menus/pages.h"
 
 // Both draw their lines from list index 2 on (after "*** DONE ***" and MODE)
 // with the page's scroll offset, and return the index of their last line.
@@ -29,6 +30,18 @@ inline u8 step_code(u8 code, u8 last, bool up) {
 // Switches are on only at 1, so anything else reads and toggles as off.
 inline u8 toggle_switch(u8 value) { return value == 1 ? 0 : 1; }
 inline const char* off_on_name(u8 value) { return OFF_ON_NAMES[value == 1 ? 1 : 0]; }
+
+// The centre key on CAL SENDER: a USER sender opens the curve editor on a copy
+// of the channel's curve; the key is taken whatever the sender.
+inline void cal_sender_key(bool user_sender, const SenderCurve& curve, u8 is_temperature) {
+    if (user_sender) {
+        menu_cursor = 0;
+        curve_is_temperature = is_temperature;
+        curve_work = curve;
+        current_page = page_sender_curve;
+    }
+    pending_key = KeyNone;
+}
 
 // The channel whose page is open, as an index that is always in range.
 inline u8 edit_channel_index() { return edit_channel == 0 ? 0 : 1; }

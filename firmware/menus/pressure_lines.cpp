@@ -64,13 +64,7 @@ void edit_pressure_line(PressureLine line, u8 index) {
 
     if (pending_key == KeyCentre) {
         if (line != PressureLine::CalSender) return;  // the page toggles edit mode
-        if (p.sender == PressureSender::User) {
-            menu_cursor = 0;
-            curve_is_temperature = 0;
-            curve_work = p.user_curve;
-            current_page = page_sender_curve;
-        }
-        pending_key = KeyNone;
+        cal_sender_key(p.sender == PressureSender::User, p.user_curve, 0);
         return;
     }
 

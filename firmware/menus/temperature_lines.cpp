@@ -44,13 +44,7 @@ void edit_temperature_line(TemperatureLine line, u8 index) {
 
     if (pending_key == KeyCentre) {
         if (line != TemperatureLine::CalSender) return;  // the page toggles edit mode
-        if (t.sender == TemperatureSender::User) {
-            menu_cursor = 0;
-            curve_is_temperature = 1;
-            curve_work = t.user_curve;
-            current_page = page_sender_curve;
-        }
-        pending_key = KeyNone;
+        cal_sender_key(t.sender == TemperatureSender::User, t.user_curve, 1);
         return;
     }
 
