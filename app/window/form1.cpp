@@ -163,8 +163,9 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     auto* copy = new QShortcut(QKeySequence::Copy, this);
     connect(copy, &QShortcut::activated, this, [this] { copy_lcd_picture(); });
 
-    // The instrument's keys come from anywhere in the window: every control
-    // passes its key presses through eventFilter first.
+    // The instrument's keys and the wheel over the bezel come from anywhere in
+    // the window: every control passes its key presses and wheel turns
+    // through eventFilter first.
     for (QWidget* child : findChildren<QWidget*>())
         child->installEventFilter(this);
 
@@ -279,6 +280,11 @@ const LcdCanvas* TForm1::lcd_canvas() {
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) return handle_key(static_cast<QKeyEvent*>(event));
+    if (event->type() == QEvent::Wheel && watched->isWidgetType()) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        const QPointF at = static_cast<QWidget*>(watched)->mapTo(this, wheel->position());
+        return handle_wheel(at, wheel->angleDelta().y());
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -317,11 +323,12 @@ bool TForm1::handle_key(QKeyEvent* event) {
 // Turning the wheel over the bezel turns the knob, one step per notch, up
 // being clockwise. Touchpads send fractions of a notch, which add up.
 void TForm1::wheelEvent(QWheelEvent* event) {
-    if (!QRect(0, 0, BEZEL_SIZE, BEZEL_SIZE).contains(event->position().toPoint())) {
-        event->ignore();
-        return;
-    }
-    wheel_remainder_ += event->angleDelta().y();
+    if (!handle_wheel(event->position(), event->angleDelta().y())) event->ignore();
+}
+
+bool TForm1::handle_wheel(QPointF at, int delta) {
+    if (!QRectF(0, 0, BEZEL_SIZE, BEZEL_SIZE).contains(at)) return false;
+    wheel_remainder_ += delta;
     while (wheel_remainder_ >= WHEEL_NOTCH) {
         wheel_remainder_ -= WHEEL_NOTCH;
         Button3Click();
@@ -330,7 +337,7 @@ void TForm1::wheelEvent(QWheelEvent* event) {
         wheel_remainder_ += WHEEL_NOTCH;
         Button4Click();
     }
-    event->accept();
+    return true;
 }
 
 // Closing while the instrument runs is "OFF" followed by closing: the loops

@@ -85,6 +85,7 @@ protected:
 
 private:
     bool handle_key(QKeyEvent* event);
+    bool handle_wheel(QPointF at, int delta);  // at: in the window's coordinates
     void begin_pass() { pass_clock_.start(); }
 
     QElapsedTimer pass_clock_;  // started when a pass or splash frame begins
