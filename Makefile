@@ -10,7 +10,7 @@ PACKAGES := build-essential cmake pkg-config qt6-base-dev libjpeg-dev libgtest-d
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test bench deps configure build sanitize clean
+.PHONY: run test bench deps configure build sanitize clean fuzz fuzz-build fuzz-smoke soak pictures
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -32,6 +32,7 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory fuzz-smoke
 
 bench: configure
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
@@ -44,5 +45,40 @@ sanitize: deps
 	cmake --build $(BUILD)-asan -j $(JOBS)
 	cd $(BUILD)-asan && ctest --output-on-failure -j $(JOBS)
 
+# The event fuzzer (clang, libFuzzer, AddressSanitizer and UBSan) in its own
+# build folder. `make fuzz` runs it for FUZZ_SECONDS and keeps what it finds
+# in $(FUZZ_BUILD)/corpus; `make test` runs a short bounded pass from the
+# seed corpus in fuzz/corpus.
+FUZZ_BUILD ?= $(BUILD)-fuzz
+FUZZ_SECONDS ?= 300
+FUZZ_SMOKE_SECONDS ?= 30
+FUZZ_FLAGS := -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/
+
+fuzz-build: deps
+	cmake -S fuzz -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+fuzz: fuzz-build
+	mkdir -p $(FUZZ_BUILD)/corpus
+	./$(FUZZ_BUILD)/dg2_fuzz_events $(FUZZ_FLAGS) -max_total_time=$(FUZZ_SECONDS) \
+		$(FUZZ_BUILD)/corpus fuzz/corpus
+
+fuzz-smoke: fuzz-build
+	rm -rf $(FUZZ_BUILD)/smoke && mkdir -p $(FUZZ_BUILD)/smoke
+	./$(FUZZ_BUILD)/dg2_fuzz_events $(FUZZ_FLAGS) -seed=1 -max_total_time=$(FUZZ_SMOKE_SECONDS) \
+		$(FUZZ_BUILD)/smoke fuzz/corpus
+
+# One million passes of random use under the sanitizers (ctest runs 50 000).
+SOAK_PASSES ?= 1000000
+soak: deps
+	cmake -S . -B $(BUILD)-asan -DDG2_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(BUILD)-asan -j $(JOBS) --target dg2_soak
+	DG2_SOAK_PASSES=$(SOAK_PASSES) ./$(BUILD)-asan/tests/extra/soak/dg2_soak
+
+# The README's pictures of the LCD, made by the scenario runner.
+pictures: configure
+	cmake --build $(BUILD) -j $(JOBS) --target dg2_scenario
+	./$(BUILD)/tools/scenario/dg2_scenario docs/pictures/pictures.scn
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-asan
+	rm -rf $(BUILD) $(BUILD)-asan $(FUZZ_BUILD)

@@ -33,7 +33,8 @@ void tick() {
     tick_count = 0;
 
     // The dual screens ignore shown_channel, so the count keeps running there.
-    if (settings.display_layout == DisplayLayout::Single && settings.cycle_mode == CycleMode::Manual)
+    if (settings.display_layout == DisplayLayout::Single &&
+        settings.cycle_mode == CycleMode::Manual)
         return;
 
     const u8 old_cycle = auto_cycle_count;
@@ -69,6 +70,18 @@ static bool unacknowledged(u8 bit) {
     return (alarm_active & bit) != 0 && (alarm_acknowledged & bit) == 0;
 }
 
+// An unacknowledged alarm flashes the lamp with the blink phase; otherwise it
+// stays maroon. Channel 2 is looked at first, as the instrument does.
+void update_alarm_lamp(Host& host) {
+    if ((unacknowledged(2) || unacknowledged(1)) && blink_phase == 1) {
+        alarm_lamp_on_hook();
+        host.set_lamp_colour(LAMP_RED);
+    } else {
+        alarm_lamp_off_hook();
+        host.set_lamp_colour(LAMP_MAROON);
+    }
+}
+
 void run_pass(Host& host) {
     calibrate_enabled = host.calibrate_checked() ? 1 : 0;
     measure_channel(0);
@@ -79,13 +92,7 @@ void run_pass(Host& host) {
     else
         backlight_off_hook();
 
-    if ((unacknowledged(2) || unacknowledged(1)) && blink_phase == 1) {
-        alarm_lamp_on_hook();
-        host.set_lamp_colour(LAMP_RED);
-    } else {
-        alarm_lamp_off_hook();
-        host.set_lamp_colour(LAMP_MAROON);
-    }
+    update_alarm_lamp(host);
 
     key_step = host.keyfast_checked() ? 10 : 1;
 

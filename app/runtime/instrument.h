@@ -26,6 +26,9 @@ void tick();
 // processing that ends a pass. For benchmarks and tests.
 void run_pass(Host& host);
 
+// Sets the lamp from the alarm masks and the blink phase (part of a pass).
+void update_alarm_lamp(Host& host);
+
 // Nesting depth of power_on_and_run: 0 while the instrument is off.
 int instrument_running_depth();
 

@@ -76,7 +76,8 @@ void lcd_rect(u8 x0, u8 y0, u8 x1, u8 y1, DrawMode mode) {
 
 // Columns x0 .. x_end - 1 (exclusive end), rows y0 .. y1 (inclusive).
 void lcd_fill(u8 x0, u8 y0, u8 x_end, u8 y1, DrawMode mode) {
-    for (u8 x = x0; x < x_end; ++x) lcd_line(x, y0, x, y1, mode);
+    for (u8 x = x0; x < x_end; ++x)
+        lcd_line(x, y0, x, y1, mode);
 }
 
 void lcd_scroll_bar(u8 item, u8 count) {

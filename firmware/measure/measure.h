@@ -45,6 +45,14 @@ void linearise_temperature(u8 channel);
 void linearise_pressure(u8 channel);
 s32 pressure_to_unit(s32 p, NativeUnit from, PressureUnit to);
 
+// Curve choices. A range or model code the menus never produce reads as the
+// factory choice ("10 BAR", "T1EU07") instead of past the table.
+const SenderCurve& temperature_curve(const TemperatureChannelSettings& s);
+const SenderCurve& pressure_curve(const PressureChannelSettings& s);
+const SenderCurve& vdo_curve(u8 vdo_range);
+const SenderCurve& transducer_curve(u32 model);
+NativeUnit transducer_unit(u32 model);
+
 // Channel processing (measure/channels.cpp).
 u32 read_input(u8 index);
 void process_pressure_channel(u8 channel);

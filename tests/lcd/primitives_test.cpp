@@ -171,7 +171,8 @@ TEST_F(Primitives, ShowPaintsEveryPixelAsATwoByTwoBlock) {
     lcd_clear();
     lcd_show();
     for (int y = 0; y < 128; ++y)
-        for (int x = 0; x < 228; ++x) ASSERT_EQ(at(x, y), FAKE_UNLIT) << x << "," << y;
+        for (int x = 0; x < 228; ++x)
+            ASSERT_EQ(at(x, y), FAKE_UNLIT) << x << "," << y;
 }
 
 }  // namespace

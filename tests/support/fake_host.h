@@ -31,7 +31,8 @@ public:
     void click(KeyCode key) { press_key(key); }
     void slider(u8 channel, u32 value) { set_input(channel, value); }
     void ticks(int n) {
-        for (int i = 0; i < n; ++i) tick();
+        for (int i = 0; i < n; ++i)
+            tick();
     }
     void off() { request_power_off(); }
 

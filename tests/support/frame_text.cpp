@@ -39,7 +39,7 @@ std::string frame_to_text() { return frame_region(0, 0, LCD_WIDTH - 1, LCD_HEIGH
     while (std::getline(e, le) && std::getline(a, la)) {
         diff << (la == le ? "   " : "!! ") << le << "  |  " << la << "   " << row++ << "\n";
     }
-    return ::testing::AssertionFailure() << "frame differs from " << path
-                                         << " (expected | actual):\n"
-                                         << diff.str();
+    return ::testing::AssertionFailure()
+           << "frame differs from " << path << " (expected | actual):\n"
+           << diff.str();
 }

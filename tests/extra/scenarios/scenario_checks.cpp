@@ -1,0 +1,520 @@
+// The scenario language, its runner's timing, the invariant checker and the
+// PNG writer.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "firmware/firmware.h"
+#include "tests/support/fake_host.h"
+#include "tools/scenario/headless_host.h"
+#include "tools/scenario/invariants.h"
+#include "tools/scenario/png.h"
+#include "tools/scenario/scenario.h"
+
+namespace {
+
+std::string temp_dir() {
+    std::string dir = ::testing::TempDir();
+    if (!dir.empty() && dir.back() == '/') dir.pop_back();
+    return dir;
+}
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+class ScenarioRun : public ::testing::Test {
+protected:
+    void SetUp() override { reset_all_state(); }
+    void TearDown() override { reset_all_state(); }
+
+    Outcome run(const std::string& text, bool invariants = true) {
+        Scenario scenario;
+        std::string error;
+        std::istringstream in(text);
+        EXPECT_TRUE(parse_scenario(in, temp_dir() + "/t.scn", scenario, error)) << error;
+        std::ostringstream out, err;
+        ScenarioOptions options;
+        options.out = &out;
+        options.err = &err;
+        options.check_invariants = invariants;
+        options.update_goldens = update_goldens;
+        const int status = run_scenario(scenario, options);
+        return {status, out.str(), err.str()};
+    }
+
+    bool update_goldens = false;
+};
+
+std::string parse_error(const std::string& text) {
+    Scenario scenario;
+    std::string error;
+    std::istringstream in(text);
+    if (parse_scenario(in, "s.scn", scenario, error)) return "(parsed)";
+    return error;
+}
+
+TEST(ScenarioParse, BadLinesNameTheirLineAndTheFault) {
+    const struct {
+        const char* text;
+        const char* error;
+    } cases[] = {
+        {"on\nkee centre\n", "s.scn:2: unknown command 'kee'"},
+        {"# comment\n\nkey up\n", "s.scn:3: unknown key 'up'"},
+        {"key 0\n", "s.scn:1: unknown key '0'"},
+        {"key 256\n", "s.scn:1: unknown key '256'"},
+        {"slider 3 10\n", "s.scn:1: slider 1 or 2, not '3'"},
+        {"slider 1 4097\n", "s.scn:1: slider position 0..4096, not '4097'"},
+        {"slider 1 -1\n", "s.scn:1: slider position 0..4096, not '-1'"},
+        {"slider 1\n", "s.scn:1: 'slider' needs more arguments"},
+        {"passes 0\n", "s.scn:1: 'passes' needs a count 1..10000000, not '0'"},
+        {"ticks 5x\n", "s.scn:1: 'ticks' needs a count 1..10000000, not '5x'"},
+        {"calibrate yes\n", "s.scn:1: 'calibrate' on or off, not 'yes'"},
+        {"on now\n", "s.scn:1: 'on' takes no argument but 'splash'"},
+        {"off 1\n", "s.scn:1: too many arguments for 'off'"},
+        {"expect page nowhere\n", "s.scn:1: unknown page 'nowhere'"},
+        {"expect lamp green\n", "s.scn:1: the lamp is red or maroon, not 'green'"},
+        {"expect cursor 1\n", "s.scn:1: unknown variable 'cursor'"},
+        {"expect menu_cursor one\n", "s.scn:1: 'one' is not a number"},
+        {"shot a.png 9\n", "s.scn:1: shot scale 1..8, not '9'"},
+        {"| ##\n", "s.scn:1: picture row outside expect-text"},
+        {"expect-text 0 0\nkey centre\n", "s.scn:1: expect-text needs picture rows"},
+        {"on\nexpect-text 0 0\n", "s.scn:2: expect-text needs picture rows"},
+        {"expect-text 0 0\n| #.\n| #\n", "s.scn:3: picture rows differ in width"},
+        {"expect-text 0 0\n| #x\n", "s.scn:2: a picture row holds only '#' (lit) and '.' (unlit)"},
+        {"expect-text 110 0\n| #####\n", "s.scn:2: picture runs off the LCD"},
+        {"expect-text 114 0\n| #\n", "s.scn:1: expect-text needs a column 0..113 and a row 0..63"},
+    };
+    for (const auto& c : cases) {
+        const std::string error = parse_error(c.text);
+        EXPECT_EQ(error.rfind(c.error, 0), 0u) << c.text << " gave: " << error;
+    }
+}
+
+TEST(ScenarioParse, CommentsBlanksAndEveryCommandAreAccepted) {
+    EXPECT_EQ(parse_error("# a scenario\n"
+                          "\n"
+                          "  slider 2 4096   # full scale\n"
+                          "calibrate on\nkeyfast off\non\non splash\nkey centre\nkey cw\nkey acw\n"
+                          "key left\nkey right\nkey 200\nticks 3\npasses 2\nwait 1\n"
+                          "expect page run\nexpect lamp maroon\nexpect contrast 37\n"
+                          "expect-golden g.txt\nexpect-text 3 4\n  | #..#\n  | ....\n"
+                          "shot a.png\nshot b.png 2\ndump\noff\n"),
+              "(parsed)");
+}
+
+TEST_F(ScenarioRun, OnGoesOnAfterTheSplashAndTheFirstPass) {
+    Outcome o = run("slider 1 2000\non\nexpect depth 1\nexpect page run\nexpect input_a 0\n");
+    EXPECT_EQ(o.status, SCENARIO_OK) << o.err;
+    EXPECT_NE(o.out.find("ok (1 passes)"), std::string::npos) << o.out;
+    // The end of the script switched the instrument off.
+    EXPECT_EQ(instrument_running_depth(), 0);
+
+    o = run("on\npasses 5\n");
+    EXPECT_NE(o.out.find("ok (6 passes)"), std::string::npos) << o.out;
+}
+
+TEST_F(ScenarioRun, SplashFramesCountAsPassesAndAClickWaitsForTheFirstPass) {
+    const Outcome o =
+        run("on splash\n"
+            "key centre\n"
+            "passes 79\n"  // frames 2..80: no pass has run yet
+            "expect pending_key 1\n"
+            "passes 1\n"  // the first pass consumes it
+            "expect pending_key 0\n");
+    EXPECT_EQ(o.status, SCENARIO_OK) << o.err;
+    EXPECT_NE(o.out.find("ok (1 passes)"), std::string::npos) << o.out;
+}
+
+TEST_F(ScenarioRun, OffDuringTheSplashIsForgotten) {
+    const Outcome o = run("on splash\noff\npasses 100\nexpect depth 1\nexpect page run\n");
+    EXPECT_EQ(o.status, SCENARIO_OK) << o.err;
+}
+
+TEST_F(ScenarioRun, NestedOnRunsInsideAndOneOffEndsBoth) {
+    const Outcome o =
+        run("on\n"
+            "on\n"
+            "expect depth 2\n"
+            "off\n"
+            "expect depth 1\n"  // back in the outer pass, which ends with this pass
+            "passes 3\n"
+            "expect depth 0\n"
+            "passes 3\n"  // nothing runs while off
+            "expect depth 0\n");
+    EXPECT_EQ(o.status, SCENARIO_OK) << o.err;
+    EXPECT_NE(o.out.find("ok (2 passes)"), std::string::npos) << o.out;
+}
+
+TEST_F(ScenarioRun, TicksAreCountedWithAndWithoutPasses) {
+    // The blink phase changes on the 11th tick.
+    Outcome o = run("ticks 10\nexpect blink_phase 0\nticks 1\nexpect blink_phase 1\n");
+    EXPECT_EQ(o.status, SCENARIO_OK) << o.err;
+
+    reset_all_state();
+    o = run("on\nwait 11\nexpect blink_phase 1\n");
+    EXPECT_EQ(o.status, SCENARIO_OK) << o.err;
+    EXPECT_NE(o.out.find("ok (56 passes)"), std::string::npos) << o.out;
+
+    reset_all_state();
+    o = run("wait 11\nexpect blink_phase 1\n");  // off: ticks only
+    EXPECT_EQ(o.status, SCENARIO_OK) << o.err;
+    EXPECT_NE(o.out.find("ok (0 passes)"), std::string::npos) << o.out;
+}
+
+TEST_F(ScenarioRun, ControlsReachTheInstrument) {
+    const Outcome o = run(
+        "key 9\nexpect pending_key 9\nkey centre\nexpect pending_key 9\n"  // one pending at a time
+        "on\nslider 2 4096\nexpect input_b 4096\n"
+        "keyfast on\ncalibrate on\npasses 1\nexpect key_step 10\nexpect calibrate_enabled 1\n"
+        "keyfast off\npasses 1\nexpect key_step 1\nexpect lamp maroon\n");
+    EXPECT_EQ(o.status, SCENARIO_OK) << o.err;
+}
+
+TEST_F(ScenarioRun, AFailedExpectationStopsTheRunWithItsLine) {
+    const std::string shot = temp_dir() + "/never.png";
+    std::remove(shot.c_str());
+    const Outcome o = run("on\npasses 2\nexpect menu_cursor 4\nshot never.png\npasses 50\n");
+    EXPECT_EQ(o.status, SCENARIO_FAILED);
+    EXPECT_NE(o.err.find("t.scn:3: expected menu_cursor 4, found 0"), std::string::npos) << o.err;
+    EXPECT_EQ(o.out, "");
+    EXPECT_FALSE(std::ifstream(shot)) << "commands after the failure ran";
+    EXPECT_EQ(instrument_running_depth(), 0);
+}
+
+TEST_F(ScenarioRun, GoldensAreWrittenOnRequestAndThenCompared) {
+    const std::string golden = temp_dir() + "/frame.txt";
+    std::remove(golden.c_str());
+    EXPECT_EQ(run("expect-golden frame.txt\n").status, SCENARIO_BAD);  // missing
+
+    lcd_clear();
+    lcd_pixel(5, 6, DrawMode::Set);
+    update_goldens = true;
+    EXPECT_EQ(run("expect-golden frame.txt\n").status, SCENARIO_OK);
+    update_goldens = false;
+    std::ifstream in(golden);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), frame_as_text());
+    EXPECT_EQ(text.str().size(), 115u * 64u);
+    EXPECT_EQ(text.str()[6 * 115 + 5], '#');
+
+    EXPECT_EQ(run("expect-golden frame.txt\n").status, SCENARIO_OK);
+    lcd_pixel(113, 63, DrawMode::Set);
+    const Outcome o = run("expect-golden frame.txt\n");
+    EXPECT_EQ(o.status, SCENARIO_FAILED);
+    EXPECT_NE(o.err.find("!! "), std::string::npos);
+    EXPECT_NE(o.err.find("  63\n"), std::string::npos) << "the differing row is marked";
+}
+
+TEST_F(ScenarioRun, ExpectTextComparesARegion) {
+    lcd_clear();
+    lcd_pixel(3, 2, DrawMode::Set);
+    lcd_pixel(4, 3, DrawMode::Set);
+    EXPECT_EQ(run("expect-text 2 1\n| ...\n| .#.\n| ..#\n").status, SCENARIO_OK);
+    const Outcome o = run("expect-text 2 1\n| ...\n| ..#\n| ..#\n");
+    EXPECT_EQ(o.status, SCENARIO_FAILED);
+    EXPECT_NE(o.err.find("t.scn:1: pixels from 2,1 differ"), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("| .#.   <- differs"), std::string::npos) << o.err;
+}
+
+// Reads back what encode_png wrote: chunk layout and checksums, then the
+// stored blocks' pixels.
+struct DecodedPng {
+    int width = 0, height = 0;
+    std::vector<u8> palette;
+    std::vector<u8> rows;  // filter byte + packed pixels per row
+    bool checksums_ok = true;
+};
+
+u32 be32(const std::vector<u8>& b, size_t at) {
+    return u32{b[at]} << 24 | u32{b[at + 1]} << 16 | u32{b[at + 2]} << 8 | b[at + 3];
+}
+
+DecodedPng decode_png(const std::vector<u8>& file) {
+    DecodedPng png;
+    const u8 signature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (file.size() < 8 || !std::equal(signature, signature + 8, file.begin())) {
+        png.checksums_ok = false;
+        return png;
+    }
+    std::vector<u8> zdata;
+    for (size_t at = 8; at + 12 <= file.size();) {
+        const u32 n = be32(file, at);
+        const std::string type(file.begin() + static_cast<long>(at) + 4,
+                               file.begin() + static_cast<long>(at) + 8);
+        const std::vector<u8> body(file.begin() + static_cast<long>(at) + 8,
+                                   file.begin() + static_cast<long>(at + 8 + n));
+        if (png_crc32(&file[at + 4], 4 + n) != be32(file, at + 8 + n)) png.checksums_ok = false;
+        if (type == "IHDR") {
+            png.width = static_cast<int>(be32(body, 0));
+            png.height = static_cast<int>(be32(body, 4));
+        } else if (type == "PLTE") {
+            png.palette = body;
+        } else if (type == "IDAT") {
+            zdata.insert(zdata.end(), body.begin(), body.end());
+        }
+        at += 12 + n;
+    }
+    for (size_t at = 2; at + 5 <= zdata.size();) {
+        const size_t n = zdata[at + 1] | zdata[at + 2] << 8;
+        const bool last = zdata[at] & 1;
+        png.rows.insert(png.rows.end(), zdata.begin() + static_cast<long>(at) + 5,
+                        zdata.begin() + static_cast<long>(at + 5 + n));
+        at += 5 + n;
+        if (last) {
+            if (adler32(png.rows.data(), png.rows.size()) != be32(zdata, at))
+                png.checksums_ok = false;
+            break;
+        }
+    }
+    return png;
+}
+
+bool png_pixel(const DecodedPng& png, int x, int y) {
+    const int row_bytes = (png.width + 7) / 8 + 1;
+    return (png.rows[static_cast<size_t>(y) * row_bytes + 1 + x / 8] >> (7 - x % 8)) & 1;
+}
+
+TEST(Png, ChecksumsMatchKnownValues) {
+    const u8 iend[] = {'I', 'E', 'N', 'D'};
+    EXPECT_EQ(png_crc32(iend, 4), 0xAE426082u);
+    const u8 text[] = {'W', 'i', 'k', 'i', 'p', 'e', 'd', 'i', 'a'};
+    EXPECT_EQ(adler32(text, sizeof text), 0x11E60398u);
+}
+
+TEST(Png, EncodesTwoColoursAcrossSeveralStoredBlocks) {
+    TwoColourImage image;
+    image.width = 1001;  // rows not a multiple of 8; > 65535 bytes in all
+    image.height = 600;
+    image.background = 0xD4D0C8;
+    image.foreground = 0x000000;
+    image.lit.assign(static_cast<size_t>(image.width) * image.height, 0);
+    const int lit[][2] = {{0, 0}, {1000, 0}, {7, 1}, {8, 1}, {500, 599}, {1000, 599}};
+    for (const auto& p : lit)
+        image.lit[static_cast<size_t>(p[1]) * image.width + p[0]] = 1;
+
+    const DecodedPng png = decode_png(encode_png(image));
+    EXPECT_TRUE(png.checksums_ok);
+    EXPECT_EQ(png.width, 1001);
+    EXPECT_EQ(png.height, 600);
+    EXPECT_EQ(png.palette, (std::vector<u8>{0xD4, 0xD0, 0xC8, 0, 0, 0}));
+    ASSERT_EQ(png.rows.size(), 600u * (126 + 1));
+    int count = 0;
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 1001; ++x)
+            count += png_pixel(png, x, y);
+    EXPECT_EQ(count, 6);
+    for (const auto& p : lit)
+        EXPECT_TRUE(png_pixel(png, p[0], p[1])) << p[0] << "," << p[1];
+}
+
+TEST_F(ScenarioRun, ShotShowsThePictureAsTheWindowDoes) {
+    const Outcome o = run("on\npasses 3\nshot pic.png 2\n");
+    ASSERT_EQ(o.status, SCENARIO_OK) << o.err;
+    std::ifstream in(temp_dir() + "/pic.png", std::ios::binary);
+    const std::vector<u8> bytes((std::istreambuf_iterator<char>(in)),
+                                std::istreambuf_iterator<char>());
+    const DecodedPng png = decode_png(bytes);
+    EXPECT_TRUE(png.checksums_ok);
+    ASSERT_EQ(png.width, 456);
+    ASSERT_EQ(png.height, 256);
+    // After "OFF" the picture keeps the last frame, which the frame buffer
+    // still holds: each LCD pixel is a 4 x 4 block at scale 2.
+    int mismatches = 0;
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 456; ++x)
+            mismatches += png_pixel(png, x, y) !=
+                          lcd_get_pixel(static_cast<u8>(x / 4), static_cast<u8>(y / 4));
+    EXPECT_EQ(mismatches, 0);
+}
+
+struct IdleHost : HeadlessHost {
+    void process_messages() override {}
+};
+
+// A consistent state after a pass on the run screen, for the checker.
+class Invariants : public ::testing::Test {
+protected:
+    void SetUp() override {
+        reset_all_state();
+        load_factory_defaults();
+        current_page = page_run_screen;
+        key_step = 1;
+        host.lamp = LAMP_MAROON;
+        ASSERT_EQ(check(), "");
+    }
+    void TearDown() override { reset_all_state(); }
+    std::string check() {
+        const char* broken = checker.after_pass(host);
+        return broken == nullptr ? "" : broken;
+    }
+    IdleHost host;
+    InvariantChecker checker;
+};
+
+TEST_F(Invariants, EachGlobalOutOfItsRangeIsReported) {
+    const struct {
+        void (*spoil)();
+        const char* report;
+    } cases[] = {
+        {[] { pending_key = KeyRight; }, "pending_key 5 left after the pass"},
+        {[] { key_step = 5; }, "key_step 5"},
+        {[] { current_page = nullptr; }, "current_page is no page"},
+        {[] { menu_edit = 2; }, "menu_edit 2"},
+        {[] { shown_channel = 2; }, "shown_channel 2"},
+        {[] { blink_phase = 2; }, "blink_phase 2"},
+        {[] { alarm_active = 4; }, "alarm masks"},
+        {[] { input_b = 4097; }, "inputs 0, 4097"},
+        {[] { settings.contrast = 58; }, "contrast 58"},
+        {[] { settings.display_time_index = 7; }, "display_time_index 7"},
+        {[] { settings.channel_kind[1] = static_cast<ChannelKind>(3); }, "channel 2 kind 3"},
+        {[] { settings.pressure[0].span = 101; }, "channel 1 pressure span"},
+        {[] { settings.pressure[1].unit = PressureUnit::Psi, settings.pressure[1].high_alarm = 0; },
+         "channel 2 pressure span"},
+        {[] { settings.pressure[0].pressure_at_20ma = 0; }, "channel 1 4-20 mA"},
+        {[] { settings.temperature[0].span = 571; }, "channel 1 temperature span"},
+        {[] { settings.temperature[1].lm335_offset = -31; }, "channel 2 lm335_offset -31"},
+        {[] { settings.temperature[0].user_curve.points[12].reading = 4106; },
+         "channel 1 temperature curve"},
+        {[] { settings.pressure[1].user_curve.point_count = 0x101; },
+         "channel 2 pressure curve"},  // only the low byte counts
+        {[] { return_page = page_main_menu; }, "return_page is main"},
+        {[] { current_page = page_contrast; }, "contrast page with no page to return to"},
+        {[] { current_page = page_adc_values, menu_cursor = 1; },
+         "menu_cursor 1 past the last line 0 of the adc page"},
+        {[] { current_page = page_calibrate, menu_cursor = 3; }, "past the last line 2"},
+        {[] { current_page = page_display_setup, menu_cursor = 5; }, "past the last line 4"},
+        {[] { current_page = page_main_menu, menu_cursor = 6; }, "past the last line 5"},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        c.spoil();
+        EXPECT_NE(check().find(c.report), std::string::npos) << c.report << ": " << check();
+    }
+}
+
+TEST_F(Invariants, ValuesAtTheEdgesOfTheirRangesHold) {
+    settings.contrast = 57;
+    settings.display_time_index = 6;
+    settings.pressure[0].unit = PressureUnit::PsiTenths;
+    settings.pressure[0].span = 999;
+    settings.pressure[0].pressure_at_4ma = 999;  // kept from a larger unit
+    settings.temperature[1].span = -40;
+    settings.temperature[1].high_alarm = 570;  // kept from Fahrenheit under Celsius
+    settings.temperature[1].lm335_offset = 30;
+    settings.temperature[0].user_curve.points[0] = {1008, static_cast<u32>(-9)};
+    input_a = 4096;
+    alarm_active = 3;
+    blink_phase = 1;
+    host.lamp = LAMP_RED;
+    EXPECT_EQ(check(), "");
+}
+
+TEST_F(Invariants, CursorLimitsFollowEachPagesLines) {
+    current_page = page_display_setup;
+    settings.display_layout = DisplayLayout::Single;
+    menu_cursor = 5;
+    EXPECT_EQ(check(), "");
+    settings.cycle_mode = CycleMode::Auto;
+    menu_cursor = 6;
+    EXPECT_EQ(check(), "");
+
+    current_page = page_channel_setup;
+    edit_channel = 1;
+    edit_pressure = &settings.pressure[1];
+    edit_temperature = &settings.temperature[1];
+    menu_cursor = 10;  // channel 2 is a temperature channel with the VDO sender
+    EXPECT_EQ(check(), "");
+    menu_cursor = 11;
+    EXPECT_NE(check().find("past the last line 10"), std::string::npos);
+    settings.temperature[1].sender = TemperatureSender::Lm335;
+    EXPECT_EQ(check(), "");
+    settings.channel_kind[1] = ChannelKind::Pressure;
+    menu_cursor = 12;
+    EXPECT_EQ(check(), "");
+    menu_cursor = 13;
+    EXPECT_NE(check().find("past the last line 12"), std::string::npos);
+    settings.pressure[1].input_type = PressureInput::Current;
+    settings.pressure[1].sender = PressureSender::Standard;
+    EXPECT_EQ(check(), "");
+    settings.channel_kind[1] = ChannelKind::Off;
+    menu_cursor = 1;
+    EXPECT_EQ(check(), "");
+    edit_pressure = &settings.pressure[0];
+    EXPECT_NE(check().find("another channel"), std::string::npos);
+
+    current_page = page_sender_curve;
+    curve_work = DEFAULT_PRESSURE_USER_CURVE;
+    menu_cursor = 13;
+    EXPECT_EQ(check(), "");
+    menu_cursor = 14;
+    EXPECT_NE(check().find("past the last line 13"), std::string::npos);
+    curve_work.point_count = 1;
+    EXPECT_NE(check().find("curve editor with 1 points"), std::string::npos);
+}
+
+TEST_F(Invariants, ServiceEntriesNeedCalibrateToBeReachedButMayBeKept) {
+    current_page = page_main_menu;
+    menu_cursor = 3;
+    EXPECT_EQ(check(), "");
+    menu_cursor = 4;  // moved there from 3 without "Calibrate"
+    EXPECT_NE(check().find("moved to 4"), std::string::npos);
+
+    calibrate_enabled = 1;
+    host.calibrate = true;
+    menu_cursor = 5;
+    EXPECT_EQ(check(), "");
+    calibrate_enabled = 0;  // cleared while on the CALIBRATE entry
+    host.calibrate = false;
+    EXPECT_EQ(check(), "");
+    menu_cursor = 4;
+    EXPECT_EQ(check(), "");
+
+    current_page = page_adc_values;
+    menu_cursor = 0;
+    EXPECT_EQ(check(), "");
+    current_page = page_main_menu;  // ADC VALUES returns to its entry
+    menu_cursor = 4;
+    EXPECT_EQ(check(), "");
+}
+
+TEST_F(Invariants, TheLampAndThePictureFollowTheInstrument) {
+    host.lamp = LAMP_RED;
+    EXPECT_NE(check().find("lamp red without a flashing alarm"), std::string::npos);
+    host.lamp = 0x00FF00;
+    EXPECT_NE(check().find("lamp"), std::string::npos);
+    host.lamp = LAMP_MAROON;
+    host.picture_hidden = true;
+    EXPECT_NE(check().find("hidden"), std::string::npos);
+
+    constexpr u32 OUTSIDE = 0x01020304u;
+    host.fill_picture(OUTSIDE);
+    lcd_clear();
+    lcd_pixel(0, 0, DrawMode::Set);
+    lcd_pixel(113, 63, DrawMode::Set);
+    lcd_attach_canvas(&host.canvas);
+    lcd_show();
+    const char* broken = checker.check_picture(host, OUTSIDE);
+    EXPECT_EQ(broken, nullptr) << broken;
+    EXPECT_TRUE(host.picture_lit(227, 127));
+    EXPECT_FALSE(host.picture_lit(225, 127));
+
+    host.pixels[130 * HeadlessHost::PICTURE_WIDTH + 5] = LCD_BLACK;
+    EXPECT_NE(std::string(checker.check_picture(host, OUTSIDE)).find("5,130 written"),
+              std::string::npos);
+    lcd_show();
+    host.pixels[130 * HeadlessHost::PICTURE_WIDTH + 5] = OUTSIDE;
+    lcd_pixel(10, 10, DrawMode::Set);  // the frame changed after the picture was made
+    EXPECT_NE(std::string(checker.check_picture(host, OUTSIDE)).find("LCD pixel 10,10"),
+              std::string::npos);
+    lcd_attach_canvas(nullptr);
+}
+
+}  // namespace

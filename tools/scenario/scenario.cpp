@@ -1,0 +1,593 @@
+#include "tools/scenario/scenario.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "firmware/firmware.h"
+#include "tools/scenario/headless_host.h"
+#include "tools/scenario/invariants.h"
+#include "tools/scenario/png.h"
+
+const char SCENARIO_HELP[] = R"(Usage: dg2_scenario [--no-invariants] [--quiet] SCENARIO
+
+Runs a scenario against the instrument without a window and exits with 0 when
+every expectation held, 1 when one failed (the run stops there), 2 when the
+script has a bad line or a file cannot be read or written.
+
+A scenario has one command per line; '#' starts a comment, blank lines are
+ignored. Files are named relative to the scenario's own folder.
+
+  on                 press "ON" (also while on: a nested power-on). The script
+                     goes on once the splash is over and the first pass of the
+                     main loop has been drawn.
+  on splash          the same, but the script goes on after the first splash
+                     frame (80 frames make the splash).
+  off                press "OFF". The instrument stops at the end of the pass;
+                     the script goes on at the next splash frame or pass, or
+                     once the instrument has stopped.
+  key NAME           click a key: centre, cw (knob clockwise), acw (knob
+                     anticlockwise), left ("F1"), right ("F2"), or a raw code
+                     1..255. Dropped while another key is pending.
+  slider 1|2 VALUE   move the channel's slider to VALUE (0..4096).
+  calibrate on|off   tick or clear "Calibrate".
+  keyfast on|off     tick or clear "KeyFast".
+  ticks N            N ticks of the 100 ms timer at once, with no pass between.
+  passes N           let N passes run (splash frames count as passes).
+                     While the instrument is off nothing happens.
+  wait N             N ticks, each followed by 5 passes: the window's own pace
+                     of one tick per 100 ms and one pass per 20 ms.
+  expect NAME VALUE  a variable of the instrument has that value. NAME is one
+                     of: page (run, max, main, display, contrast, channel,
+                     curve, adc, calibrate, message), lamp (red, maroon),
+                     depth (nesting of "ON", 0 when off), pending_key,
+                     key_step, menu_cursor, menu_edit, shown_channel,
+                     blink_phase, auto_cycle_count, alarm_active,
+                     alarm_acknowledged, input_a, input_b, raw_reading1/2,
+                     pressure1/2, pressure_max1/2, temperature1/2,
+                     temperature_max1/2, channel_kind1/2, contrast, backlight,
+                     display_layout, bar_orientation, cycle_mode,
+                     display_time_index, edit_channel, calibrate_enabled,
+                     cal_reading_4ma, cal_reading_20ma.
+  expect-golden FILE the frame buffer equals FILE: 64 lines of 114 characters,
+                     '#' lit, '.' unlit. With DG2_UPDATE_GOLDENS=1 in the
+                     environment the file is written instead (look at it
+                     before committing it).
+  expect-text X Y    the pixels from column X, row Y on equal the picture rows
+  | ..##..#.         that follow, one row per line starting with '|' ('#' lit,
+  | .#..#.#.         '.' unlit); all rows have the same width.
+  shot FILE [SCALE]  write the LCD picture as the window shows it (228 x 128,
+                     each LCD pixel a 2 x 2 block) to a PNG file, enlarged
+                     SCALE times (1..8, default 1).
+  dump               print the frame buffer as text.
+
+Unless --no-invariants is given, the instrument's globals are checked after
+every pass (pending key consumed, cursor on one of the page's lines, settings
+in range, picture equal to the frame buffer); a broken rule fails the run.
+)";
+
+namespace {
+
+bool parse_number(const std::string& text, long low, long high, long& value) {
+    if (text.empty()) return false;
+    errno = 0;
+    char* end = nullptr;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || v < low || v > high) return false;
+    value = v;
+    return true;
+}
+
+bool parse_switch(const std::string& text, long& value) {
+    if (text == "on")
+        value = 1;
+    else if (text == "off")
+        value = 0;
+    else
+        return false;
+    return true;
+}
+
+bool parse_key(const std::string& text, long& code) {
+    static const struct {
+        const char* name;
+        KeyCode code;
+    } KEYS[] = {{"centre", KeyCentre},
+                {"cw", KeyClockwise},
+                {"acw", KeyAnticlockwise},
+                {"left", KeyLeft},
+                {"right", KeyRight}};
+    for (const auto& k : KEYS) {
+        if (text == k.name) {
+            code = k.code;
+            return true;
+        }
+    }
+    return parse_number(text, 1, 255, code);
+}
+
+// Variables that `expect` can read, as numbers.
+struct Variable {
+    const char* name;
+    long (*read)();
+};
+
+const Variable VARIABLES[] = {
+    {"depth", [] { return long{instrument_running_depth()}; }},
+    {"pending_key", [] { return long{pending_key}; }},
+    {"key_step", [] { return long{key_step}; }},
+    {"menu_cursor", [] { return long{menu_cursor}; }},
+    {"menu_edit", [] { return long{menu_edit}; }},
+    {"shown_channel", [] { return long{shown_channel}; }},
+    {"blink_phase", [] { return long{blink_phase}; }},
+    {"auto_cycle_count", [] { return long{auto_cycle_count}; }},
+    {"alarm_active", [] { return long{alarm_active}; }},
+    {"alarm_acknowledged", [] { return long{alarm_acknowledged}; }},
+    {"input_a", [] { return long{input_a}; }},
+    {"input_b", [] { return long{input_b}; }},
+    {"raw_reading1", [] { return long{raw_reading[0]}; }},
+    {"raw_reading2", [] { return long{raw_reading[1]}; }},
+    {"pressure1", [] { return long{pressure_value[0]}; }},
+    {"pressure2", [] { return long{pressure_value[1]}; }},
+    {"pressure_max1", [] { return long{pressure_max[0]}; }},
+    {"pressure_max2", [] { return long{pressure_max[1]}; }},
+    {"temperature1", [] { return long{temperature_value[0]}; }},
+    {"temperature2", [] { return long{temperature_value[1]}; }},
+    {"temperature_max1", [] { return long{temperature_max[0]}; }},
+    {"temperature_max2", [] { return long{temperature_max[1]}; }},
+    {"channel_kind1", [] { return long{static_cast<u8>(settings.channel_kind[0])}; }},
+    {"channel_kind2", [] { return long{static_cast<u8>(settings.channel_kind[1])}; }},
+    {"contrast", [] { return long{settings.contrast}; }},
+    {"backlight", [] { return long{settings.backlight}; }},
+    {"display_layout", [] { return long{static_cast<u8>(settings.display_layout)}; }},
+    {"bar_orientation", [] { return long{static_cast<u8>(settings.bar_orientation)}; }},
+    {"cycle_mode", [] { return long{static_cast<u8>(settings.cycle_mode)}; }},
+    {"display_time_index", [] { return long{settings.display_time_index}; }},
+    {"edit_channel", [] { return long{edit_channel}; }},
+    {"calibrate_enabled", [] { return long{calibrate_enabled}; }},
+    {"cal_reading_4ma", [] { return long{settings.cal_reading_4ma}; }},
+    {"cal_reading_20ma", [] { return long{settings.cal_reading_20ma}; }},
+};
+
+const Variable* find_variable(const std::string& name) {
+    for (const Variable& v : VARIABLES)
+        if (name == v.name) return &v;
+    return nullptr;
+}
+
+// Checks the arguments of `expect` at parse time so a typo is a bad line,
+// not a failed expectation.
+bool valid_expectation(const std::string& name, const std::string& value, std::string& why) {
+    if (name == "page") {
+        if (page_by_name(value.c_str()) != nullptr) return true;
+        why = "unknown page '" + value + "'";
+        return false;
+    }
+    if (name == "lamp") {
+        if (value == "red" || value == "maroon") return true;
+        why = "the lamp is red or maroon, not '" + value + "'";
+        return false;
+    }
+    if (find_variable(name) == nullptr) {
+        why = "unknown variable '" + name + "'";
+        return false;
+    }
+    long number;
+    if (parse_number(value, -2147483648L, 4294967295L, number)) return true;
+    why = "'" + value + "' is not a number";
+    return false;
+}
+
+std::string directory_of(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string trim(const std::string& s) {
+    const size_t b = s.find_first_not_of(" \t\r");
+    if (b == std::string::npos) return "";
+    const size_t e = s.find_last_not_of(" \t\r");
+    return s.substr(b, e - b + 1);
+}
+
+}  // namespace
+
+std::string frame_as_text() {
+    std::string text;
+    text.reserve((LCD_WIDTH + 1) * LCD_HEIGHT);
+    for (int y = 0; y < LCD_HEIGHT; ++y) {
+        for (int x = 0; x < LCD_WIDTH; ++x)
+            text += lcd_get_pixel(static_cast<u8>(x), static_cast<u8>(y)) ? '#' : '.';
+        text += '\n';
+    }
+    return text;
+}
+
+bool parse_scenario(std::istream& in, const std::string& path, Scenario& scenario,
+                    std::string& error) {
+    scenario.path = path;
+    scenario.directory = directory_of(path);
+    scenario.commands.clear();
+    std::string raw;
+    int line = 0;
+    auto bad = [&](const std::string& why) {
+        error = path + ":" + std::to_string(line) + ": " + why;
+        return false;
+    };
+    while (std::getline(in, raw)) {
+        ++line;
+        const std::string text = trim(raw);
+        if (!text.empty() && text[0] == '|') {
+            ScenarioCommand* last = scenario.commands.empty() ? nullptr : &scenario.commands.back();
+            if (last == nullptr || last->op != ScenarioCommand::Op::ExpectText)
+                return bad("picture row outside expect-text");
+            const std::string row = trim(text.substr(1));
+            if (row.empty() || row.find_first_not_of("#.") != std::string::npos)
+                return bad("a picture row holds only '#' (lit) and '.' (unlit)");
+            if (!last->rows.empty() && row.size() != last->rows[0].size())
+                return bad("picture rows differ in width");
+            if (last->a + static_cast<long>(row.size()) > LCD_WIDTH ||
+                last->b + static_cast<long>(last->rows.size()) >= LCD_HEIGHT)
+                return bad("picture runs off the LCD");
+            last->rows.push_back(row);
+            continue;
+        }
+        if (!scenario.commands.empty() &&
+            scenario.commands.back().op == ScenarioCommand::Op::ExpectText &&
+            scenario.commands.back().rows.empty()) {
+            line = scenario.commands.back().line;
+            return bad("expect-text needs picture rows ('| ..##..') on the lines after it");
+        }
+
+        std::istringstream words(text.substr(0, text.find('#')));
+        std::vector<std::string> w;
+        for (std::string word; words >> word;)
+            w.push_back(word);
+        if (w.empty()) continue;
+
+        ScenarioCommand c;
+        c.line = line;
+        const std::string& name = w[0];
+        const size_t args = w.size() - 1;
+        auto arity = [&](size_t low, size_t high) {
+            if (args < low) return bad("'" + name + "' needs more arguments");
+            if (args > high) return bad("too many arguments for '" + name + "'");
+            return true;
+        };
+        using Op = ScenarioCommand::Op;
+        if (name == "on") {
+            if (!arity(0, 1)) return false;
+            c.op = Op::On;
+            if (args == 1) {
+                if (w[1] != "splash") return bad("'on' takes no argument but 'splash'");
+                c.a = 1;
+            }
+        } else if (name == "off") {
+            if (!arity(0, 0)) return false;
+            c.op = Op::Off;
+        } else if (name == "key") {
+            if (!arity(1, 1)) return false;
+            c.op = Op::Key;
+            if (!parse_key(w[1], c.a))
+                return bad("unknown key '" + w[1] + "' (centre, cw, acw, left, right or 1..255)");
+        } else if (name == "slider") {
+            if (!arity(2, 2)) return false;
+            c.op = Op::Slider;
+            if (!parse_number(w[1], 1, 2, c.a)) return bad("slider 1 or 2, not '" + w[1] + "'");
+            c.a -= 1;
+            if (!parse_number(w[2], 0, 4096, c.b))
+                return bad("slider position 0..4096, not '" + w[2] + "'");
+        } else if (name == "calibrate" || name == "keyfast") {
+            if (!arity(1, 1)) return false;
+            c.op = name == "calibrate" ? Op::Calibrate : Op::KeyFast;
+            if (!parse_switch(w[1], c.a))
+                return bad("'" + name + "' on or off, not '" + w[1] + "'");
+        } else if (name == "ticks" || name == "passes" || name == "wait") {
+            if (!arity(1, 1)) return false;
+            c.op = name == "ticks" ? Op::Ticks : name == "passes" ? Op::Passes : Op::Wait;
+            if (!parse_number(w[1], 1, 10000000, c.a))
+                return bad("'" + name + "' needs a count 1..10000000, not '" + w[1] + "'");
+        } else if (name == "expect") {
+            if (!arity(2, 2)) return false;
+            c.op = Op::Expect;
+            c.word = w[1];
+            c.value = w[2];
+            std::string why;
+            if (!valid_expectation(c.word, c.value, why)) return bad(why);
+        } else if (name == "expect-golden") {
+            if (!arity(1, 1)) return false;
+            c.op = Op::ExpectGolden;
+            c.word = w[1];
+        } else if (name == "expect-text") {
+            if (!arity(2, 2)) return false;
+            c.op = Op::ExpectText;
+            if (!parse_number(w[1], 0, LCD_WIDTH - 1, c.a) ||
+                !parse_number(w[2], 0, LCD_HEIGHT - 1, c.b))
+                return bad("expect-text needs a column 0..113 and a row 0..63");
+        } else if (name == "shot") {
+            if (!arity(1, 2)) return false;
+            c.op = Op::Shot;
+            c.word = w[1];
+            c.a = 1;
+            if (args == 2 && !parse_number(w[2], 1, 8, c.a))
+                return bad("shot scale 1..8, not '" + w[2] + "'");
+        } else if (name == "dump") {
+            if (!arity(0, 0)) return false;
+            c.op = Op::Dump;
+        } else {
+            return bad("unknown command '" + name + "' (see --help)");
+        }
+        scenario.commands.push_back(std::move(c));
+    }
+    if (!scenario.commands.empty() &&
+        scenario.commands.back().op == ScenarioCommand::Op::ExpectText &&
+        scenario.commands.back().rows.empty()) {
+        line = scenario.commands.back().line;
+        return bad("expect-text needs picture rows ('| ..##..') on the lines after it");
+    }
+    return true;
+}
+
+namespace {
+
+// The script runs in two places: at the top, while the instrument is off
+// (where "ON" blocks until the instrument stops again), and inside
+// process_messages, where the main loop and the splash hand over once per pass
+// or frame. Commands that let time pass return from process_messages and
+// leave a count of message points to let go by.
+class ScenarioHost : public HeadlessHost {
+public:
+    ScenarioHost(const Scenario& scenario, const ScenarioOptions& options)
+        : scenario_(scenario), options_(options) {}
+
+    int run() {
+        resume();
+        if (status_ == SCENARIO_OK && options_.out != nullptr)
+            *options_.out << scenario_.path << ": ok (" << passes_ << " passes)\n";
+        return status_;
+    }
+
+    void process_messages() override;
+
+private:
+    void resume();
+    bool execute(const ScenarioCommand& c);  // true: let the instrument run on
+    bool expect(const ScenarioCommand& c);
+    bool expect_golden(const ScenarioCommand& c);
+    bool expect_text(const ScenarioCommand& c);
+    bool shot(const ScenarioCommand& c);
+    void stop(int status) {
+        if (status_ == SCENARIO_OK) status_ = status;
+        stopping_ = true;
+        if (instrument_running_depth() > 0) request_power_off();
+    }
+    std::ostream& err() { return options_.err != nullptr ? *options_.err : std::cerr; }
+    std::string where(const ScenarioCommand& c) const {
+        return scenario_.path + ":" + std::to_string(c.line) + ": ";
+    }
+    std::string file(const std::string& name) const {
+        return !name.empty() && name[0] == '/' ? name : scenario_.directory + "/" + name;
+    }
+
+    const Scenario& scenario_;
+    const ScenarioOptions& options_;
+    InvariantChecker checker_;
+    size_t next_ = 0;          // next command
+    int line_ = 0;             // line of the command that last ran
+    int inside_messages_ = 0;  // nesting of process_messages running the script
+    long skip_points_ = 0;     // message points to let go by
+    long wait_ticks_ = 0;      // ticks of a `wait` still to come
+    bool await_pass_ = false;  // `on`: go on only after the first pass
+    long shows_at_on_ = 0;
+    long shows_checked_ = 0;
+    long passes_ = 0;
+    int status_ = SCENARIO_OK;
+    bool stopping_ = false;
+};
+
+void ScenarioHost::process_messages() {
+    if (passes_shown != shows_checked_) {
+        shows_checked_ = passes_shown;
+        ++passes_;
+        if (options_.check_invariants && !stopping_) {
+            if (const char* broken = checker_.after_pass(*this)) {
+                err() << scenario_.path << ":" << line_ << ": after pass " << passes_ << ", on the "
+                      << page_name(current_page) << " page: " << broken << "\n";
+                stop(SCENARIO_FAILED);
+            }
+        }
+    }
+    if (stopping_) {
+        request_power_off();
+        return;
+    }
+    if (await_pass_) {
+        if (passes_shown == shows_at_on_) return;
+        await_pass_ = false;
+    } else if (skip_points_ > 0) {
+        if (--skip_points_ > 0) return;
+        if (wait_ticks_ > 0) {
+            --wait_ticks_;
+            tick();
+            skip_points_ = PASSES_PER_TICK;
+            return;
+        }
+    }
+    ++inside_messages_;
+    resume();
+    --inside_messages_;
+}
+
+void ScenarioHost::resume() {
+    while (!stopping_) {
+        if (next_ == scenario_.commands.size()) {
+            // The end of the script closes the window.
+            if (instrument_running_depth() > 0) request_power_off();
+            return;
+        }
+        const ScenarioCommand& c = scenario_.commands[next_++];
+        line_ = c.line;
+        if (execute(c)) return;
+    }
+}
+
+bool ScenarioHost::execute(const ScenarioCommand& c) {
+    using Op = ScenarioCommand::Op;
+    const bool running = inside_messages_ > 0;
+    switch (c.op) {
+        case Op::On:
+            checker_.restart();
+            await_pass_ = c.a == 0;
+            shows_at_on_ = passes_shown;
+            skip_points_ = 0;
+            wait_ticks_ = 0;
+            power_on_and_run(*this);
+            // Back here once the instrument (this "ON" and every one around
+            // it) has stopped: whatever was being waited for is over.
+            skip_points_ = 0;
+            wait_ticks_ = 0;
+            await_pass_ = false;
+            return false;
+        case Op::Off: request_power_off(); return running;
+        case Op::Key:
+            // The window's handlers send the five known codes; others are
+            // written the same way, under the same one-pending rule.
+            if (pending_key == KeyNone) pending_key = static_cast<KeyCode>(c.a);
+            return false;
+        case Op::Slider: set_input(static_cast<u8>(c.a), static_cast<u32>(c.b)); return false;
+        case Op::Calibrate: calibrate = c.a == 1; return false;
+        case Op::KeyFast: keyfast = c.a == 1; return false;
+        case Op::Ticks:
+            for (long i = 0; i < c.a; ++i)
+                tick();
+            return false;
+        case Op::Passes:
+            if (!running) return false;
+            skip_points_ = c.a;
+            return true;
+        case Op::Wait:
+            if (!running) {
+                for (long i = 0; i < c.a; ++i)
+                    tick();
+                return false;
+            }
+            tick();
+            skip_points_ = PASSES_PER_TICK;
+            wait_ticks_ = c.a - 1;
+            return true;
+        case Op::Expect: return !expect(c) && running;
+        case Op::ExpectGolden: return !expect_golden(c) && running;
+        case Op::ExpectText: return !expect_text(c) && running;
+        case Op::Shot: return !shot(c) && running;
+        case Op::Dump:
+            if (options_.out != nullptr) *options_.out << frame_as_text();
+            return false;
+    }
+    return false;
+}
+
+bool ScenarioHost::expect(const ScenarioCommand& c) {
+    std::string actual;
+    if (c.word == "page") {
+        actual = page_name(current_page);
+    } else if (c.word == "lamp") {
+        actual = lamp == LAMP_RED ? "red" : lamp == LAMP_MAROON ? "maroon" : "unset";
+    } else {
+        const Variable* v = find_variable(c.word);
+        const long want = std::strtol(c.value.c_str(), nullptr, 10);
+        const long got = v->read();
+        if (got == want) return true;
+        actual = std::to_string(got);
+    }
+    if (actual == c.value) return true;
+    err() << where(c) << "expected " << c.word << " " << c.value << ", found " << actual << "\n";
+    stop(SCENARIO_FAILED);
+    return false;
+}
+
+bool ScenarioHost::expect_golden(const ScenarioCommand& c) {
+    const std::string path = file(c.word);
+    const std::string actual = frame_as_text();
+    if (options_.update_goldens) {
+        std::ofstream out(path);
+        out << actual;
+        if (!out) {
+            err() << where(c) << "cannot write " << path << "\n";
+            stop(SCENARIO_BAD);
+            return false;
+        }
+        err() << where(c) << "rewrote " << path << "\n";
+        return true;
+    }
+    std::ifstream in(path);
+    if (!in) {
+        err() << where(c) << "cannot read golden " << path << "\n";
+        stop(SCENARIO_BAD);
+        return false;
+    }
+    std::stringstream expected;
+    expected << in.rdbuf();
+    if (expected.str() == actual) return true;
+    err() << where(c) << "frame differs from " << path
+          << " (expected | actual, '!!' marks rows):\n";
+    std::istringstream e(expected.str()), a(actual);
+    std::string le, la;
+    for (int row = 0; std::getline(a, la); ++row) {
+        if (!std::getline(e, le)) le.clear();
+        err() << (le == la ? "   " : "!! ") << le << "  |  " << la << "  " << row << "\n";
+    }
+    stop(SCENARIO_FAILED);
+    return false;
+}
+
+bool ScenarioHost::expect_text(const ScenarioCommand& c) {
+    bool same = true;
+    std::string actual;
+    for (size_t r = 0; r < c.rows.size(); ++r) {
+        std::string row;
+        for (size_t i = 0; i < c.rows[r].size(); ++i)
+            row += lcd_get_pixel(static_cast<u8>(c.a + static_cast<long>(i)),
+                                 static_cast<u8>(c.b + static_cast<long>(r)))
+                       ? '#'
+                       : '.';
+        same = same && row == c.rows[r];
+        actual += "  | " + row + (row == c.rows[r] ? "\n" : "   <- differs\n");
+    }
+    if (same) return true;
+    err() << where(c) << "pixels from " << c.a << "," << c.b << " differ; the frame has:\n"
+          << actual;
+    stop(SCENARIO_FAILED);
+    return false;
+}
+
+bool ScenarioHost::shot(const ScenarioCommand& c) {
+    TwoColourImage image;
+    const int scale = static_cast<int>(c.a);
+    image.width = LCD_PICTURE_WIDTH * scale;
+    image.height = LCD_PICTURE_HEIGHT * scale;
+    image.background = UNLIT & 0xFFFFFFu;
+    image.foreground = LCD_BLACK & 0xFFFFFFu;
+    image.lit.resize(static_cast<size_t>(image.width) * image.height);
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x)
+            image.lit[static_cast<size_t>(y) * image.width + x] =
+                picture_lit(x / scale, y / scale) ? 1 : 0;
+    const std::string path = file(c.word);
+    if (write_png(path, image)) return true;
+    err() << where(c) << "cannot write " << path << "\n";
+    stop(SCENARIO_BAD);
+    return false;
+}
+
+}  // namespace
+
+int run_scenario(const Scenario& scenario, const ScenarioOptions& options) {
+    ScenarioHost host(scenario, options);
+    const int status = host.run();
+    // The host's picture goes away with it.
+    lcd_attach_canvas(nullptr);
+    return status;
+}
