@@ -194,24 +194,12 @@ void TForm1::Button1Click() {
     power_on_and_run(*this);
 }
 
-void TForm1::Button2Click() {
-    request_power_off();
-}
-void TForm1::Button3Click() {
-    press_key(KeyClockwise);
-}
-void TForm1::Button4Click() {
-    press_key(KeyAnticlockwise);
-}
-void TForm1::Image3Click() {
-    press_key(KeyLeft);
-}
-void TForm1::Image5Click() {
-    press_key(KeyCentre);
-}
-void TForm1::Image6Click() {
-    press_key(KeyRight);
-}
+void TForm1::Button2Click() { request_power_off(); }
+void TForm1::Button3Click() { press_key(KeyClockwise); }
+void TForm1::Button4Click() { press_key(KeyAnticlockwise); }
+void TForm1::Image3Click() { press_key(KeyLeft); }
+void TForm1::Image5Click() { press_key(KeyCentre); }
+void TForm1::Image6Click() { press_key(KeyRight); }
 
 void TForm1::TrackBar1Change() {
     const int position = TrackBar1->value();
@@ -227,13 +215,9 @@ void TForm1::TrackBar2Change() {
     Label14->adjustSize();
 }
 
-void TForm1::Timer1Timer() {
-    tick();
-}
+void TForm1::Timer1Timer() { tick(); }
 
-void TForm1::copy_lcd_picture() {
-    QGuiApplication::clipboard()->setImage(Image1->lcd_area());
-}
+void TForm1::copy_lcd_picture() { QGuiApplication::clipboard()->setImage(Image1->lcd_area()); }
 
 // Everything pending is handled at once; then the window keeps handling events
 // as they come, asleep in between, until the pass period is up. A click thus
@@ -254,29 +238,19 @@ void TForm1::process_messages() {
     begin_pass();
 }
 
-bool TForm1::calibrate_checked() {
-    return CheckBox2->isChecked();
-}
-bool TForm1::keyfast_checked() {
-    return CheckBox3->isChecked();
-}
+bool TForm1::calibrate_checked() { return CheckBox2->isChecked(); }
+bool TForm1::keyfast_checked() { return CheckBox3->isChecked(); }
 
-void TForm1::set_lamp_colour(u32 colour) {
-    Shape1->set_brush_colour(from_colour_word(colour));
-}
+void TForm1::set_lamp_colour(u32 colour) { Shape1->set_brush_colour(from_colour_word(colour)); }
 
-void TForm1::hide_lcd_picture() {
-    Image1->setUpdatesEnabled(false);
-}
+void TForm1::hide_lcd_picture() { Image1->setUpdatesEnabled(false); }
 
 void TForm1::show_lcd_picture() {
     Image1->setUpdatesEnabled(true);
     Image1->update();
 }
 
-const LcdCanvas* TForm1::lcd_canvas() {
-    return Image1->canvas();
-}
+const LcdCanvas* TForm1::lcd_canvas() { return Image1->canvas(); }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) return handle_key(static_cast<QKeyEvent*>(event));
