@@ -3,6 +3,9 @@
 #include "firmware/firmware.h"
 
 static int running_depth;
+static bool pass_took_key;
+
+bool last_pass_took_key() { return pass_took_key; }
 
 int instrument_running_depth() { return running_depth; }
 
@@ -98,6 +101,7 @@ void run_pass(Host& host) {
 
     host.hide_lcd_picture();
     lcd_clear();
+    pass_took_key = pending_key != KeyNone;
     if (current_page != nullptr) current_page();
     lcd_show();
     host.show_lcd_picture();

@@ -26,6 +26,10 @@ void tick();
 // processing that ends a pass. For benchmarks and tests.
 void run_pass(Host& host);
 
+// Whether the latest pass found a key waiting. Its page drew before acting on
+// the key, so the host runs the next pass without waiting to show the effect.
+bool last_pass_took_key();
+
 // Sets the lamp from the alarm masks and the blink phase (part of a pass).
 void update_alarm_lamp(Host& host);
 

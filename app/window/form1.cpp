@@ -195,11 +195,18 @@ void TForm1::Button1Click() {
 }
 
 void TForm1::Button2Click() { request_power_off(); }
-void TForm1::Button3Click() { press_key(KeyClockwise); }
-void TForm1::Button4Click() { press_key(KeyAnticlockwise); }
-void TForm1::Image3Click() { press_key(KeyLeft); }
-void TForm1::Image5Click() { press_key(KeyCentre); }
-void TForm1::Image6Click() { press_key(KeyRight); }
+void TForm1::Button3Click() { key_event(KeyClockwise); }
+void TForm1::Button4Click() { key_event(KeyAnticlockwise); }
+void TForm1::Image3Click() { key_event(KeyLeft); }
+void TForm1::Image5Click() { key_event(KeyCentre); }
+void TForm1::Image6Click() { key_event(KeyRight); }
+
+// A key cuts the wait for the next pass short, so the instrument takes it at
+// once instead of up to a pass period later.
+void TForm1::key_event(KeyCode key) {
+    press_key(key);
+    if (waiting_ != nullptr) waiting_->quit();
+}
 
 void TForm1::TrackBar1Change() {
     const int position = TrackBar1->value();
@@ -226,11 +233,16 @@ void TForm1::process_messages() {
     // The splash draws without hiding the picture; every frame is shown.
     Image1->update();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+    // A pass that took a key drew the screen before acting on it; the next
+    // pass, run at once, shows what the key did.
     const qint64 remaining = PASS_PERIOD_MS - pass_clock_.elapsed();
-    if (!closed_ && remaining > 0) {
+    if (!closed_ && remaining > 0 && !last_pass_took_key() && pending_key == KeyNone) {
         QEventLoop wait;
         QTimer::singleShot(static_cast<int>(remaining), Qt::PreciseTimer, &wait, &QEventLoop::quit);
+        QEventLoop* const outer = waiting_;
+        waiting_ = &wait;
         wait.exec();
+        waiting_ = outer;
     }
     // Power-on forgets an "OFF" given during the splash; a closed window
     // must not be forgotten, so it asks again after every pass.

@@ -10,8 +10,10 @@
 #include <QWidget>
 
 #include "app/runtime/host.h"
+#include "firmware/core/keys.h"
 
 class QCheckBox;
+class QEventLoop;
 class QFrame;
 class QLabel;
 class QPushButton;
@@ -87,10 +89,12 @@ private:
     bool handle_key(QKeyEvent* event);
     bool handle_wheel(QPointF at, int delta);  // at: in the window's coordinates
     void begin_pass() { pass_clock_.start(); }
+    void key_event(KeyCode key);
 
     QElapsedTimer pass_clock_;  // started when a pass or splash frame begins
     bool closed_ = false;
-    int wheel_remainder_ = 0;  // high-resolution wheel units short of a notch
+    QEventLoop* waiting_ = nullptr;  // the wait for the next pass, while one runs
+    int wheel_remainder_ = 0;        // high-resolution wheel units short of a notch
 };
 
 // The one window of the program.

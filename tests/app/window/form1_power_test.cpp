@@ -23,9 +23,17 @@ class CountingForm : public TForm1 {
 public:
     void hide_lcd_picture() override {
         ++passes;
+        drawing = current_page;
         TForm1::hide_lcd_picture();
     }
+    void show_lcd_picture() override {
+        TForm1::show_lcd_picture();
+        if (drawing == page_main_menu && menu_shown_at < 0) menu_shown_at = clock.nsecsElapsed();
+    }
     u32 passes = 0;
+    PageHandler drawing = nullptr;
+    QElapsedTimer clock;
+    qint64 menu_shown_at = -1;  // ns on clock when a pass first showed the main menu
 };
 
 }  // namespace
@@ -123,6 +131,41 @@ private slots:
         QTest::mouseClick(form->Button1, Qt::LeftButton);
         QCOMPARE(deepest, 2);
         QCOMPARE(instrument_running_depth(), 0);
+    }
+
+    // The centre key on the run screen: the next pass takes it, and the pass
+    // after that, run without waiting, shows the main menu.
+    void key_shows_without_waiting_for_the_next_period() {
+        form->clock.start();
+        qint64 clicked_at = -1;
+        const u32 passes_before = form->passes;
+        std::function<void()> watch = [&] {
+            if (form->passes < passes_before + 10) {
+                QTimer::singleShot(5, form, watch);
+                return;
+            }
+            if (form->passes < passes_before + 20) {
+                // Within the alarm limits, so the key is not taken as an acknowledgement.
+                form->TrackBar1->setValue(300);
+                form->TrackBar2->setValue(300);
+                QTimer::singleShot(5, form, watch);
+                return;
+            }
+            QCOMPARE(alarm_active, 0);
+            clicked_at = form->clock.nsecsElapsed();
+            QTest::mouseClick(form->Image5, Qt::LeftButton, {}, QPoint(24, 24));
+            QTimer::singleShot(200, form,
+                               [&] { QTest::mouseClick(form->Button2, Qt::LeftButton); });
+        };
+        QTimer::singleShot(0, form, watch);
+        arm_safety_off();
+        QTest::mouseClick(form->Button1, Qt::LeftButton);
+        QVERIFY(form->menu_shown_at > clicked_at);
+        const qint64 latency_us = (form->menu_shown_at - clicked_at) / 1000;
+        qInfo("centre key to main menu on screen: %lld us", latency_us);
+        // Without the early pass this is at least one full pass period.
+        QVERIFY2(latency_us < 1000 * PASS_PERIOD_MS * 3 / 4,
+                 qPrintable(QString::number(latency_us)));
     }
 
     void close_while_on_ends_the_loop_data() {
