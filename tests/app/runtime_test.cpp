@@ -149,6 +149,21 @@ TEST_F(Runtime, OnePendingKeyAtATimeAndTheNextPassSeesIt) {
     EXPECT_EQ(pending_key, KeyLeft);
 }
 
+TEST_F(Runtime, APassTellsTheHostWhetherItTookAKey) {
+    FakeHost host;
+    host.after_pass(1, [](FakeHost& h) {
+        EXPECT_FALSE(last_pass_took_key());
+        current_page = recording_page;
+        h.click(KeyLeft);
+    });
+    host.after_pass(2, [](FakeHost&) { EXPECT_TRUE(last_pass_took_key()); });
+    host.after_pass(3, [](FakeHost& h) {
+        EXPECT_FALSE(last_pass_took_key());
+        h.off();
+    });
+    host.power_on();
+}
+
 TEST_F(Runtime, EveryPageClearsUnknownKeyCodes) {
     // Codes above 5 never come from the window, but whatever page is current
     // must not let one outlive the pass.
