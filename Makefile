@@ -75,10 +75,12 @@ soak: deps
 	cmake --build $(BUILD)-asan -j $(JOBS) --target dg2_soak
 	DG2_SOAK_PASSES=$(SOAK_PASSES) ./$(BUILD)-asan/tests/extra/soak/dg2_soak
 
-# The README's pictures of the LCD, made by the scenario runner.
+# The README's pictures: the LCD screens made by the scenario runner, and the
+# whole window taken without a display.
 pictures: configure
-	cmake --build $(BUILD) -j $(JOBS) --target dg2_scenario
+	cmake --build $(BUILD) -j $(JOBS) --target dg2_scenario dg2_window_shot
 	./$(BUILD)/tools/scenario/dg2_scenario docs/pictures/pictures.scn
+	QT_QPA_PLATFORM=offscreen ./$(BUILD)/tools/window_shot/dg2_window_shot docs/pictures/window.png
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-asan $(FUZZ_BUILD)
