@@ -41,7 +41,7 @@ bench: configure
 
 # The same tests with AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps
-	cmake -S . -B $(BUILD)-asan -DDG2_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+	cmake -S . -B $(BUILD)-asan -DDG2_SANITIZE=ON -DDG2_BUILD_WINDOW=ON -DCMAKE_BUILD_TYPE=Debug
 	cmake --build $(BUILD)-asan -j $(JOBS)
 	cd $(BUILD)-asan && ctest --output-on-failure -j $(JOBS)
 
@@ -71,7 +71,7 @@ fuzz-smoke: fuzz-build
 # One million passes of random use under the sanitizers (ctest runs 50 000).
 SOAK_PASSES ?= 1000000
 soak: deps
-	cmake -S . -B $(BUILD)-asan -DDG2_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+	cmake -S . -B $(BUILD)-asan -DDG2_SANITIZE=ON -DDG2_BUILD_WINDOW=ON -DCMAKE_BUILD_TYPE=Debug
 	cmake --build $(BUILD)-asan -j $(JOBS) --target dg2_soak
 	DG2_SOAK_PASSES=$(SOAK_PASSES) ./$(BUILD)-asan/tests/extra/soak/dg2_soak
 
