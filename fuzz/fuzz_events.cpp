@@ -66,13 +66,7 @@ private:
 };
 
 void FuzzHost::check_pass() {
-    const char* broken = checker_.after_pass(*this);
-    if (broken == nullptr && picture_pass_)
-        broken = checker_.check_picture(*this, PICTURE_SENTINEL);
-    if (picture_pass_) {
-        lcd_attach_canvas(nullptr);
-        picture_pass_ = false;
-    }
+    const char* broken = checker_.after_pass_sampled(*this, picture_pass_, PICTURE_SENTINEL);
     if (broken != nullptr) {
         std::fprintf(stderr, "invariant broken after a pass on the %s page: %s\n",
                      page_name(current_page), broken);

@@ -218,3 +218,14 @@ const char* InvariantChecker::check_picture(const HeadlessHost& host, u32 outsid
     }
     return nullptr;
 }
+
+const char* InvariantChecker::after_pass_sampled(const HeadlessHost& host, bool& picture_pass,
+                                                 u32 outside) {
+    const char* broken = after_pass(host);
+    if (picture_pass) {
+        if (broken == nullptr) broken = check_picture(host, outside);
+        lcd_attach_canvas(nullptr);
+        picture_pass = false;
+    }
+    return broken;
+}

@@ -24,6 +24,11 @@ public:
     // 228 x 128 area was touched.
     const char* check_picture(const HeadlessHost& host, u32 outside);
 
+    // Both checks for the soak and the fuzzer, which draw only an occasional
+    // pass into a picture: a picture pass is checked too, and the picture is
+    // detached again afterwards.
+    const char* after_pass_sampled(const HeadlessHost& host, bool& picture_pass, u32 outside);
+
     // Forget the page history (at power-on).
     void restart() { previous_page_ = nullptr; }
 

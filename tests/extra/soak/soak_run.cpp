@@ -99,13 +99,7 @@ void SoakHost::after_pass() {
     ++passes_;
     for (int p = 0; p < PAGE_COUNT; ++p)
         if (current_page == page_by_name(PAGE_NAMES[p])) ++page_visits_[p];
-    const char* broken = checker_.after_pass(*this);
-    if (broken == nullptr && picture_pass_)
-        broken = checker_.check_picture(*this, PICTURE_SENTINEL);
-    if (picture_pass_) {
-        lcd_attach_canvas(nullptr);
-        picture_pass_ = false;
-    }
+    const char* broken = checker_.after_pass_sampled(*this, picture_pass_, PICTURE_SENTINEL);
     if (broken != nullptr)
         failure_ =
             "pass " + std::to_string(passes_) + ", page " + page_name(current_page) + ": " + broken;
