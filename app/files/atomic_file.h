@@ -1,0 +1,46 @@
+// Writing a file so that a full disk, a crash or a failed write never leaves
+// a broken file where a good one was: the bytes go to a temporary file in the
+// target's own folder, which is flushed to disk and renamed over the target
+// only when complete. A failure removes the temporary file and leaves the old
+// target untouched. Every file the programs write goes through here.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+class AtomicFile {
+public:
+    AtomicFile() = default;
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+    // An unfinished file is discarded.
+    ~AtomicFile();
+
+    // Creates the temporary file beside `path`. False (with the reason in
+    // error()) when the folder cannot take it.
+    bool open(const std::string& path);
+    // Appends; a failed write is remembered and reported by commit().
+    bool write(const void* data, size_t size);
+    bool write(std::string_view text) { return write(text.data(), text.size()); }
+    // Flushes and renames over the target. False when anything failed; the
+    // target is then as it was.
+    bool commit();
+    // Removes the temporary file without touching the target.
+    void discard();
+
+    bool is_open() const { return fd_ >= 0; }
+    const std::string& error() const { return error_; }
+
+private:
+    void fail(const char* what);
+
+    int fd_ = -1;
+    bool failed_ = false;
+    std::string target_;
+    std::string temporary_;
+    std::string error_;
+};
+
+// The whole file at once. On failure returns false with "<path>: <reason>" in
+// `error`.
+bool write_file_atomically(const std::string& path, std::string_view bytes, std::string& error);

@@ -1,0 +1,93 @@
+#include "app/files/atomic_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string read_all(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class AtomicFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/dg2_atomic_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+        target = folder / "picture.png";
+        std::ofstream(target) << "the good file";
+    }
+    void TearDown() override { fs::remove_all(folder); }
+    // Only the target is left in the folder: no temporary file lingers.
+    void expect_only_target() {
+        int entries = 0;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            (void)entry;
+            ++entries;
+        }
+        EXPECT_EQ(entries, 1);
+    }
+    fs::path folder;
+    fs::path target;
+};
+
+TEST_F(AtomicFileTest, ReplacesTheTargetOnlyWhenComplete) {
+    AtomicFile file;
+    ASSERT_TRUE(file.open(target));
+    ASSERT_TRUE(file.write("new "));
+    EXPECT_EQ(read_all(target), "the good file");
+    ASSERT_TRUE(file.write("contents"));
+    ASSERT_TRUE(file.commit());
+    EXPECT_EQ(read_all(target), "new contents");
+    expect_only_target();
+
+    AtomicFile abandoned;
+    ASSERT_TRUE(abandoned.open(target));
+    abandoned.write("half");
+    abandoned.discard();
+    EXPECT_EQ(read_all(target), "new contents");
+    expect_only_target();
+}
+
+// A full disk, simulated by a file-size limit (which also holds for root):
+// the write fails, the old file stays and no temporary file is left behind.
+TEST_F(AtomicFileTest, FullDiskKeepsTheOldFile) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old_limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+    rlimit small = old_limit;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string error;
+    const bool written = write_file_atomically(target, std::string(100000, 'x'), error);
+    setrlimit(RLIMIT_FSIZE, &old_limit);
+    EXPECT_FALSE(written);
+    EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
+    EXPECT_EQ(read_all(target), "the good file");
+    expect_only_target();
+}
+
+TEST_F(AtomicFileTest, UnwritablePlacesAreErrorsNamingThePath) {
+    std::string error;
+    EXPECT_FALSE(write_file_atomically(folder / "missing" / "a.png", "x", error));
+    EXPECT_NE(error.find("missing/a.png"), std::string::npos) << error;
+    EXPECT_FALSE(write_file_atomically(folder, "x", error));  // a directory
+    EXPECT_FALSE(write_file_atomically("/dev/null", "x", error));
+    EXPECT_EQ(read_all(target), "the good file");
+}
+
+}  // namespace
