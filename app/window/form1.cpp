@@ -174,6 +174,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
     Timer1->start();
 
+    build_context_menu();
+
     pass_clock_.start();
 }
 

@@ -16,6 +16,7 @@ class QCheckBox;
 class QEventLoop;
 class QFrame;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QSlider;
 class QStatusBar;
@@ -51,6 +52,9 @@ public:
     QCheckBox* CheckBox3;
     QStatusBar* StatusBar1;
     QTimer* Timer1;
+    // Right click on the bezel or the LCD: the workbench's functions, which
+    // have no place of their own in the instrument's layout.
+    QMenu* ContextMenu;
 
     // Event handlers.
     void Button1Click();
@@ -84,12 +88,14 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     bool handle_key(QKeyEvent* event);
     bool handle_wheel(QPointF at, int delta);  // at: in the window's coordinates
     void begin_pass() { pass_clock_.start(); }
     void key_event(KeyCode key);
+    void build_context_menu();
 
     QElapsedTimer pass_clock_;  // started when a pass or splash frame begins
     bool closed_ = false;
