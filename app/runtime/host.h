@@ -30,4 +30,8 @@ public:
     virtual void hide_lcd_picture() = 0;
     virtual void show_lcd_picture() = 0;
     virtual const LcdCanvas* lcd_canvas() = 0;
+    // Power-on has set up everything it sets up (factory settings, the
+    // calibration readings) and the first pass comes next: a host that starts
+    // every power-on from settings of its own puts them in place here.
+    virtual void before_first_pass() {}
 };

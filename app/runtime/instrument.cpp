@@ -4,6 +4,16 @@
 
 static int running_depth;
 static bool pass_took_key;
+static long message_points;
+
+long instrument_message_points() { return message_points; }
+
+// Every splash frame and every pass ends by letting the window handle its
+// events; the count of these hand-overs places each event in time.
+static void hand_over(Host& host) {
+    ++message_points;
+    host.process_messages();
+}
 
 bool last_pass_took_key() { return pass_took_key; }
 
@@ -121,7 +131,7 @@ static void splash(Host& host) {
         text_small_centred_const(57, 56, SPLASH_ADDRESS, 100);
         text_small_const(85, 40, FIRMWARE_VERSION, 100);
         lcd_show();
-        host.process_messages();
+        hand_over(host);
     }
 }
 
@@ -151,10 +161,11 @@ void power_on_and_run(Host& host) {
     menu_cursor = 0;
     settings.cal_reading_4ma = 600;
     settings.cal_reading_20ma = 3200;
+    host.before_first_pass();
 
     while (power_off_requested == 0) {
         run_pass(host);
-        host.process_messages();
+        hand_over(host);
     }
     --running_depth;
 }

@@ -22,6 +22,7 @@
 #include "app/window/bezel.h"
 #include "app/window/colours.h"
 #include "app/window/controls.h"
+#include "app/window/player.h"
 
 TForm1* Form1 = nullptr;
 
@@ -192,11 +193,15 @@ void TForm1::centre_on_screen() {
 }
 
 void TForm1::Button1Click() {
+    recorder.power_on();
     begin_pass();
     power_on_and_run(*this);
 }
 
-void TForm1::Button2Click() { request_power_off(); }
+void TForm1::Button2Click() {
+    recorder.power_off();
+    request_power_off();
+}
 void TForm1::Button3Click() { key_event(KeyClockwise); }
 void TForm1::Button4Click() { key_event(KeyAnticlockwise); }
 void TForm1::Image3Click() { key_event(KeyLeft); }
@@ -206,12 +211,14 @@ void TForm1::Image6Click() { key_event(KeyRight); }
 // A key cuts the wait for the next pass short, so the instrument takes it at
 // once instead of up to a pass period later.
 void TForm1::key_event(KeyCode key) {
+    recorder.key(key);
     press_key(key);
     if (waiting_ != nullptr) waiting_->quit();
 }
 
 void TForm1::TrackBar1Change() {
     const int position = TrackBar1->value();
+    recorder.slider(0, static_cast<u32>(position));
     set_input(0, static_cast<u32>(position));
     Label13->setText(QString::number(position));
     Label13->adjustSize();
@@ -219,12 +226,16 @@ void TForm1::TrackBar1Change() {
 
 void TForm1::TrackBar2Change() {
     const int position = TrackBar2->value();
+    recorder.slider(1, static_cast<u32>(position));
     set_input(1, static_cast<u32>(position));
     Label14->setText(QString::number(position));
     Label14->adjustSize();
 }
 
-void TForm1::Timer1Timer() { tick(); }
+void TForm1::Timer1Timer() {
+    recorder.tick();
+    tick();
+}
 
 void TForm1::copy_lcd_picture() { QGuiApplication::clipboard()->setImage(Image1->lcd_area()); }
 
@@ -232,6 +243,7 @@ void TForm1::copy_lcd_picture() { QGuiApplication::clipboard()->setImage(Image1-
 // as they come, asleep in between, until the pass period is up. A click thus
 // takes effect on the next pass and the instrument runs at a steady pace.
 void TForm1::process_messages() {
+    if (player_ != nullptr) player_->message_point();
     // The splash draws without hiding the picture; every frame is shown.
     Image1->update();
     QCoreApplication::processEvents(QEventLoop::AllEvents);

@@ -333,6 +333,98 @@ bool parse_scenario(std::istream& in, const std::string& path, Scenario& scenari
 
 namespace {
 
+// One expectation line against the instrument as it stands, for the runner
+// and for the window's player alike.
+struct ExpectationCheck {
+    const Scenario& scenario;
+    u32 lamp;
+    bool update_goldens;
+    std::ostream& err;
+    int status = SCENARIO_OK;
+
+    bool expect(const ScenarioCommand& c);
+    bool expect_golden(const ScenarioCommand& c);
+    bool expect_text(const ScenarioCommand& c);
+    std::string where(const ScenarioCommand& c) const {
+        return scenario.path + ":" + std::to_string(c.line) + ": ";
+    }
+    std::string file(const std::string& name) const {
+        return !name.empty() && name[0] == '/' ? name : scenario.directory + "/" + name;
+    }
+};
+
+bool ExpectationCheck::expect(const ScenarioCommand& c) {
+    std::string actual;
+    if (c.word == "page") {
+        actual = page_name(current_page);
+    } else if (c.word == "lamp") {
+        actual = lamp == LAMP_RED ? "red" : lamp == LAMP_MAROON ? "maroon" : "unset";
+    } else {
+        const Variable* v = find_variable(c.word);
+        const long want = std::strtol(c.value.c_str(), nullptr, 10);
+        const long got = v->read();
+        if (got == want) return true;
+        actual = std::to_string(got);
+    }
+    if (actual == c.value) return true;
+    err << where(c) << "expected " << c.word << " " << c.value << ", found " << actual << "\n";
+    status = SCENARIO_FAILED;
+    return false;
+}
+
+bool ExpectationCheck::expect_golden(const ScenarioCommand& c) {
+    const std::string path = file(c.word);
+    const std::string actual = frame_as_text();
+    if (update_goldens) {
+        std::ofstream out(path);
+        out << actual;
+        if (!out) {
+            err << where(c) << "cannot write " << path << "\n";
+            status = SCENARIO_BAD;
+            return false;
+        }
+        err << where(c) << "rewrote " << path << "\n";
+        return true;
+    }
+    std::ifstream in(path);
+    if (!in) {
+        err << where(c) << "cannot read golden " << path << "\n";
+        status = SCENARIO_BAD;
+        return false;
+    }
+    std::stringstream expected;
+    expected << in.rdbuf();
+    if (expected.str() == actual) return true;
+    err << where(c) << "frame differs from " << path << " (expected | actual, '!!' marks rows):\n";
+    std::istringstream e(expected.str()), a(actual);
+    std::string le, la;
+    for (int row = 0; std::getline(a, la); ++row) {
+        if (!std::getline(e, le)) le.clear();
+        err << (le == la ? "   " : "!! ") << le << "  |  " << la << "  " << row << "\n";
+    }
+    status = SCENARIO_FAILED;
+    return false;
+}
+
+bool ExpectationCheck::expect_text(const ScenarioCommand& c) {
+    bool same = true;
+    std::string actual;
+    for (size_t r = 0; r < c.rows.size(); ++r) {
+        std::string row;
+        for (size_t i = 0; i < c.rows[r].size(); ++i)
+            row += lcd_get_pixel(static_cast<u8>(c.a + static_cast<long>(i)),
+                                 static_cast<u8>(c.b + static_cast<long>(r)))
+                       ? '#'
+                       : '.';
+        same = same && row == c.rows[r];
+        actual += "  | " + row + (row == c.rows[r] ? "\n" : "   <- differs\n");
+    }
+    if (same) return true;
+    err << where(c) << "pixels from " << c.a << "," << c.b << " differ; the frame has:\n" << actual;
+    status = SCENARIO_FAILED;
+    return false;
+}
+
 // The script runs in two places: at the top, while the instrument is off
 // (where "ON" blocks until the instrument stops again), and inside
 // process_messages, where the main loop and the splash hand over once per pass
@@ -355,9 +447,11 @@ public:
 private:
     void resume();
     bool execute(const ScenarioCommand& c);  // true: let the instrument run on
-    bool expect(const ScenarioCommand& c);
-    bool expect_golden(const ScenarioCommand& c);
-    bool expect_text(const ScenarioCommand& c);
+    bool check(const ScenarioCommand& c) {
+        const int status = check_expectation(scenario_, c, lamp, options_.update_goldens, err());
+        if (status != SCENARIO_OK) stop(status);
+        return status == SCENARIO_OK;
+    }
     bool shot(const ScenarioCommand& c);
     void stop(int status) {
         if (status_ == SCENARIO_OK) status_ = status;
@@ -389,6 +483,7 @@ private:
 };
 
 void ScenarioHost::process_messages() {
+    if (options_.at_message_point) options_.at_message_point();
     if (passes_shown != shows_checked_) {
         shows_checked_ = passes_shown;
         ++passes_;
@@ -478,88 +573,14 @@ bool ScenarioHost::execute(const ScenarioCommand& c) {
             skip_points_ = PASSES_PER_TICK;
             wait_ticks_ = c.a - 1;
             return true;
-        case Op::Expect: return !expect(c) && running;
-        case Op::ExpectGolden: return !expect_golden(c) && running;
-        case Op::ExpectText: return !expect_text(c) && running;
+        case Op::Expect:
+        case Op::ExpectGolden:
+        case Op::ExpectText: return !check(c) && running;
         case Op::Shot: return !shot(c) && running;
         case Op::Dump:
             if (options_.out != nullptr) *options_.out << frame_as_text();
             return false;
     }
-    return false;
-}
-
-bool ScenarioHost::expect(const ScenarioCommand& c) {
-    std::string actual;
-    if (c.word == "page") {
-        actual = page_name(current_page);
-    } else if (c.word == "lamp") {
-        actual = lamp == LAMP_RED ? "red" : lamp == LAMP_MAROON ? "maroon" : "unset";
-    } else {
-        const Variable* v = find_variable(c.word);
-        const long want = std::strtol(c.value.c_str(), nullptr, 10);
-        const long got = v->read();
-        if (got == want) return true;
-        actual = std::to_string(got);
-    }
-    if (actual == c.value) return true;
-    err() << where(c) << "expected " << c.word << " " << c.value << ", found " << actual << "\n";
-    stop(SCENARIO_FAILED);
-    return false;
-}
-
-bool ScenarioHost::expect_golden(const ScenarioCommand& c) {
-    const std::string path = file(c.word);
-    const std::string actual = frame_as_text();
-    if (options_.update_goldens) {
-        std::ofstream out(path);
-        out << actual;
-        if (!out) {
-            err() << where(c) << "cannot write " << path << "\n";
-            stop(SCENARIO_BAD);
-            return false;
-        }
-        err() << where(c) << "rewrote " << path << "\n";
-        return true;
-    }
-    std::ifstream in(path);
-    if (!in) {
-        err() << where(c) << "cannot read golden " << path << "\n";
-        stop(SCENARIO_BAD);
-        return false;
-    }
-    std::stringstream expected;
-    expected << in.rdbuf();
-    if (expected.str() == actual) return true;
-    err() << where(c) << "frame differs from " << path
-          << " (expected | actual, '!!' marks rows):\n";
-    std::istringstream e(expected.str()), a(actual);
-    std::string le, la;
-    for (int row = 0; std::getline(a, la); ++row) {
-        if (!std::getline(e, le)) le.clear();
-        err() << (le == la ? "   " : "!! ") << le << "  |  " << la << "  " << row << "\n";
-    }
-    stop(SCENARIO_FAILED);
-    return false;
-}
-
-bool ScenarioHost::expect_text(const ScenarioCommand& c) {
-    bool same = true;
-    std::string actual;
-    for (size_t r = 0; r < c.rows.size(); ++r) {
-        std::string row;
-        for (size_t i = 0; i < c.rows[r].size(); ++i)
-            row += lcd_get_pixel(static_cast<u8>(c.a + static_cast<long>(i)),
-                                 static_cast<u8>(c.b + static_cast<long>(r)))
-                       ? '#'
-                       : '.';
-        same = same && row == c.rows[r];
-        actual += "  | " + row + (row == c.rows[r] ? "\n" : "   <- differs\n");
-    }
-    if (same) return true;
-    err() << where(c) << "pixels from " << c.a << "," << c.b << " differ; the frame has:\n"
-          << actual;
-    stop(SCENARIO_FAILED);
     return false;
 }
 
@@ -583,6 +604,18 @@ bool ScenarioHost::shot(const ScenarioCommand& c) {
 }
 
 }  // namespace
+
+int check_expectation(const Scenario& scenario, const ScenarioCommand& c, u32 lamp,
+                      bool update_goldens, std::ostream& err) {
+    ExpectationCheck check{scenario, lamp, update_goldens, err};
+    switch (c.op) {
+        case ScenarioCommand::Op::Expect: check.expect(c); break;
+        case ScenarioCommand::Op::ExpectGolden: check.expect_golden(c); break;
+        case ScenarioCommand::Op::ExpectText: check.expect_text(c); break;
+        default: break;
+    }
+    return check.status;
+}
 
 int run_scenario(const Scenario& scenario, const ScenarioOptions& options) {
     ScenarioHost host(scenario, options);

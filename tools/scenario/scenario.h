@@ -6,9 +6,12 @@
 // counted in ticks and passes, never measured.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
+
+#include "firmware/core/types.h"
 
 struct ScenarioCommand {
     enum class Op {
@@ -55,6 +58,9 @@ struct ScenarioOptions {
     bool update_goldens = false;   // expect-golden writes its file instead of comparing
     std::ostream* out = nullptr;   // dump output and the summary line
     std::ostream* err = nullptr;   // failures
+    // Called at every splash frame and pass, before the script goes on there
+    // (tests compare the frames with the window's).
+    std::function<void()> at_message_point;
 };
 
 // Exit status of a run: all expectations held, one failed (or an invariant
@@ -64,6 +70,13 @@ constexpr int SCENARIO_FAILED = 1;
 constexpr int SCENARIO_BAD = 2;
 
 int run_scenario(const Scenario& scenario, const ScenarioOptions& options);
+
+// Checks one expect, expect-golden or expect-text line against the instrument
+// as it stands (`lamp`: the lamp's colour word). A failure is written to `err`
+// as "<path>:<line>: ..."; returns SCENARIO_OK, SCENARIO_FAILED, or
+// SCENARIO_BAD when a golden cannot be read or written.
+int check_expectation(const Scenario& scenario, const ScenarioCommand& c, u32 lamp,
+                      bool update_goldens, std::ostream& err);
 
 // The frame buffer as 64 lines of 114 characters, '#' lit and '.' unlit,
 // each ended by a newline: the golden file format.

@@ -1,0 +1,81 @@
+// The window's part of a command-line session: recording what the user does,
+// playing a scenario, and the settings every power-on ends with.
+#include "app/window/session.h"
+
+#include <QCheckBox>
+#include <QTimer>
+#include <cstdio>
+#include <fstream>
+
+#include "app/window/form1.h"
+#include "app/window/player.h"
+
+CommandLineOutcome prepare_session(const CommandLine& options, SessionPlan& plan) {
+    plan.power_on = options.power_on;
+    plan.exit_after_play = options.exit_after_play;
+    plan.record_path = options.record_path;
+    if (!options.play_path.isEmpty()) {
+        const std::string path = options.play_path.toStdString();
+        std::ifstream in(path);
+        Scenario scenario;
+        std::string error;
+        if (!in) error = "cannot read " + path;
+        if (in && parse_scenario(in, path, scenario, error)) error.clear();
+        if (!error.empty())
+            return CommandLineOutcome{SCENARIO_BAD,
+                                      QStringLiteral("dg2: ") + QString::fromStdString(error)};
+        plan.play = std::move(scenario);
+    }
+    return CommandLineOutcome{};
+}
+
+bool TForm1::start_session(SessionPlan& plan, QString& error) {
+    power_on_settings = plan.power_on_settings;
+    if (!plan.record_path.isEmpty()) {
+        std::string why;
+        if (!recorder.start(plan.record_path.toStdString(), why)) {
+            error = QStringLiteral("dg2: cannot record: ") + QString::fromStdString(why);
+            return false;
+        }
+    }
+    // The instrument reads the check boxes at every pass; only the recording
+    // needs to know when they change.
+    connect(CheckBox2, &QCheckBox::toggled, this,
+            [this](bool ticked) { recorder.calibrate(ticked); });
+    connect(CheckBox3, &QCheckBox::toggled, this,
+            [this](bool ticked) { recorder.keyfast(ticked); });
+    if (plan.play) {
+        if (plan.power_on) {
+            // "ON" first, as the script's own first line.
+            ScenarioCommand on;
+            on.op = ScenarioCommand::Op::On;
+            on.a = 1;
+            plan.play->commands.insert(plan.play->commands.begin(), on);
+            plan.power_on = false;
+        }
+        player_ = new WindowPlayer(*this, std::move(*plan.play), plan.exit_after_play);
+    }
+    power_on_when_shown_ = plan.power_on;
+    return true;
+}
+
+void TForm1::begin_session() {
+    QTimer::singleShot(0, this, [this] {
+        if (player_ != nullptr) player_->start();
+        if (power_on_when_shown_) Button1Click();
+    });
+}
+
+int TForm1::finish_session(int status) {
+    std::string error = recorder.write_error();
+    if (!recorder.finish(error) || !error.empty()) {
+        std::fprintf(stderr, "dg2: the recording is incomplete: %s\n", error.c_str());
+        if (status == 0) status = EXIT_BAD_USE;
+    }
+    if (player_ != nullptr && player_->finished()) return player_->status();
+    return status;
+}
+
+void TForm1::before_first_pass() {
+    if (power_on_settings) settings = *power_on_settings;
+}
