@@ -152,8 +152,9 @@ bool WindowPlayer::execute(const ScenarioCommand& c) {
         case Op::ExpectGolden:
         case Op::ExpectText: {
             std::ostringstream failure;
-            const int status = check_expectation(
-                scenario_, c, colour_word(form_.Shape1->brush_colour()), false, failure);
+            const int status =
+                check_expectation(scenario_.path, scenario_.directory, c,
+                                  colour_word(form_.Shape1->brush_colour()), false, failure);
             if (status == SCENARIO_OK) return false;
             const std::string text = failure.str();
             std::fputs(text.c_str(), stderr);

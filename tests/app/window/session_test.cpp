@@ -114,7 +114,8 @@ private slots:
         ScenarioOptions options;
         options.err = &failures;
         options.at_message_point = [&] { replayed.push_back(frame_as_text()); };
-        QCOMPARE(run_scenario(scenario, options), SCENARIO_OK);
+        std::istringstream script(recording);
+        QCOMPARE(run_scenario(script, path.toStdString(), options), SCENARIO_OK);
         compare_frames(shown, replayed);
 
         // 3. Played in the window, to the end and closing.
