@@ -79,7 +79,8 @@ CommandLineOutcome parse_command_line(const QStringList& arguments, CommandLine&
         parser.addOption(entry.option);
 
     if (!parser.parse(arguments)) return fail(EXIT_BAD_USE, parser.errorText());
-    if (parser.isSet(help)) return CommandLineOutcome{0, parser.helpText()};
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all")))
+        return CommandLineOutcome{0, parser.helpText()};
     if (parser.isSet(version))
         return CommandLineOutcome{0, QStringLiteral("dg2 ") + QLatin1String(FIRMWARE_VERSION)};
     if (!parser.positionalArguments().isEmpty())

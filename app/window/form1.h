@@ -94,9 +94,9 @@ public:
     SessionRecorder recorder;
     std::optional<InstrumentSettings> power_on_settings;
     void before_first_pass() override;
-    // Before the window is shown: starts the recording (false: the file
-    // cannot be written) and sets up the player.
-    bool start_session(struct SessionPlan& plan, QString& error);
+    // Before the window is shown: takes over the recording and sets up the
+    // player.
+    void start_session(struct SessionPlan& plan);
     // Once shown: powers on (--on) and starts playing (--play).
     void begin_session();
     // After the window has closed and the instrument has stopped: ends the

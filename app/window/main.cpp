@@ -29,6 +29,7 @@ int main(int argc, char** argv) {
         CommandLineOutcome outcome = parse_command_line(QCoreApplication::arguments(), options);
         if (outcome.exit_status < 0) outcome = prepare_session(options, plan);
         if (outcome.exit_status < 0) outcome = check_display(options, has_display_environment());
+        if (outcome.exit_status < 0) outcome = start_recording(options, plan);
         if (outcome.exit_status >= 0) return report(outcome);
     }
 
@@ -36,8 +37,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("dg2"));
     QGuiApplication::setDesktopFileName(QStringLiteral("dg2"));
     TForm1 form;
-    QString error;
-    if (!form.start_session(plan, error)) return report({EXIT_BAD_USE, error});
+    form.start_session(plan);
     form.centre_on_screen();
     form.show();
     form.begin_session();

@@ -13,7 +13,6 @@
 CommandLineOutcome prepare_session(const CommandLine& options, SessionPlan& plan) {
     plan.power_on = options.power_on;
     plan.exit_after_play = options.exit_after_play;
-    plan.record_path = options.record_path;
     if (!options.play_path.isEmpty()) {
         const std::string path = options.play_path.toStdString();
         std::ifstream in(path);
@@ -29,15 +28,18 @@ CommandLineOutcome prepare_session(const CommandLine& options, SessionPlan& plan
     return CommandLineOutcome{};
 }
 
-bool TForm1::start_session(SessionPlan& plan, QString& error) {
+CommandLineOutcome start_recording(const CommandLine& options, SessionPlan& plan) {
+    std::string error;
+    if (options.record_path.isEmpty() ||
+        plan.recorder.start(options.record_path.toStdString(), error))
+        return CommandLineOutcome{};
+    return CommandLineOutcome{
+        EXIT_BAD_USE, QStringLiteral("dg2: cannot record: ") + QString::fromStdString(error)};
+}
+
+void TForm1::start_session(SessionPlan& plan) {
     power_on_settings = plan.power_on_settings;
-    if (!plan.record_path.isEmpty()) {
-        std::string why;
-        if (!recorder.start(plan.record_path.toStdString(), why)) {
-            error = QStringLiteral("dg2: cannot record: ") + QString::fromStdString(why);
-            return false;
-        }
-    }
+    recorder = std::move(plan.recorder);
     // The instrument reads the check boxes at every pass; only the recording
     // needs to know when they change.
     connect(CheckBox2, &QCheckBox::toggled, this,
@@ -56,7 +58,6 @@ bool TForm1::start_session(SessionPlan& plan, QString& error) {
         player_ = new WindowPlayer(*this, std::move(*plan.play), plan.exit_after_play);
     }
     power_on_when_shown_ = plan.power_on;
-    return true;
 }
 
 void TForm1::begin_session() {

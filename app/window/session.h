@@ -18,8 +18,12 @@ struct SessionPlan {
     std::optional<InstrumentSettings> power_on_settings;
     std::optional<Scenario> play;
     bool exit_after_play = false;
-    QString record_path;
+    SessionRecorder recorder;  // started by start_recording
 };
 
 // Reads the settings file and the scenario named on the command line.
 CommandLineOutcome prepare_session(const CommandLine& options, SessionPlan& plan);
+
+// Starts the recording (--record), so a file that cannot be written is known
+// before the window opens.
+CommandLineOutcome start_recording(const CommandLine& options, SessionPlan& plan);

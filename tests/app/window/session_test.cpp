@@ -72,9 +72,9 @@ private slots:
         {
             FrameKeepingForm form;
             SessionPlan plan;
-            plan.record_path = path;
-            QString error;
-            QVERIFY2(form.start_session(plan, error), qPrintable(error));
+            std::string start_error;
+            QVERIFY2(plan.recorder.start(path.toStdString(), start_error), start_error.c_str());
+            form.start_session(plan);
             form.show();
             QVERIFY(QTest::qWaitForWindowExposed(&form));
             auto click = [](QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); };
@@ -124,8 +124,7 @@ private slots:
         SessionPlan plan;
         plan.play = scenario;
         plan.exit_after_play = true;
-        QString start_error;
-        QVERIFY(form.start_session(plan, start_error));
+        form.start_session(plan);
         form.show();
         form.begin_session();
         QTRY_VERIFY_WITH_TIMEOUT(!form.isVisible() && instrument_running_depth() == 0, 30000);
