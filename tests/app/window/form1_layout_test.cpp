@@ -26,6 +26,8 @@ private slots:
     void window() {
         QCOMPARE(Form1, form);
         QCOMPARE(form->windowTitle(), QStringLiteral("Corvanta Meridial DG-2"));
+        // The window carries the program's icon, the 256-pixel face.
+        QCOMPARE(form->windowIcon().availableSizes(), QList<QSize>{QSize(256, 256)});
         QCOMPARE(form->size(), QSize(621, 404));
         QCOMPARE(form->minimumSize(), form->maximumSize());
         const Qt::WindowFlags flags = form->windowFlags();
