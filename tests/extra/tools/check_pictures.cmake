@@ -56,7 +56,7 @@ foreach(entry ${PICTURES})
   endif()
   # No temporary file is left beside it.
   get_filename_component(folder ${path} DIRECTORY)
-  file(GLOB leftovers ${folder}/*.tmp)
+  file(GLOB leftovers ${folder}/*.tmp ${folder}/.*.tmp)
   if(leftovers)
     message(FATAL_ERROR "left behind: ${leftovers}")
   endif()
