@@ -113,4 +113,22 @@ TEST_F(AtomicFileTest, NoFileNameNoOpenOrAFolderInTheWayFail) {
     expect_only_target();
 }
 
+// A bare file name is written in the working folder; a temporary name that is
+// taken (a run of the same process id long ago) is passed over for the next.
+TEST_F(AtomicFileTest, BareNamesAndTakenTemporaryNames) {
+    const fs::path before = fs::current_path();
+    fs::current_path(folder);
+    std::string error;
+    EXPECT_TRUE(write_file_atomically("bare.txt", "bare", error)) << error;
+    fs::current_path(before);
+    EXPECT_EQ(read_all(folder / "bare.txt"), "bare");
+    fs::remove(folder / "bare.txt");
+
+    const fs::path taken = folder / (".picture.png." + std::to_string(getpid()) + ".0.tmp");
+    std::ofstream(taken) << "someone else's";
+    EXPECT_TRUE(write_file_atomically(target, "new", error)) << error;
+    EXPECT_EQ(read_all(target), "new");
+    EXPECT_EQ(read_all(taken), "someone else's");
+}
+
 }  // namespace
