@@ -6,9 +6,12 @@
 
 namespace {
 
-// Ticks that follow one another closely are written together; the file is
-// brought up to date at this distance at the latest.
-constexpr auto TICK_WRITE_DELAY = std::chrono::milliseconds(250);
+// A slider move is written at the latest this long after it (with the tick
+// that follows), ticks alone at the latest after the longer delay: the tick
+// runs all the time, and rewriting a long recording ten times a second would
+// be wasted work.
+constexpr auto SLIDER_WRITE_DELAY = std::chrono::milliseconds(250);
+constexpr auto TICK_WRITE_DELAY = std::chrono::seconds(2);
 
 // The runner's `wait 1`: a tick, then this many passes.
 constexpr long PASSES_PER_WAIT = 5;
@@ -76,8 +79,11 @@ void SessionRecorder::tick() {
     if (!recording()) return;
     place();
     counted(Kind::Ticks, 1);
-    dirty_ = true;
-    if (std::chrono::steady_clock::now() - written_at_ >= TICK_WRITE_DELAY) write();
+    const auto since = std::chrono::steady_clock::now() - written_at_;
+    if ((dirty_ && since >= SLIDER_WRITE_DELAY) || since >= TICK_WRITE_DELAY) {
+        dirty_ = true;
+        write();
+    }
 }
 
 bool SessionRecorder::finish(std::string& error) {

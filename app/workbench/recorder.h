@@ -13,9 +13,9 @@
 // nearly always has events there.
 //
 // The file is rewritten whole (temporary file, then rename) after every user
-// event and at most a quarter of a second after the ticks that follow, so it
-// is a complete scenario at any moment. finish() appends the final frame as
-// an expect-text block, so a replay checks itself.
+// event (a slider move with the tick that follows it), and every two seconds
+// for the ticks alone, so it is a complete scenario at any moment. finish() appends the final frame
+// as an expect-text block, so a replay checks itself.
 #pragma once
 
 #include <chrono>
@@ -68,7 +68,7 @@ private:
     Line last_;
     Line before_last_;
     long script_point_ = 0;  // the message point the replay stands at
-    bool dirty_ = false;
+    bool dirty_ = false;     // an event not yet in the file (ticks aside)
     std::chrono::steady_clock::time_point written_at_{};
     std::string write_error_;
 };
