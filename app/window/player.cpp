@@ -37,7 +37,11 @@ void WindowPlayer::start() {
     form_.Timer1->stop();
     form_.StatusBar1->showMessage(
         QStringLiteral("Playing %1").arg(QString::fromStdString(scenario_.path)));
-    if (instrument_running_depth() == 0) later(0);
+    if (instrument_running_depth() > 0) return;
+    // A script starts, as the runner's does, with both sliders at 0.
+    form_.TrackBar1->setValue(0);
+    form_.TrackBar2->setValue(0);
+    later(0);
 }
 
 void WindowPlayer::later(int milliseconds) { timer_.start(milliseconds); }

@@ -3,6 +3,7 @@
 #include "app/window/session.h"
 
 #include <QCheckBox>
+#include <QSlider>
 #include <QTimer>
 #include <cstdio>
 #include <fstream>
@@ -40,6 +41,12 @@ CommandLineOutcome start_recording(const CommandLine& options, SessionPlan& plan
 void TForm1::start_session(SessionPlan& plan) {
     power_on_settings = plan.power_on_settings;
     recorder = std::move(plan.recorder);
+    // A replay starts with both sliders at 0; this window's first one starts
+    // elsewhere, and its position reaches the instrument at power-on.
+    for (u8 channel = 0; channel < 2; ++channel) {
+        const int position = (channel == 0 ? TrackBar1 : TrackBar2)->value();
+        if (position != 0) recorder.slider(channel, static_cast<u32>(position));
+    }
     // The instrument reads the check boxes at every pass; only the recording
     // needs to know when they change.
     connect(CheckBox2, &QCheckBox::toggled, this,
