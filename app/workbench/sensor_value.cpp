@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -158,11 +158,13 @@ ValueRange unit_of(u8 channel) {
 std::vector<Piece> pieces(u8 channel, ValueRange& range) {
     const std::vector<u32> b = breakpoints(channel);
     std::vector<s32> f(b.size());
-    for (size_t i = 0; i < b.size(); ++i) f[i] = measure(channel, b[i]);
+    for (size_t i = 0; i < b.size(); ++i)
+        f[i] = measure(channel, b[i]);
     range.low = *std::min_element(f.begin(), f.end());
     range.high = *std::max_element(f.begin(), f.end());
     std::vector<Piece> list;
-    for (size_t i = 0; i + 1 < b.size(); ++i) list.push_back({b[i], b[i + 1], f[i], f[i + 1]});
+    for (size_t i = 0; i + 1 < b.size(); ++i)
+        list.push_back({b[i], b[i + 1], f[i], f[i + 1]});
     return list;
 }
 
@@ -266,9 +268,8 @@ bool count_for_value(u8 channel, double number, u32& count, std::string& error) 
         run_in(i - 1, l, h);
         lo = l;
     }
-    for (size_t i = best_piece; i + 1 < list.size() && hi == list[i].b &&
-                                list[i + 1].fa == best_value;
-         ++i) {
+    for (size_t i = best_piece;
+         i + 1 < list.size() && hi == list[i].b && list[i + 1].fa == best_value; ++i) {
         u32 l = 0;
         u32 h = 0;
         run_in(i + 1, l, h);

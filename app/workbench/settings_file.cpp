@@ -25,7 +25,8 @@ using Names = std::span<const std::string_view>;
 template <int N, int W>
 constexpr std::array<std::string_view, N> names(const char (&table)[N][W]) {
     std::array<std::string_view, N> list{};
-    for (int i = 0; i < N; ++i) list[i] = table[i];
+    for (int i = 0; i < N; ++i)
+        list[i] = table[i];
     return list;
 }
 
@@ -236,7 +237,8 @@ public:
     bool only(std::initializer_list<std::string_view> known) {
         for (auto&& [key, node] : table_) {
             bool found = false;
-            for (std::string_view k : known) found = found || key.str() == k;
+            for (std::string_view k : known)
+                found = found || key.str() == k;
             if (!found) return reader_.fail(key.source(), full(key.str()), "unknown key");
         }
         return true;
@@ -343,9 +345,9 @@ bool read_curve(Table& parent, SenderCurve& c) {
                                std::to_string(points.size()) + " points; a curve holds at most " +
                                    std::to_string(CURVE_MAX_POINTS));
     if (points.size() < static_cast<size_t>(count))
-        return t.reader().fail(node->source(), key,
-                               std::to_string(points.size()) + " points, but point_count is " +
-                                   std::to_string(count));
+        return t.reader().fail(
+            node->source(), key,
+            std::to_string(points.size()) + " points, but point_count is " + std::to_string(count));
 
     SenderCurve curve{};
     curve.point_count = static_cast<u32>(count);
@@ -353,9 +355,9 @@ bool read_curve(Table& parent, SenderCurve& c) {
         const toml::node& p = points[i];
         const std::string name = key + "[" + std::to_string(i) + "]";
         if (!p.is_table())
-            return t.reader().fail(p.source(), name,
-                                   std::string("must be { value = V, reading = R }, not ") +
-                                       type_name(p));
+            return t.reader().fail(
+                p.source(), name,
+                std::string("must be { value = V, reading = R }, not ") + type_name(p));
         Table point(t.reader(), *p.as_table(), name);
         std::int64_t value = 0;
         std::int64_t reading = 0;
@@ -407,7 +409,8 @@ bool read_pressure(Table& channel, PressureChannelSettings& p) {
     if (!t.name("label", PRESSURE_LABELS, p.label)) return false;
     if (!t.integer("span", 1, limit, v, why)) return false;
     p.span = static_cast<s32>(v);
-    if (!read_switch(t, "top_scale", p.top_scale) || !read_switch(t, "low_alarm_on", p.low_alarm_on))
+    if (!read_switch(t, "top_scale", p.top_scale) ||
+        !read_switch(t, "low_alarm_on", p.low_alarm_on))
         return false;
     if (!t.integer("low_alarm", 1, limit, v, why)) return false;
     p.low_alarm = static_cast<s32>(v);

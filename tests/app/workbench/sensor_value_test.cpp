@@ -12,7 +12,7 @@
 
 namespace {
 
-struct Setup {
+struct ChannelSetup {
     const char* name;
     u8 channel;
     std::function<void()> apply;
@@ -22,7 +22,7 @@ struct Setup {
 // count found shows the nearest value any count shows (checked against all
 // 4097 counts), and values beyond the range are refused with the range.
 TEST(SensorValue, InverseAgreesWithEveryCountOfTheForwardConversion) {
-    const Setup setups[] = {
+    const ChannelSetup setups[] = {
         {"factory VDO 10 bar", 0, [] {}},
         {"T1EU70A in psi, a curve that doubles back", 0,
          [] {
@@ -61,7 +61,7 @@ TEST(SensorValue, InverseAgreesWithEveryCountOfTheForwardConversion) {
              settings.temperature[1].lm335_offset = -7;
          }},
     };
-    for (const Setup& setup : setups) {
+    for (const ChannelSetup& setup : setups) {
         SCOPED_TRACE(setup.name);
         reset_all_state();
         load_factory_defaults();
@@ -70,7 +70,8 @@ TEST(SensorValue, InverseAgreesWithEveryCountOfTheForwardConversion) {
         setup.apply();
 
         std::vector<s32> shown(INPUT_MAX + 1);
-        for (u32 c = 0; c <= INPUT_MAX; ++c) shown[c] = value_at_count(setup.channel, c);
+        for (u32 c = 0; c <= INPUT_MAX; ++c)
+            shown[c] = value_at_count(setup.channel, c);
         ValueRange range;
         std::string error;
         ASSERT_TRUE(channel_value_range(setup.channel, range, error));
@@ -119,7 +120,7 @@ TEST(SensorValue, LookupsLeaveTheInstrumentAsItWasAndOffChannelsAreRefused) {
     EXPECT_FALSE(count_for_value(1, 20, count, error));
     EXPECT_EQ(error, "channel 2 is OFF: it shows no value");
     EXPECT_EQ(slider_tooltip(1, 100), "Channel 2 is OFF");
-    EXPECT_EQ(slider_tooltip(0, 4096), "Channel 1 shows 33.4 bar (CHECK SENDER)");
+    EXPECT_EQ(slider_tooltip(0, 4096), "Channel 1 shows 124.3 bar (CHECK SENDER)");
 }
 
 }  // namespace

@@ -86,16 +86,19 @@ TEST(SettingsFile, SavedRecordsLoadBackWholeAndSaveToTheSameBytes) {
 TEST(SettingsFile, EveryRejectionNamesFileLineAndKeyAndChangesNothing) {
     const std::string good = settings_to_toml(factory());
     struct Case {
-        const char* from;  // a line of the factory file (first match)
-        const char* to;    // its replacement ("" drops it)
+        const char* from;   // a line of the factory file (first match)
+        const char* to;     // its replacement ("" drops it)
         const char* error;  // expected start after "f.toml:"
     };
     const Case cases[] = {
         {"contrast = 37", "contrast = 37\nbrightness = 3", "9: key 'brightness': unknown key"},
         {"contrast = 37", "", "1: key 'contrast': missing"},
-        {"contrast = 37", "contrast = \"37\"", "8: key 'contrast': must be an integer, not a string"},
+        {"contrast = 37", "contrast = \"37\"",
+         "8: key 'contrast': must be an integer, not a string"},
         {"contrast = 37", "contrast = 58", "8: key 'contrast': 58 is outside 0..57"},
-        {"span = 100", "span = 101", "25: key 'channel1.pressure.span': 101 is outside 1..100 (the range of a \"BAR\" channel)"},
+        {"span = 100", "span = 101",
+         "25: key 'channel1.pressure.span': 101 is outside 1..100 (the range of a \"BAR\" "
+         "channel)"},
         {"display_layout = \"DUAL\"", "display_layout = \"dual\"",
          "10: key 'display_layout': \"dual\" is not one of \"DUAL\" or \"SINGLE\""},
         {"sender = \"VDO\"", "sender = \"UMA\"",
@@ -124,12 +127,14 @@ TEST(SettingsFile, EveryRejectionNamesFileLineAndKeyAndChangesNothing) {
     std::string text = good;
     const std::string last = "  { value = 100, reading = 440 },\n";
     const size_t at = text.find(last);
-    for (int i = 0; i < 8; ++i) text.insert(at, "  { value = 0, reading = 0 },\n");
+    for (int i = 0; i < 8; ++i)
+        text.insert(at, "  { value = 0, reading = 0 },\n");
     InstrumentSettings out = busy();
     std::string error;
     EXPECT_FALSE(settings_from_toml(text, "f.toml", out, error));
-    EXPECT_EQ(error, "f.toml:36: key 'channel1.pressure.user_curve.points': 14 points; a curve "
-                     "holds at most 13");
+    EXPECT_EQ(error,
+              "f.toml:36: key 'channel1.pressure.user_curve.points': 14 points; a curve "
+              "holds at most 13");
     EXPECT_TRUE(settings_equal(out, busy()));
 }
 
