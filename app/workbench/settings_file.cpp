@@ -43,9 +43,9 @@ constexpr auto TEMPERATURE_SENDERS = names(TEMPERATURE_SENDER_NAMES);
 constexpr std::string_view LAYOUTS[] = {"DUAL", "SINGLE"};
 constexpr std::string_view ORIENTATIONS[] = {"VERTICAL", "HORIZONTAL"};
 constexpr std::string_view CYCLE_MODES[] = {"MANUAL", "AUTO"};
-// The menus print the degree sign with the LCD font's '|'; a file uses the
-// real one. "C"/"F" and the LCD spelling are read too, for hand-written files.
-constexpr std::string_view TEMPERATURE_UNITS[] = {"°C", "°F"};
+// The menus print the degree sign with the LCD font's '|' ("|C"); a file says
+// "C" or "F" and reads the LCD spelling too. Plain ASCII: see ascii_outside_comments.
+constexpr std::string_view TEMPERATURE_UNITS[] = {"C", "F"};
 
 // The pressure sender is named as the SENDER line shows it, which depends on
 // the input type: a resistive input has VDO or USER, a 0-5V input UMA (the
@@ -443,9 +443,9 @@ bool read_temperature(Table& channel, TemperatureChannelSettings& s) {
 
     std::string_view unit;
     if (!t.text("unit", unit)) return false;
-    if (unit == "°C" || unit == "|C" || unit == "C")
+    if (unit == "C" || unit == "|C")
         s.unit = TemperatureUnit::Celsius;
-    else if (unit == "°F" || unit == "|F" || unit == "F")
+    else if (unit == "F" || unit == "|F")
         s.unit = TemperatureUnit::Fahrenheit;
     else
         return t.bad_value("unit", quoted(unit) + " is not one of " + joined(TEMPERATURE_UNITS));
@@ -494,6 +494,64 @@ bool read_settings(Table& root, InstrumentSettings& s) {
     return true;
 }
 
+// The TOML reader of this toml++ release marks a branch of its Unicode
+// whitespace test as unreachable, yet reaches it for many non-ASCII
+// characters (U+00A1 to U+0499 among them) wherever it looks for whitespace:
+// between tokens, inside quoted keys, after a line-ending backslash. Nothing
+// in a settings file needs such characters outside comments, so they are
+// refused before the text reaches the parser. Returns the line of the first
+// one, or 0.
+unsigned non_ascii_line(std::string_view text) {
+    enum class In { Code, Comment, Basic, Literal, MultiBasic, MultiLiteral } in = In::Code;
+    unsigned line = 1;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const bool triple = i + 2 < text.size() && text[i + 1] == c && text[i + 2] == c;
+        if (c == '\n') ++line;
+        if (static_cast<unsigned char>(c) >= 0x80 && in != In::Comment) return line;
+        switch (in) {
+            case In::Code:
+                if (c == '#') in = In::Comment;
+                if (c == '"' || c == '\'') {
+                    const bool basic = c == '"';
+                    in = triple ? (basic ? In::MultiBasic : In::MultiLiteral)
+                                : (basic ? In::Basic : In::Literal);
+                    if (triple) i += 2;
+                }
+                break;
+            case In::Comment:
+                if (c == '\n') in = In::Code;
+                break;
+            case In::Basic:
+            case In::MultiBasic:
+                if (c == '\\') {
+                    // The escaped character is still checked on the next round
+                    // if it is not plain.
+                    if (i + 1 < text.size() && text[i + 1] == '\n') ++line;
+                    if (i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80)
+                        return line;
+                    ++i;
+                } else if (c == '"' && (in == In::Basic || triple)) {
+                    if (in == In::MultiBasic) i += 2;
+                    in = In::Code;
+                } else if (c == '\n' && in == In::Basic) {
+                    in = In::Code;  // unterminated: the parser says so
+                }
+                break;
+            case In::Literal:
+            case In::MultiLiteral:
+                if (c == '\'' && (in == In::Literal || triple)) {
+                    if (in == In::MultiLiteral) i += 2;
+                    in = In::Code;
+                } else if (c == '\n' && in == In::Literal) {
+                    in = In::Code;
+                }
+                break;
+        }
+    }
+    return 0;
+}
+
 }  // namespace
 
 std::string settings_to_toml(const InstrumentSettings& s) {
@@ -501,7 +559,8 @@ std::string settings_to_toml(const InstrumentSettings& s) {
     w.integer("format", SETTINGS_FILE_FORMAT);
     w.line("# Corvanta Meridial DG-2 settings. Numbers are in the record's own units:");
     w.line("# pressures in tenths for BAR and PSI(0.1) channels, whole PSI and \"Hg otherwise;");
-    w.line("# temperatures in whole degrees; readings are raw input counts (0..4096).");
+    w.line("# temperatures in whole degrees (unit \"C\" or \"F\"); readings are raw input");
+    w.line("# counts (0..4096).");
     w.line("");
     w.integer("cal_reading_4ma", s.cal_reading_4ma);
     w.integer("cal_reading_20ma", s.cal_reading_20ma);
@@ -524,6 +583,13 @@ std::string settings_to_toml(const InstrumentSettings& s) {
 
 bool settings_from_toml(std::string_view text, const std::string& file_name,
                         InstrumentSettings& out, std::string& error) {
+    // A byte-order mark some editors write is not text.
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    if (const unsigned line = non_ascii_line(text)) {
+        error = file_name + ":" + std::to_string(line) +
+                ": only plain ASCII text is read outside comments";
+        return false;
+    }
     toml::parse_result parsed = toml::parse(text, std::string_view(file_name));
     if (!parsed) {
         const toml::parse_error& e = parsed.error();
