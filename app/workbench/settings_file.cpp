@@ -558,9 +558,9 @@ std::string settings_to_toml(const InstrumentSettings& s) {
     Writer w;
     w.integer("format", SETTINGS_FILE_FORMAT);
     w.line("# Corvanta Meridial DG-2 settings. Numbers are in the record's own units:");
-    w.line("# pressures in tenths for BAR and PSI(0.1) channels, whole PSI and \"Hg otherwise;");
-    w.line("# temperatures in whole degrees (unit \"C\" or \"F\"); readings are raw input");
-    w.line("# counts (0..4096).");
+    w.line(
+        "# pressures in tenths for BAR and PSI(0.1), whole PSI and \"Hg otherwise; temperatures");
+    w.line("# in whole degrees (unit \"C\" or \"F\"); readings are raw input counts (0..4096).");
     w.line("");
     w.integer("cal_reading_4ma", s.cal_reading_4ma);
     w.integer("cal_reading_20ma", s.cal_reading_20ma);
