@@ -8,7 +8,10 @@
 #include <sstream>
 
 #include "app/files/atomic_file.h"
+#include "firmware/core/keys.h"
+#include "firmware/menus/menu.h"
 #include "firmware/menus/names.h"
+#include "firmware/menus/pages.h"
 
 // toml++ reports parse errors through its result type instead of throwing, so
 // nothing thrown by it can escape into the window or the runner.
@@ -55,16 +58,6 @@ std::string_view standard_sender_name(PressureInput input) {
         case PressureInput::Voltage: return "UMA";
         case PressureInput::Current: return "ROTAX";
         default: return "";
-    }
-}
-
-// Largest value of a pressure span, alarm or 20 mA pressure in the unit.
-s32 pressure_unit_limit(PressureUnit unit) {
-    switch (unit) {
-        case PressureUnit::Psi: return 500;
-        case PressureUnit::PsiTenths: return 999;
-        case PressureUnit::InHg: return 300;
-        default: return 100;
     }
 }
 
@@ -606,6 +599,14 @@ bool settings_from_toml(std::string_view text, const std::string& file_name,
     }
     out = s;
     return true;
+}
+
+void apply_settings(const InstrumentSettings& s) {
+    settings = s;
+    if (current_page == page_channel_setup || current_page == page_display_setup) {
+        menu_cursor = 0;
+        menu_edit = 0;
+    }
 }
 
 static bool curves_equal(const SenderCurve& a, const SenderCurve& b) {

@@ -30,6 +30,13 @@ std::string settings_to_toml(const InstrumentSettings& s);
 bool settings_from_toml(std::string_view text, const std::string& file_name,
                         InstrumentSettings& out, std::string& error);
 
+// Puts loaded settings into the instrument's record between two passes: the
+// next pass measures and draws with them, as after setting them up in the
+// menus. A setup page that is open may now have other lines (a channel
+// switched off has two), so its cursor goes back to "*** DONE ***". The
+// sender-curve editor keeps its own copy of the curve, as it always does.
+void apply_settings(const InstrumentSettings& s);
+
 // Field by field (the record has padding, so its bytes cannot be compared).
 bool settings_equal(const InstrumentSettings& a, const InstrumentSettings& b);
 
