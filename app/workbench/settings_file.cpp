@@ -47,7 +47,7 @@ constexpr std::string_view LAYOUTS[] = {"DUAL", "SINGLE"};
 constexpr std::string_view ORIENTATIONS[] = {"VERTICAL", "HORIZONTAL"};
 constexpr std::string_view CYCLE_MODES[] = {"MANUAL", "AUTO"};
 // The menus print the degree sign with the LCD font's '|' ("|C"); a file says
-// "C" or "F" and reads the LCD spelling too. Plain ASCII: see ascii_outside_comments.
+// "C" or "F" and reads the LCD spelling too (plain ASCII: see non_ascii_line).
 constexpr std::string_view TEMPERATURE_UNITS[] = {"C", "F"};
 
 // The pressure sender is named as the SENDER line shows it, which depends on

@@ -8,7 +8,10 @@
 // [channelN.temperature] records, each with its user curve. Keys are the
 // record's own field names; enumerations are written by the names the menus
 // show ("DUAL", "PRESSURE", "BAR", "VDO", "T1EU70A", "ON"/"OFF"...); numbers
-// are in the record's own units (tenths of a bar for a bar channel).
+// are in the record's own units (tenths of a bar for a bar channel). A user
+// curve is `point_count` and `points = [{ value = V, reading = R }, ...]`,
+// at least point_count of them; slots the curve editor left filled beyond
+// the count are listed too, so nothing of the record is lost.
 //
 // Loading is all or nothing: an unknown key, a missing key, a wrong type or a
 // value the instrument's menus cannot set rejects the whole file, with
