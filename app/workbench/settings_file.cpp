@@ -9,8 +9,7 @@
 
 #include "app/files/atomic_file.h"
 #include "firmware/core/keys.h"
-#include "firmware/menus/menu.h"
-#include "firmware/menus/names.h"
+#include "firmware/core/setting_names.h"
 #include "firmware/menus/pages.h"
 
 // toml++ reports parse errors through its result type instead of throwing, so
