@@ -183,6 +183,11 @@ bool WindowPlayer::execute(const ScenarioCommand& c) {
             return true;
         }
         case Op::Dump: std::fputs(frame_as_text().c_str(), stdout); return false;
+        // Settings files and values: played from the next commit on.
+        case Op::SaveSettings:
+        case Op::LoadSettings:
+        case Op::Value:
+        case Op::Sender: return false;
     }
     return false;
 }
