@@ -6,12 +6,15 @@
 #include <QSlider>
 #include <QStatusBar>
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 
 #include "app/files/atomic_file.h"
 #include "app/runtime/instrument.h"
 #include "app/window/controls.h"
 #include "app/window/form1.h"
+#include "app/workbench/sensor_value.h"
+#include "app/workbench/settings_file.h"
 #include "firmware/firmware.h"
 
 namespace {
@@ -117,20 +120,7 @@ bool WindowPlayer::execute(const ScenarioCommand& c) {
                 default: press_key(static_cast<KeyCode>(c.a)); break;
             }
             return false;
-        case Op::Slider: {
-            QSlider* slider = c.a == 0 ? form_.TrackBar1 : form_.TrackBar2;
-            // A slider left where it is sends no change, yet the instrument
-            // may have forgotten its position at power-on.
-            if (slider->value() == c.b) {
-                if (c.a == 0)
-                    form_.TrackBar1Change();
-                else
-                    form_.TrackBar2Change();
-            } else {
-                slider->setValue(static_cast<int>(c.b));
-            }
-            return false;
-        }
+        case Op::Slider: move_slider(static_cast<u8>(c.a), c.b); return false;
         case Op::Calibrate: form_.CheckBox2->setChecked(c.a == 1); return false;
         case Op::KeyFast: form_.CheckBox3->setChecked(c.a == 1); return false;
         case Op::Ticks:
@@ -183,12 +173,53 @@ bool WindowPlayer::execute(const ScenarioCommand& c) {
             return true;
         }
         case Op::Dump: std::fputs(frame_as_text().c_str(), stdout); return false;
-        // Settings files and values: played from the next commit on.
         case Op::SaveSettings:
         case Op::LoadSettings:
-        case Op::Value:
-        case Op::Sender: return false;
+        case Op::PowerOnSettings:
+        case Op::Value: return !workbench(c);
+        case Op::Sender: move_slider(static_cast<u8>(c.a), c.b); return false;
     }
+    return false;
+}
+
+void WindowPlayer::move_slider(u8 channel, long position) {
+    QSlider* slider = channel == 0 ? form_.TrackBar1 : form_.TrackBar2;
+    // A slider left where it is sends no change, yet the instrument may have
+    // forgotten its position at power-on.
+    if (slider->value() != position) {
+        slider->setValue(static_cast<int>(position));
+    } else if (channel == 0) {
+        form_.TrackBar1Change();
+    } else {
+        form_.TrackBar2Change();
+    }
+}
+
+// Settings files and a sensor by value, through the window's own paths: a
+// value moves the channel's slider. What goes wrong is the script's fault.
+bool WindowPlayer::workbench(const ScenarioCommand& c) {
+    using Op = ScenarioCommand::Op;
+    const std::string path =
+        !c.word.empty() && c.word[0] == '/' ? c.word : scenario_.directory + "/" + c.word;
+    std::string error;
+    bool done = false;
+    if (c.op == Op::SaveSettings) {
+        done = save_settings_file(path, settings, error);
+    } else if (c.op == Op::Value) {
+        u32 count = 0;
+        done = count_for_value(static_cast<u8>(c.a), std::strtod(c.word.c_str(), nullptr), count,
+                               error);
+        if (done) move_slider(static_cast<u8>(c.a), count);
+    } else {
+        InstrumentSettings loaded;
+        done = load_settings_file(path, loaded, error);
+        if (done && c.op == Op::LoadSettings) apply_settings(loaded);
+        if (done && c.op == Op::PowerOnSettings) form_.power_on_settings = loaded;
+    }
+    if (done) return true;
+    std::fprintf(stderr, "%s:%d: %s\n", scenario_.path.c_str(), c.line, error.c_str());
+    form_.StatusBar1->showMessage(QString::fromStdString(error));
+    finish(SCENARIO_BAD);
     return false;
 }
 

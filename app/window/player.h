@@ -30,7 +30,9 @@ public:
 
 private:
     void resume();
-    bool execute(const ScenarioCommand& c);  // true: let time pass first
+    bool execute(const ScenarioCommand& c);    // true: let time pass first
+    bool workbench(const ScenarioCommand& c);  // settings files, value
+    void move_slider(u8 channel, long position);
     void finish(int status);
     void later(int milliseconds);  // resume from the event loop
 

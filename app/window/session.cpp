@@ -10,10 +10,19 @@
 
 #include "app/window/form1.h"
 #include "app/window/player.h"
+#include "app/workbench/settings_file.h"
 
 CommandLineOutcome prepare_session(const CommandLine& options, SessionPlan& plan) {
     plan.power_on = options.power_on;
     plan.exit_after_play = options.exit_after_play;
+    if (!options.settings_path.isEmpty()) {
+        InstrumentSettings loaded;
+        std::string error;
+        if (!load_settings_file(options.settings_path.toStdString(), loaded, error))
+            return CommandLineOutcome{EXIT_BAD_USE,
+                                      QStringLiteral("dg2: ") + QString::fromStdString(error)};
+        plan.power_on_settings = loaded;
+    }
     if (!options.play_path.isEmpty()) {
         const std::string path = options.play_path.toStdString();
         std::ifstream in(path);
@@ -41,6 +50,7 @@ CommandLineOutcome start_recording(const CommandLine& options, SessionPlan& plan
 void TForm1::start_session(SessionPlan& plan) {
     power_on_settings = plan.power_on_settings;
     recorder = std::move(plan.recorder);
+    if (power_on_settings) recorder.power_on_settings(*power_on_settings);
     // A replay starts with both sliders at 0; this window's first one starts
     // elsewhere, and its position reaches the instrument at power-on.
     for (u8 channel = 0; channel < 2; ++channel) {

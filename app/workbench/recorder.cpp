@@ -1,7 +1,10 @@
 #include "app/workbench/recorder.h"
 
+#include <filesystem>
+
 #include "app/files/atomic_file.h"
 #include "app/runtime/instrument.h"
+#include "app/workbench/settings_file.h"
 #include "firmware/lcd/lcd.h"
 
 namespace {
@@ -84,6 +87,31 @@ void SessionRecorder::tick() {
         dirty_ = true;
         write();
     }
+}
+
+void SessionRecorder::settings_loaded(const InstrumentSettings& loaded) {
+    settings_file("load-settings", loaded);
+}
+
+void SessionRecorder::power_on_settings(const InstrumentSettings& loaded) {
+    settings_file("power-on-settings", loaded);
+}
+
+// "session.scn" keeps its settings in "session-settings-1.toml", ... beside
+// it; the recording names them relative to its own folder, as scripts do.
+void SessionRecorder::settings_file(const char* command, const InstrumentSettings& s) {
+    if (!recording()) return;
+    const std::filesystem::path recording(path_);
+    // A script's words are separated by blanks: none in the name.
+    std::string stem = recording.stem().string();
+    for (char& c : stem)
+        if (c == ' ' || c == '\t') c = '_';
+    const std::string name = stem + "-settings-" + std::to_string(++settings_files_) + ".toml";
+    std::string error;
+    if (!save_settings_file((recording.parent_path() / name).string(), s, error) &&
+        write_error_.empty())
+        write_error_ = error;
+    event(std::string(command) + " " + name, true);
 }
 
 bool SessionRecorder::finish(std::string& error) {

@@ -22,6 +22,7 @@
 #include <string>
 
 #include "firmware/core/keys.h"
+#include "firmware/core/settings.h"
 #include "firmware/core/types.h"
 
 class SessionRecorder {
@@ -38,6 +39,12 @@ public:
     void calibrate(bool ticked);
     void keyfast(bool ticked);
     void tick();
+    // Settings put into the instrument ("Load settings..."), and the settings
+    // every power-on ends with (--settings). Each is kept in a file of its own
+    // beside the recording (a copy: the original may change later), which
+    // the recording loads at the same point.
+    void settings_loaded(const InstrumentSettings& loaded);
+    void power_on_settings(const InstrumentSettings& loaded);
 
     // After the instrument has stopped for good (the window closed): the
     // passes up to its last frame and that frame. Recording ends here.
@@ -62,13 +69,15 @@ private:
     void append(Kind kind, long count, const std::string& line);
     void rewrite_last(Kind kind, long count);
     void write();
+    void settings_file(const char* command, const InstrumentSettings& s);
 
     std::string path_;
     std::string body_;
     Line last_;
     Line before_last_;
-    long script_point_ = 0;  // the message point the replay stands at
-    bool dirty_ = false;     // an event not yet in the file (ticks aside)
+    int settings_files_ = 0;  // written beside the recording so far
+    long script_point_ = 0;   // the message point the replay stands at
+    bool dirty_ = false;      // an event not yet in the file (ticks aside)
     std::chrono::steady_clock::time_point written_at_{};
     std::string write_error_;
 };

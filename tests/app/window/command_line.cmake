@@ -1,6 +1,7 @@
 # dg2's command line, run as a user runs it: what it prints and the status it
 # ends with. Without a display unless a case asks for the offscreen platform.
-# Run by ctest with -DDG2=<dg2> -DSCENARIO=<dg2_scenario> -DWORK=<folder>.
+# Run by ctest with -DDG2=<dg2> -DSCENARIO=<dg2_scenario> -DWORK=<folder>
+# -DEXAMPLES=<the example settings files>.
 file(MAKE_DIRECTORY ${WORK})
 set(failures 0)
 
@@ -44,8 +45,17 @@ run(1 "wrong.scn:2: expected page max, found run" OFFSCREEN --play ${WORK}/wrong
 # --on powers on first; the recording of a played session replays headless
 # to its own last frame.
 run(0 "" OFFSCREEN --on --play ${WORK}/menu.scn --exit)
-execute_process(COMMAND ${SCENARIO} ${WORK}/played.scn RESULT_VARIABLE rc OUTPUT_VARIABLE out
-                ERROR_VARIABLE err)
-if(NOT rc EQUAL 0)
-  message(SEND_ERROR "replaying the recording: status ${rc}\n${out}${err}")
-endif()
+# With --settings every power-on ends with the file's settings (PSI and deg F
+# here), and so does the replay of its recording: its last frame, drawn in
+# those units, checks that.
+run(0 "" OFFSCREEN --play ${WORK}/menu.scn --exit --record ${WORK}/with\ settings.scn
+    --settings ${EXAMPLES}/oil_psi_coolant_f.toml)
+file(WRITE ${WORK}/broken.toml "format = 1\ncontrast = \"high\"\n")
+run(2 "broken.toml:[0-9]+: key" ONE_LINE --settings ${WORK}/broken.toml)
+foreach(recording played.scn "with settings.scn")
+  execute_process(COMMAND ${SCENARIO} ${WORK}/${recording} RESULT_VARIABLE rc
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0)
+    message(SEND_ERROR "replaying ${recording}: status ${rc}\n${out}${err}")
+  endif()
+endforeach()
