@@ -19,7 +19,8 @@
 
 namespace {
 
-constexpr int TICK_MS = 100;
+// The instrument's tick, as the window's timer gives it.
+constexpr int PLAYED_TICK_MS = 100;
 
 u32 colour_word(QColor colour) {
     return static_cast<u32>(colour.red()) | static_cast<u32>(colour.green()) << 8 |
@@ -81,7 +82,7 @@ void WindowPlayer::resume() {
         if (off_ticks_ > 0) {
             --off_ticks_;
             form_.Timer1Timer();
-            later(TICK_MS);
+            later(PLAYED_TICK_MS);
             return;
         }
         if (next_ == scenario_.commands.size()) {
