@@ -101,7 +101,9 @@ void BM_LcdShow(benchmark::State& state) {
     lcd_attach_canvas(host.lcd_canvas());
     for (int i = 0; i < FRAME_BUFFER_SIZE; i += 3)
         frame_buffer[i] = 0x5A;
+    // One byte changes every time, so each call paints a new picture.
     for (auto _ : state) {
+        frame_buffer[FRAME_BUFFER_SIZE / 2] ^= 0x10;
         lcd_show();
         benchmark::DoNotOptimize(host.pixels[0]);
     }
