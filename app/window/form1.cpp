@@ -255,13 +255,15 @@ void TForm1::refresh_lcd() {
 // thus takes effect on the next pass and the instrument runs at a steady pace.
 void TForm1::process_messages() {
     refresh_lcd();
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
     wait_for_next_pass();
     // A closed window stays closed: "OFF" again after every pass, whatever
     // a nested "ON" did meanwhile.
     if (closed_ && instrument_running_depth() > 0) request_power_off();
 }
 
+// Qt's event wait handles whatever is pending first, so one call both takes
+// this pass's events and sleeps until the next one is due; a pass that need
+// not wait still handles everything pending before it goes on.
 void TForm1::wait_for_next_pass() {
     if (!pace_->isActive()) {
         pace_->start();
@@ -272,24 +274,32 @@ void TForm1::wait_for_next_pass() {
     // pace whatever key waits.
     const bool after_pass = pass_ended_;
     pass_ended_ = false;
+    bool handled = false;
     for (;;) {
+        bool go_on = false;
         // "OFF" or closing: the loop ends (or the splash runs out) at once.
-        if (closed_ || power_off_requested != 0) return;
-        if (paused_) {
+        if (closed_ || power_off_requested != 0) {
+            go_on = true;
+        } else if (paused_) {
             if (single_passes_ > 0) {
                 --single_passes_;
-                return;
+                go_on = true;
             }
-        } else {
-            if (after_pass && (last_pass_took_key() || pending_key != KeyNone)) return;
-            if (pass_due_) {
-                pass_due_ = false;
-                return;
-            }
+        } else if (after_pass && (last_pass_took_key() || pending_key != KeyNone)) {
+            go_on = true;
+        } else if (pass_due_) {
+            pass_due_ = false;
+            go_on = true;
+        }
+        if (go_on) {
+            if (!handled) QCoreApplication::processEvents(QEventLoop::AllEvents);
+            return;
         }
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        handled = true;
     }
 }
+
 bool TForm1::calibrate_checked() { return CheckBox2->isChecked(); }
 bool TForm1::keyfast_checked() { return CheckBox3->isChecked(); }
 
