@@ -45,7 +45,9 @@ void lcd_icon(u8 index);
 
 // The LCD picture in the window. The host owns the pixel memory (32-bit
 // 0xAARRGGBB, row-major); lcd_show paints each LCD pixel as a 2 x 2 block of
-// it. Unlit pixels take the desktop's inactive-border colour, asked for once
+// it, and leaves it alone when it already holds the picture. A host that
+// writes the memory itself attaches the canvas again, so the next lcd_show
+// paints it whole. Unlit pixels take the desktop's inactive-border colour, asked for once
 // per picture.
 struct LcdCanvas {
     u32* pixels;
