@@ -1,10 +1,10 @@
 // dg2_scenario: runs a scenario script against the instrument, headless.
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <string>
 
+#include "app/runtime/instrument.h"
 #include "tools/scenario/scenario.h"
 
 int main(int argc, char** argv) {
@@ -18,6 +18,10 @@ int main(int argc, char** argv) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             std::cout << SCENARIO_HELP;
+            return SCENARIO_OK;
+        } else if (arg == "--version") {
+            // The firmware the runner drives, as its splash shows it.
+            std::cout << "dg2_scenario " << FIRMWARE_VERSION << "\n";
             return SCENARIO_OK;
         } else if (arg == "--no-invariants") {
             options.check_invariants = false;
@@ -34,16 +38,5 @@ int main(int argc, char** argv) {
         std::cerr << "dg2_scenario: no scenario given (see --help)\n";
         return SCENARIO_BAD;
     }
-    std::ifstream in(path);
-    if (!in) {
-        std::cerr << "dg2_scenario: cannot read " << path << "\n";
-        return SCENARIO_BAD;
-    }
-    Scenario scenario;
-    std::string error;
-    if (!parse_scenario(in, path, scenario, error)) {
-        std::cerr << error << "\n";
-        return SCENARIO_BAD;
-    }
-    return run_scenario(scenario, options);
+    return run_scenario_file(path, options);
 }
