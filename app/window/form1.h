@@ -71,6 +71,16 @@ public:
     // Ctrl+C: the LCD picture, 228 x 128 as shown, to the clipboard.
     void copy_lcd_picture();
 
+    // Settings files and setting a sensor by value (settings_actions.cpp).
+    // Each returns false with the reason in `error`; the dialogs around them
+    // show it.
+    bool save_settings_to(const QString& path, QString& error);
+    bool load_settings_from(const QString& path, QString& error);
+    bool set_channel_value(u8 channel, double number, QString& error);
+    void set_sender_fault(u8 channel, bool open);
+    // Each slider's tooltip: what its channel shows at its position.
+    void refresh_slider_tooltips();
+
     // Called once for every new LCD picture, whether a pass or a splash frame
     // drew it: the one place that knows the picture changed. Everything that
     // shows the LCD repaints from here; an unchanged picture repaints nothing.
@@ -115,6 +125,10 @@ private:
     bool handle_wheel(QPointF at, int delta);  // at: in the window's coordinates
     void key_event(KeyCode key);
     void build_context_menu();
+    void add_settings_actions();
+    void save_settings_dialog();
+    void load_settings_dialog();
+    void channel_value_dialog(u8 channel);
     void build_time_menu();
     void refresh_lcd();
     void wait_for_next_pass();
