@@ -175,5 +175,8 @@ private:
     QActionGroup* speed_group_ = nullptr;
 };
 
+// Whether set_speed takes this factor.
+bool speed_supported(double factor);
+
 // The one window of the program.
 extern TForm1* Form1;
