@@ -28,7 +28,8 @@
 // MAX_DEPTH for now: without a limit of its own the instrument would nest
 // until the stack runs out.
 //
-// The seeds in fuzz/corpus are written by fuzz/make_seeds.sh.
+// The configuration seeds in fuzz/corpus/events are written by
+// fuzz/make_seeds.sh, the others by hand.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>

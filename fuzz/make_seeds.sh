@@ -1,12 +1,12 @@
 #!/bin/sh
-# Writes the event fuzzer's configuration seeds into fuzz/corpus: one input for
+# Writes the event fuzzer's configuration seeds into fuzz/corpus/events: one input for
 # every layout, bar orientation and pair of channel kinds. Each powers on,
 # writes the display codes and channel kinds into the settings record, sets
 # the sliders, and looks at the run screen through ticks, keys and pictures.
 # The byte format is described at the top of fuzz_events.cpp. Run it from the
 # repository root after changing the format; the other seeds are hand-made.
 set -eu
-out=fuzz/corpus
+out=fuzz/corpus/events
 
 kind_name() {
     case $1 in 0) echo off ;; 1) echo pressure ;; *) echo temp ;; esac
