@@ -80,7 +80,8 @@ fuzz-smoke: fuzz-build
 	rm -rf $(FUZZ_BUILD)/smoke
 	$(foreach t,$(FUZZ_TARGETS),$(call fuzz_run,$(t),$(FUZZ_SMOKE_EACH),$(FUZZ_BUILD)/smoke/$(t),-seed=1))
 
-# One million passes of random use under the sanitizers (ctest runs 50 000).
+# One million passes of random use under the sanitizers in each of the soak's
+# two modes, power cycles and one instrument kept on (ctest runs 50 000).
 SOAK_PASSES ?= 1000000
 soak: deps
 	cmake -S . -B $(BUILD)-asan -DDG2_SANITIZE=ON -DDG2_BUILD_WINDOW=ON -DCMAKE_BUILD_TYPE=Debug
