@@ -35,3 +35,39 @@ done
 # Every display code and both kinds out of range.
 printf '\321\160\012\005\377\377\377\377\377\377\241\360\240\237\240\360\240\000\241\000\241\360\240\340' \
     >$out/settings_all_codes_stray
+
+# The whole record (592 bytes today; a longer record takes what follows as
+# well) filled with one byte, then a walk through the run screen and every
+# menu page with each line edited up and down.
+walk() {
+    # Sliders, passes, a picture, a second of ticks.
+    printf '\120\007\320\121\001\364\241\360\240\224\241'
+    # Centre three times: acknowledges an alarm, opens the main menu.
+    printf '\000\241\000\241\000\241'
+    for entry in 1 2 3 4 5; do
+        # Calibrate ticked so that the service entries are offered.
+        printf '\141'
+        i=0
+        while [ $i -lt $entry ]; do printf '\001\240'; i=$((i + 1)); done
+        printf '\000\241'
+        # Each line: next line, edit, raise, lower, raise, end the edit.
+        line=0
+        while [ $line -lt 14 ]; do
+            printf '\001\240\000\240\001\240\002\240\003\240\000\240'
+            line=$((line + 1))
+        done
+        printf '\360\240'
+        # Back up to DONE and out.
+        line=0
+        while [ $line -lt 15 ]; do printf '\002\240'; line=$((line + 1)); done
+        printf '\000\241\360\240'
+    done
+}
+for fill in 000 177 200 377; do
+    {
+        printf '\321\170'
+        head -c 592 /dev/zero | tr '\000' "\\$fill"
+        walk
+        printf '\340'
+    } >$out/settings_whole_record_$fill
+done
