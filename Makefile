@@ -52,7 +52,7 @@ sanitize: deps
 # $(FUZZ_BUILD)/corpus/T; `make test` runs each from its seeds alone, sharing
 # FUZZ_SMOKE_SECONDS between them. Inputs may reach 4 KB at once (libFuzzer
 # would otherwise start at the longest seed and grow slowly).
-FUZZ_TARGETS := events
+FUZZ_TARGETS := events scenario
 FUZZ_SEEDS_scenario := tests/scenarios
 FUZZ_BUILD ?= $(BUILD)-fuzz
 FUZZ_SECONDS ?= 300

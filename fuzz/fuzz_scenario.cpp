@@ -1,5 +1,5 @@
 // libFuzzer target: an input is the text of a scenario script. Whatever the
-// bytes, the parser either hands back commands whose arguments the runner can
+// bytes, the reader either hands back commands whose arguments the runner can
 // trust (the ranges below) or names a bad line; it never crashes, hangs or
 // reads past its input. A script that parses and only presses, slides, ticks
 // and lets passes run, within a small budget, is then run as well, with the
@@ -121,11 +121,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     if (!runnable(scenario)) return 0;
     reset_all_state();
+    std::istringstream script(text);
     std::ostringstream out, err;
     ScenarioOptions options;
     options.out = &out;
     options.err = &err;
-    const int status = run_scenario(scenario, options);
+    const int status = run_scenario(script, PATH, options);
     lcd_attach_canvas(nullptr);
     if (status != SCENARIO_OK) {
         std::fprintf(stderr, "%s", err.str().c_str());
