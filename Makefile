@@ -52,7 +52,8 @@ sanitize: deps
 
 # The fuzz targets (clang, libFuzzer, AddressSanitizer and UBSan) in their own
 # build folder. FUZZ_TARGETS names them: target T is the program dg2_fuzz_T
-# built by fuzz/CMakeLists.txt, seeded from fuzz/corpus/T and FUZZ_SEEDS_T.
+# built by fuzz/CMakeLists.txt, seeded from fuzz/corpus/T (if there is one) and
+# the folders in FUZZ_SEEDS_T.
 # `make fuzz` runs each for FUZZ_SECONDS and keeps what it finds in
 # $(FUZZ_BUILD)/corpus/T; `make test` runs each from its seeds alone, sharing
 # FUZZ_SMOKE_SECONDS between them. Inputs may reach 4 KB at once (libFuzzer
@@ -70,7 +71,7 @@ define fuzz_run
 @echo "== dg2_fuzz_$(1): $(2) s"
 mkdir -p $(3)
 $(FUZZ_BUILD)/dg2_fuzz_$(1) $(FUZZ_FLAGS) -artifact_prefix=$(FUZZ_BUILD)/$(1)- $(4) \
-	-max_total_time=$(2) $(3) fuzz/corpus/$(1) $(FUZZ_SEEDS_$(1))
+	-max_total_time=$(2) $(3) $(wildcard fuzz/corpus/$(1)) $(FUZZ_SEEDS_$(1))
 
 endef
 
