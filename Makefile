@@ -6,7 +6,8 @@ CMAKE_FLAGS ?=
 
 # Debian packages the build and the tests need.
 PACKAGES := build-essential cmake pkg-config qt6-base-dev libjpeg-dev libgtest-dev \
-	libgmock-dev libbenchmark-dev xvfb xauth clang libclang-rt-14-dev help2man
+	libgmock-dev libbenchmark-dev xvfb xauth clang libclang-rt-14-dev help2man \
+	libtomlplusplus-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -58,8 +59,9 @@ sanitize: deps
 # $(FUZZ_BUILD)/corpus/T; `make test` runs each from its seeds alone, sharing
 # FUZZ_SMOKE_SECONDS between them. Inputs may reach 4 KB at once (libFuzzer
 # would otherwise start at the longest seed and grow slowly).
-FUZZ_TARGETS := events scenario
+FUZZ_TARGETS := events scenario settings
 FUZZ_SEEDS_scenario := tests/scenarios
+FUZZ_SEEDS_settings := fuzz/corpus_settings
 FUZZ_BUILD ?= $(BUILD)-fuzz
 FUZZ_SECONDS ?= 300
 FUZZ_SMOKE_SECONDS ?= 30
