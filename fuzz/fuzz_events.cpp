@@ -24,9 +24,9 @@
 //   0xFn        draw the next pass into the LCD picture and check the picture
 // The end of the input closes the window. An input plays to its end: each
 // byte costs at most four passes, and only the number of power-ons is
-// bounded, because each one runs the whole splash. Nesting stops at
-// MAX_DEPTH for now: without a limit of its own the instrument would nest
-// until the stack runs out.
+// bounded (well above the instrument's MAX_POWER_ON_DEPTH), because each one
+// runs the whole splash. How deep "ON" nests is the instrument's to limit: an
+// "ON" at its limit is ignored, and a pass at a deeper nesting aborts.
 //
 // The configuration seeds in fuzz/corpus/events are written by
 // fuzz/make_seeds.sh, the others by hand.
@@ -44,7 +44,7 @@
 namespace {
 
 constexpr int MAX_POWER_ONS = 32;
-constexpr int MAX_DEPTH = 3;
+static_assert(MAX_POWER_ONS > MAX_POWER_ON_DEPTH, "the instrument's limit must be reachable");
 constexpr u32 PICTURE_SENTINEL = 0x0BADF00Du;
 
 class FuzzHost : public HeadlessHost {
@@ -78,6 +78,10 @@ private:
 };
 
 void FuzzHost::check_pass() {
+    if (instrument_running_depth() > MAX_POWER_ON_DEPTH) {
+        std::fprintf(stderr, "\"ON\" nested %d deep\n", instrument_running_depth());
+        std::abort();
+    }
     const char* broken = checker_.after_pass_sampled(*this, picture_pass_, PICTURE_SENTINEL);
     if (broken != nullptr) {
         std::fprintf(stderr, "invariant broken after a pass on the %s page: %s\n",
@@ -160,7 +164,7 @@ void FuzzHost::act() {
                 skip_ = (n & 3) + 1;
                 return;
             case 0xD:
-                if (instrument_running_depth() >= MAX_DEPTH || power_ons_ >= MAX_POWER_ONS) break;
+                if (power_ons_ >= MAX_POWER_ONS) break;
                 ++power_ons_;
                 checker_.restart();
                 picture_pass_ = false;
