@@ -12,6 +12,7 @@
 
 #include "app/runtime/instrument.h"
 #include "app/window/form1.h"
+#include "app/window/player.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ void TForm1::set_paused(bool paused) {
     single_passes_ = 0;
     if (paused_)
         Timer1->stop();
-    else
+    else if (player_ == nullptr || player_->finished())  // a playing script gives the ticks
         Timer1->start();
     show_time_state();
 }
