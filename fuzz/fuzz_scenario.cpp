@@ -1,11 +1,14 @@
 // libFuzzer target: an input is the text of a scenario script. Whatever the
 // bytes, the reader either hands back commands whose arguments the runner can
 // trust (the ranges below) or names a bad line; it never crashes, hangs or
-// reads past its input. A script that parses and only presses, slides, ticks
-// and lets passes run, within a small budget, is then run as well, with the
-// instrument's invariants checked after every pass: such a script cannot fail
-// an expectation, so a failed run is a broken rule and aborts. Scripts that
-// name files (shot, expect-golden) are never run: their names are arbitrary.
+// reads past its input. A script that parses and only presses, slides, sets
+// values and sender faults, ticks and lets passes run, within a small budget,
+// is then run as well, with the instrument's invariants checked after every
+// pass: such a script cannot fail an expectation, so a failed run is a broken
+// rule and aborts. (It may still stop at a bad line: a value the channel
+// cannot show, an "on" nested too deep.) Scripts that name files (shot,
+// expect-golden, save-settings, load-settings, power-on-settings) are never
+// run: their names are arbitrary.
 //
 // Seeds: fuzz/corpus/scenario and the test scripts in tests/scenarios.
 #include <cstddef>
@@ -50,7 +53,8 @@ void check_command(const ScenarioCommand& c, int previous_line, int lines) {
         case Op::Shot: fine = c.a >= 1 && c.a <= 8 && !c.word.empty(); break;
         case Op::ExpectGolden:
         case Op::SaveSettings:
-        case Op::LoadSettings: fine = !c.word.empty(); break;
+        case Op::LoadSettings:
+        case Op::PowerOnSettings: fine = !c.word.empty(); break;
         case Op::Value: fine = (c.a == 0 || c.a == 1) && !c.word.empty(); break;
         case Op::Sender: fine = c.a == 0 || c.a == 1; break;
         case Op::ExpectText:
@@ -67,7 +71,7 @@ void check_command(const ScenarioCommand& c, int previous_line, int lines) {
     }
     if (!fine) broken("command arguments out of range", c.line);
     if (c.op == Op::Shot || c.op == Op::ExpectGolden || c.op == Op::SaveSettings ||
-        c.op == Op::LoadSettings)
+        c.op == Op::LoadSettings || c.op == Op::PowerOnSettings)
         for (const char ch : c.word)
             if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F)
                 broken("control character in a file name", c.line);
