@@ -86,7 +86,7 @@ TEST_F(AtomicFileTest, UnwritablePlacesAreErrorsNamingThePath) {
     EXPECT_FALSE(write_file_atomically(folder / "missing" / "a.png", "x", error));
     EXPECT_NE(error.find("missing/a.png"), std::string::npos) << error;
     EXPECT_FALSE(write_file_atomically(folder, "x", error));  // a directory
-    EXPECT_FALSE(write_file_atomically("/dev/null", "x", error));
+    EXPECT_FALSE(write_file_atomically("/dev/zero", "x", error));
     EXPECT_EQ(read_all(target), "the good file");
 }
 
