@@ -18,10 +18,12 @@
 #include <QWheelEvent>
 #include <cstdio>
 
+#include "app/pictures/gif_recorder.h"
 #include "app/runtime/instrument.h"
 #include "app/window/bezel.h"
 #include "app/window/colours.h"
 #include "app/window/controls.h"
+#include "app/window/lcd_window.h"
 
 TForm1* Form1 = nullptr;
 
@@ -175,6 +177,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     Timer1->start();
 
     build_context_menu();
+    set_tooltips();
 
     pass_clock_.start();
 }
@@ -226,7 +229,11 @@ void TForm1::TrackBar2Change() {
 
 void TForm1::Timer1Timer() { tick(); }
 
-void TForm1::copy_lcd_picture() { QGuiApplication::clipboard()->setImage(Image1->lcd_area()); }
+void TForm1::copy_lcd_picture() {
+    QGuiApplication::clipboard()->setImage(Image1->lcd_area());
+    StatusBar1->showMessage(QStringLiteral("LCD picture copied to the clipboard (228 x 128)"),
+                            10000);
+}
 
 // Everything pending is handled at once; then the window keeps handling events
 // as they come, asleep in between, until the pass period is up. A click thus
@@ -234,6 +241,7 @@ void TForm1::copy_lcd_picture() { QGuiApplication::clipboard()->setImage(Image1-
 void TForm1::process_messages() {
     // The splash draws without hiding the picture; every frame is shown.
     Image1->update();
+    lcd_picture_shown();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     // A pass that took a key drew the screen before acting on it; the next
     // pass, run at once, shows what the key did.
@@ -262,6 +270,7 @@ void TForm1::hide_lcd_picture() { Image1->setUpdatesEnabled(false); }
 void TForm1::show_lcd_picture() {
     Image1->setUpdatesEnabled(true);
     Image1->update();
+    lcd_picture_shown();
 }
 
 const LcdCanvas* TForm1::lcd_canvas() { return Image1->canvas(); }
@@ -332,6 +341,9 @@ bool TForm1::handle_wheel(QPointF at, int delta) {
 // end, and with them the handler that runs them.
 void TForm1::closeEvent(QCloseEvent* event) {
     closed_ = true;
+    // A recording in progress is kept, not lost with the window.
+    stop_recording();
+    if (lcd_window_ != nullptr) lcd_window_->close();
     if (instrument_running_depth() > 0) request_power_off();
     event->accept();
 }

@@ -8,10 +8,15 @@
 
 #include <QElapsedTimer>
 #include <QWidget>
+#include <memory>
+#include <vector>
 
 #include "app/runtime/host.h"
 #include "firmware/core/keys.h"
 
+class GifRecorder;
+class LcdWindow;
+class QAction;
 class QCheckBox;
 class QEventLoop;
 class QFrame;
@@ -83,6 +88,35 @@ public:
     // Centres the window on the screen it is about to appear on.
     void centre_on_screen();
 
+    // Pictures (pictures.cpp). The LCD's pixels as shown (LCD_WIDTH *
+    // LCD_HEIGHT, 1 = lit).
+    std::vector<u8> lcd_pixels() const;
+    // Every shown picture comes here (after each pass and splash frame); a
+    // changed one goes to the LCD window and the recording.
+    void lcd_picture_shown();
+    // PNG of the LCD at `zoom` screen pixels per LCD pixel (2 = as the
+    // window shows it), in the LCD window's colours when asked; the status
+    // bar says what happened.
+    bool save_lcd_picture(const QString& path, int zoom, bool pop_out_colours = false);
+    void save_lcd_picture_dialog(bool from_lcd_window);
+    // GIF of the LCD from now until stopped, with the real delays.
+    bool start_recording(const QString& path);
+    bool stop_recording();
+    bool recording() const;
+    void toggle_recording();
+    // Opens (or raises) the LCD window at `zoom` x (2..12); 0 keeps the size
+    // of an open one and opens a new one at 4x.
+    void open_lcd_window(int zoom);
+    LcdWindow* lcd_window() const { return lcd_window_; }
+
+    // Help (help.cpp). A slider's tooltip says what it stands for; a reading
+    // in the channel's unit may be added to it.
+    static QString slider_tooltip_base(int channel);
+    static QString keys_and_shortcuts_text();
+    static QString about_text();
+    void show_keys_and_shortcuts();
+    void show_about();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -96,11 +130,23 @@ private:
     void begin_pass() { pass_clock_.start(); }
     void key_event(KeyCode key);
     void build_context_menu();
+    void add_picture_entries();
+    void add_help_entries();
+    void set_tooltips();
+    void end_recording_display();
 
     QElapsedTimer pass_clock_;  // started when a pass or splash frame begins
     bool closed_ = false;
     QEventLoop* waiting_ = nullptr;  // the wait for the next pass, while one runs
     int wheel_remainder_ = 0;        // high-resolution wheel units short of a notch
+
+    LcdWindow* lcd_window_ = nullptr;
+    std::unique_ptr<GifRecorder> recorder_;
+    QElapsedTimer recording_clock_;
+    QString recording_path_;
+    QLabel* recording_label_ = nullptr;
+    QAction* record_action_ = nullptr;
+    std::vector<u8> shown_lit_;  // the picture last handed on
 };
 
 // The one window of the program.
