@@ -13,12 +13,25 @@ namespace {
 constexpr long long SHORTEST_DELAY_CS = 2;
 constexpr long long LONGEST_DELAY_CS = 65535;
 
-int write_to_file(GifFileType* gif, const GifByteType* bytes, int size) {
-    auto* file = static_cast<AtomicFile*>(gif->UserData);
-    return size > 0 && file->write(bytes, static_cast<size_t>(size)) ? size : 0;
-}
+// giflib hands over a few hundred bytes at a time; they are collected and
+// written in large pieces.
+constexpr size_t FLUSH_BYTES = 64 * 1024;
 
 }  // namespace
+
+int GifRecorder::write_bytes(GifFileType* gif, const GifByteType* bytes, int size) {
+    auto* recorder = static_cast<GifRecorder*>(gif->UserData);
+    if (size <= 0) return 0;
+    recorder->buffer_.insert(recorder->buffer_.end(), bytes, bytes + size);
+    if (recorder->buffer_.size() >= FLUSH_BYTES && !recorder->flush()) return 0;
+    return size;
+}
+
+bool GifRecorder::flush() {
+    const bool written = file_->write(buffer_.data(), buffer_.size());
+    buffer_.clear();
+    return written;
+}
 
 GifRecorder::GifRecorder() = default;
 
@@ -70,7 +83,8 @@ bool GifRecorder::start(const std::string& path, int width, int height, int scal
         return false;
     }
     int status = 0;
-    gif_ = EGifOpen(file_.get(), write_to_file, &status);
+    buffer_.clear();
+    gif_ = EGifOpen(this, write_bytes, &status);
     if (gif_ == nullptr) return fail("the GIF writer cannot start");
     EGifSetGifVersion(gif_, true);
     GifColorType colours[2] = {
@@ -121,7 +135,7 @@ bool GifRecorder::stop(long long at_ms) {
     int status = 0;
     const int closed = EGifCloseFile(gif_, &status);
     gif_ = nullptr;
-    if (closed == GIF_ERROR) return fail("the GIF file cannot be written");
+    if (closed == GIF_ERROR || !flush()) return fail("the GIF file cannot be written");
     if (!file_->commit()) {
         error_ = file_->error();
         file_.reset();

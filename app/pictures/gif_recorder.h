@@ -48,6 +48,8 @@ public:
     long long centiseconds_written() const { return written_cs_; }
 
 private:
+    static int write_bytes(GifFileType* gif, const unsigned char* bytes, int size);
+    bool flush();
     bool write_pending(long long delay_cs);
     bool write_frame(int left, int top, int width, int height, int delay_cs);
     bool fail(const char* what);
@@ -65,6 +67,7 @@ private:
     long long start_cs_ = 0;  // the clock's reading when the first picture came
     int frames_ = 0;
     std::vector<u8> row_;
+    std::vector<u8> buffer_;  // written, not yet in the file
     std::string path_;
     std::string error_;
 };
