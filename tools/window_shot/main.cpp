@@ -1,18 +1,32 @@
 // Takes a picture of the simulator window as a user sees it a few seconds
 // after "ON", with both inputs inside their alarm limits. Run it with
 // QT_QPA_PLATFORM=offscreen to need no display:
-//   dg2_window_shot OUTPUT.png
+//   dg2_window_shot OUTPUT.png [LCD_WINDOW.png]
+// The second picture is the LCD window at 4x with the pixel grid and the lit
+// LCD colours, taken at the same moment.
 #include <QApplication>
+#include <QSaveFile>
 #include <QSlider>
 #include <QTimer>
 #include <cstdio>
 
 #include "app/runtime/instrument.h"
 #include "app/window/form1.h"
+#include "app/window/lcd_window.h"
+
+namespace {
+
+// Whole or not at all: QSaveFile writes beside the target and renames.
+bool save(const QPixmap& picture, const char* path) {
+    QSaveFile file(QString::fromLocal8Bit(path));
+    return file.open(QIODevice::WriteOnly) && picture.save(&file, "PNG") && file.commit();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: dg2_window_shot OUTPUT.png\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: dg2_window_shot OUTPUT.png [LCD_WINDOW.png]\n");
         return 2;
     }
     QApplication application(argc, argv);
@@ -26,7 +40,13 @@ int main(int argc, char** argv) {
             form.TrackBar1->setValue(300);
             form.TrackBar2->setValue(300);
             QTimer::singleShot(1500, &form, [&] {
-                saved = form.grab().save(QString::fromLocal8Bit(argv[1]));
+                saved = save(form.grab(), argv[1]);
+                if (argc == 3) {
+                    form.open_lcd_window(4);
+                    form.lcd_window()->set_grid(true);
+                    form.lcd_window()->set_lit_scheme(true);
+                    saved = saved && save(form.lcd_window()->grab(), argv[2]);
+                }
                 form.Button2Click();
             });
         });
@@ -35,7 +55,8 @@ int main(int argc, char** argv) {
     });
     QApplication::exec();
     if (!saved) {
-        std::fprintf(stderr, "dg2_window_shot: could not write %s\n", argv[1]);
+        std::fprintf(stderr, "dg2_window_shot: could not write %s\n",
+                     argc == 3 ? "the pictures" : argv[1]);
         return 1;
     }
     return 0;
