@@ -80,7 +80,8 @@ soak: deps
 pictures: configure
 	cmake --build $(BUILD) -j $(JOBS) --target dg2_scenario dg2_window_shot
 	./$(BUILD)/tools/scenario/dg2_scenario docs/pictures/pictures.scn
-	QT_QPA_PLATFORM=offscreen ./$(BUILD)/tools/window_shot/dg2_window_shot docs/pictures/window.png
+	QT_QPA_PLATFORM=offscreen ./$(BUILD)/tools/window_shot/dg2_window_shot docs/pictures/window.png \
+		docs/pictures/lcd_window.png
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-asan $(FUZZ_BUILD)
