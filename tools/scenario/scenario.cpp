@@ -74,7 +74,8 @@ renamed over it when complete, so a failed write leaves the old file as it was.
   shot FILE [SCALE]  write the LCD picture as the window shows it (228 x 128,
                      each LCD pixel a 2 x 2 block) to a PNG file, enlarged
                      SCALE times (1..8, default 1).
-  record FILE [SCALE] start an animated GIF of the LCD picture as `shot`
+  record FILE [SCALE]
+                     start an animated GIF of the LCD picture as `shot`
                      shows it: a frame at each change, delayed by the time
                      the picture stood on the script's clock (100 ms a tick;
                      the passes after a tick 20 ms each, as the window paces
