@@ -110,6 +110,10 @@ private slots:
         const SavedImage& last = gif->SavedImages[2];
         QVERIFY(last.ImageDesc.Width < 228);  // only what changed
         DGifCloseFile(gif, &status);
+
+        QVERIFY(!form->start_recording(dir.filePath(QStringLiteral("no/lcd.gif"))));
+        QVERIFY(!form->recording());
+        QVERIFY(form->StatusBar1->currentMessage().startsWith(QStringLiteral("Recording not")));
     }
 
     void lcd_window_zoom_is_whole_at_every_size() {
