@@ -3,6 +3,7 @@
 // by the window and by the scenario runner alike.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "firmware/core/types.h"
