@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
 
@@ -62,26 +63,43 @@ void LcdWindow::set_lit_scheme(bool on) {
     apply_colours();
 }
 
+// Only the rectangle that changed is repainted: at 8x the whole LCD is
+// nearly half a million screen pixels, and most changes are a line of text.
 void LcdWindow::set_picture(const std::vector<u8>& lit) {
     if (lit.size() != static_cast<size_t>(LCD_WIDTH) * LCD_HEIGHT) return;
-    bool changed = false;
+    int left = LCD_WIDTH, top = LCD_HEIGHT, right = -1, bottom = -1;
     for (int y = 0; y < LCD_HEIGHT; ++y) {
         uchar* row = picture_.scanLine(y);
         for (int x = 0; x < LCD_WIDTH; ++x) {
             const uchar value = lit[static_cast<size_t>(y) * LCD_WIDTH + x] != 0 ? 1 : 0;
-            changed = changed || row[x] != value;
+            if (row[x] == value) continue;
             row[x] = value;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
         }
     }
-    if (changed) update();
+    if (right < 0) return;
+    const int z = zoom();
+    const QPoint origin = lcd_rect().topLeft();
+    // One screen pixel more on each side keeps the grid lines at the edges.
+    update(QRect(origin.x() + left * z - 1, origin.y() + top * z - 1, (right - left + 1) * z + 2,
+                 (bottom - top + 1) * z + 2));
 }
 
-void LcdWindow::paintEvent(QPaintEvent*) {
+QRect LcdWindow::lcd_rect() const {
+    const int z = zoom();
+    return QRect((width() - z * LCD_WIDTH) / 2, (height() - z * LCD_HEIGHT) / 2, z * LCD_WIDTH,
+                 z * LCD_HEIGHT);
+}
+
+void LcdWindow::paintEvent(QPaintEvent* event) {
     ++paints_;
     const int z = zoom();
-    const QRect lcd((width() - z * LCD_WIDTH) / 2, (height() - z * LCD_HEIGHT) / 2, z * LCD_WIDTH,
-                    z * LCD_HEIGHT);
+    const QRect lcd = lcd_rect();
     QPainter painter(this);
+    painter.setClipRegion(event->region());
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     const QColor unlit = rgb(unlit_colour());
     // The unlit colour around the LCD, in the four strips it leaves.
@@ -90,15 +108,21 @@ void LcdWindow::paintEvent(QPaintEvent*) {
     painter.fillRect(QRect(0, lcd.top(), lcd.left(), lcd.height()), unlit);
     painter.fillRect(QRect(lcd.right() + 1, lcd.top(), width() - lcd.right() - 1, lcd.height()),
                      unlit);
-    painter.drawImage(lcd, picture_);
+    // The LCD pixels under the area to paint, each drawn as a z x z square.
+    const QRect area = event->rect().intersected(lcd).translated(-lcd.topLeft());
+    if (area.isEmpty()) return;
+    const QRect source(area.left() / z, area.top() / z, area.right() / z - area.left() / z + 1,
+                       area.bottom() / z - area.top() / z + 1);
+    painter.drawImage(QRect(lcd.topLeft() + source.topLeft() * z, source.size() * z), picture_,
+                      source);
     if (grid_ && z >= GRID_MIN_ZOOM) {
         // A faint line: the lit colour at a low opacity over either colour.
         QColor line = rgb(lit_colour());
         line.setAlpha(40);
         painter.setPen(QPen(line, 1));
-        for (int x = 0; x <= LCD_WIDTH; ++x)
+        for (int x = source.left(); x <= source.right() + 1; ++x)
             painter.drawLine(lcd.left() + x * z, lcd.top(), lcd.left() + x * z, lcd.bottom());
-        for (int y = 0; y <= LCD_HEIGHT; ++y)
+        for (int y = source.top(); y <= source.bottom() + 1; ++y)
             painter.drawLine(lcd.left(), lcd.top() + y * z, lcd.right(), lcd.top() + y * z);
     }
 }

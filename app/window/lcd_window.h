@@ -52,6 +52,7 @@ protected:
 
 private:
     void apply_colours();
+    QRect lcd_rect() const;  // where the LCD is drawn, centred
 
     QImage picture_;  // one byte per LCD pixel, two-entry colour table
     std::function<bool(QKeyEvent*)> forward_key_;
