@@ -5,21 +5,28 @@
 // The second picture is the LCD window at 4x with the pixel grid and the lit
 // LCD colours, taken at the same moment.
 #include <QApplication>
-#include <QSaveFile>
+#include <QBuffer>
 #include <QSlider>
 #include <QTimer>
 #include <cstdio>
 
+#include "app/files/atomic_file.h"
 #include "app/runtime/instrument.h"
 #include "app/window/form1.h"
 #include "app/window/lcd_window.h"
 
 namespace {
 
-// Whole or not at all: QSaveFile writes beside the target and renames.
+// Encoded in memory and written whole, so a failed run leaves the old picture
+// in place.
 bool save(const QPixmap& picture, const char* path) {
-    QSaveFile file(QString::fromLocal8Bit(path));
-    return file.open(QIODevice::WriteOnly) && picture.save(&file, "PNG") && file.commit();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    std::string error;
+    return picture.save(&buffer, "PNG") &&
+           write_file_atomically(
+               path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), error);
 }
 
 }  // namespace
