@@ -6,7 +6,8 @@ CMAKE_FLAGS ?=
 
 # Debian packages the build and the tests need.
 PACKAGES := build-essential cmake pkg-config qt6-base-dev libjpeg-dev libgtest-dev \
-	libgmock-dev libbenchmark-dev xvfb xauth clang libclang-rt-14-dev help2man libpng-dev libgif-dev
+	libgmock-dev libbenchmark-dev xvfb xauth clang libclang-rt-14-dev help2man \
+	libtomlplusplus-dev libpng-dev libgif-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

@@ -8,6 +8,7 @@
 
 void TForm1::build_context_menu() {
     ContextMenu = new QMenu(this);
+    add_settings_actions();
     add_picture_entries();
     add_help_entries();
 }

@@ -66,8 +66,8 @@ void TForm1::set_tooltips() {
     Button1->setToolTip(QStringLiteral("Power on: the splash, then the instrument runs"));
     Button2->setToolTip(
         QStringLiteral("Power off at the end of the pass; the LCD keeps its last picture"));
-    TrackBar1->setToolTip(slider_tooltip_base(0));
-    TrackBar2->setToolTip(slider_tooltip_base(1));
+    // The sliders' tooltips (slider_tooltip_base and the reading) are kept
+    // up to date by refresh_slider_tooltips.
     Label13->setToolTip(QStringLiteral("Channel 1 slider position"));
     Label14->setToolTip(QStringLiteral("Channel 2 slider position"));
     CheckBox2->setToolTip(QStringLiteral(

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -13,6 +14,8 @@
 #include "app/files/atomic_file.h"
 #include "app/pictures/gif_recorder.h"
 #include "app/pictures/png_writer.h"
+#include "app/workbench/sensor_value.h"
+#include "app/workbench/settings_file.h"
 #include "firmware/firmware.h"
 #include "tools/scenario/headless_host.h"
 #include "tools/scenario/invariants.h"
@@ -83,6 +86,22 @@ renamed over it when complete, so a failed write leaves the old file as it was.
                      ended first. The file appears when the recording ends.
   stop-record        end the recording; the end of the script ends one too.
   dump               print the frame buffer as text.
+  save-settings FILE write the instrument's settings to FILE (a TOML
+                     settings file, as the window's "Save settings...").
+  load-settings FILE put the settings of FILE into the instrument; the next
+                     pass uses them. A file that does not load (unknown,
+                     missing or out-of-range key, bad TOML) is a bad line
+                     naming the file's line and key. While the instrument
+                     is off, the next "on" replaces them with the factory
+                     settings.
+  value 1|2 NUMBER   move the channel's slider to the count at which the
+                     channel shows NUMBER in its unit (4.5 for 4.5 bar), as
+                     it is set up now. A number it cannot show, or an OFF
+                     channel, is a bad line giving the range it shows.
+  sender 1|2 open|short
+                     move the slider to an end of the input: open (4096,
+                     "CHECK SENDER" for the senders that report it) or
+                     short (0).
 
 Unless --no-invariants is given, the instrument's globals are checked after
 every pass (pending key consumed, cursor on one of the page's lines, settings
@@ -326,6 +345,27 @@ bool parse_command(const std::vector<std::string>& w, ScenarioCommand& c, std::s
     } else if (name == "dump") {
         if (!arity(0, 0)) return false;
         c.op = Op::Dump;
+    } else if (name == "save-settings" || name == "load-settings") {
+        if (!arity(1, 1)) return false;
+        c.op = name == "save-settings" ? Op::SaveSettings : Op::LoadSettings;
+        return file_name_word(w[1], c.word, error);
+    } else if (name == "value") {
+        if (!arity(2, 2)) return false;
+        c.op = Op::Value;
+        if (!parse_number(w[1], 1, 2, c.a)) return bad("channel 1 or 2, not '" + w[1] + "'");
+        c.a -= 1;
+        char* end = nullptr;
+        const double number = std::strtod(w[2].c_str(), &end);
+        if (*end != '\0' || !std::isfinite(number)) return bad("'" + w[2] + "' is not a number");
+        c.word = w[2];
+    } else if (name == "sender") {
+        if (!arity(2, 2)) return false;
+        c.op = Op::Sender;
+        if (!parse_number(w[1], 1, 2, c.a)) return bad("channel 1 or 2, not '" + w[1] + "'");
+        c.a -= 1;
+        if (w[2] != "open" && w[2] != "short")
+            return bad("'sender' open or short, not '" + w[2] + "'");
+        c.b = sender_fault_count(w[2] == "open" ? SenderFault::Open : SenderFault::Short);
     } else {
         return bad("unknown command '" + name + "' (see --help)");
     }
@@ -522,6 +562,7 @@ private:
         return 100LL * ticks_ + 20LL * std::clamp(points_since_tick_ - 1, 0L, PASSES_PER_TICK - 1L);
     }
     std::vector<u8> lcd_pixels() const;
+    bool workbench(const ScenarioCommand& c);
     void stop(int status) {
         if (status_ == SCENARIO_OK) status_ = status;
         stopping_ = true;
@@ -665,6 +706,10 @@ bool ScenarioHost::execute(const ScenarioCommand& c) {
         case Op::Dump:
             if (options_.out != nullptr) *options_.out << frame_as_text();
             return false;
+        case Op::SaveSettings:
+        case Op::LoadSettings:
+        case Op::Value: return !workbench(c) && running;
+        case Op::Sender: set_input(static_cast<u8>(c.a), static_cast<u32>(c.b)); return false;
     }
     return false;
 }
@@ -790,6 +835,31 @@ bool ScenarioHost::end_recording(const ScenarioCommand* c) {
     }
     if (recorder_.stop(clock_ms())) return true;
     err() << at << "cannot write " << recorder_.error() << "\n";
+    stop(SCENARIO_BAD);
+    return false;
+}
+
+// Settings files and setting a sensor by value. What goes wrong here is the
+// script's fault (a file that does not load, a number the channel cannot
+// show), so it ends the run as a bad line.
+bool ScenarioHost::workbench(const ScenarioCommand& c) {
+    using Op = ScenarioCommand::Op;
+    std::string error;
+    bool done = false;
+    if (c.op == Op::SaveSettings) {
+        done = save_settings_file(file(c.word), settings, error);
+    } else if (c.op == Op::LoadSettings) {
+        InstrumentSettings loaded;
+        done = load_settings_file(file(c.word), loaded, error);
+        if (done) apply_settings(loaded);
+    } else {
+        u32 count = 0;
+        const u8 channel = static_cast<u8>(c.a);
+        done = count_for_value(channel, std::strtod(c.word.c_str(), nullptr), count, error);
+        if (done) set_input(channel, count);
+    }
+    if (done) return true;
+    err() << where(c) << error << "\n";
     stop(SCENARIO_BAD);
     return false;
 }

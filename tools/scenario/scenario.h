@@ -34,6 +34,10 @@ struct ScenarioCommand {
         Record,        // word = file, a = scale
         StopRecord,    //
         Dump,
+        SaveSettings,  // word = file
+        LoadSettings,  // word = file
+        Value,         // a = channel index 0/1, word = number in the channel's unit
+        Sender,        // a = channel index 0/1, b = count of the fault
     };
     Op op = Op::Dump;
     int line = 0;

@@ -166,7 +166,7 @@ private slots:
             form->Image3,    form->Image5,    form->Image6};
         for (QWidget* control : controls)
             QVERIFY2(!control->toolTip().isEmpty(), qPrintable(control->objectName()));
-        QVERIFY(form->TrackBar1->toolTip().startsWith(TForm1::slider_tooltip_base(0)));
+        QVERIFY(form->TrackBar1->toolTip().endsWith(TForm1::slider_tooltip_base(0)));
 
         const QString table = TForm1::keys_and_shortcuts_text();
         const QList<QKeySequence> instrument = {
