@@ -11,14 +11,18 @@
 #include <memory>
 #include <vector>
 
+#include <optional>
+
 #include "app/runtime/host.h"
+#include "app/workbench/recorder.h"
 #include "firmware/core/keys.h"
+#include "firmware/core/settings.h"
 
 class GifRecorder;
 class LcdWindow;
 class QAction;
+class QActionGroup;
 class QCheckBox;
-class QEventLoop;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -29,6 +33,7 @@ class QTimer;
 class CircleShape;
 class ClickArea;
 class LcdPicture;
+class WindowPlayer;
 
 class TForm1 : public QWidget, public Host {
 public:
@@ -86,6 +91,25 @@ public:
     // Each slider's tooltip: what its channel shows at its position.
     void refresh_slider_tooltips();
 
+    // Called once for every new LCD picture, whether a pass or a splash frame
+    // drew it: the one place that knows the picture changed. Everything that
+    // shows the LCD repaints from here; an unchanged picture repaints nothing.
+    void lcd_picture_changed();
+
+    // Time (time_control.cpp). Pause stops the passes and the tick; clicks
+    // still set the one pending key, taken when the instrument runs again.
+    // Single pass runs one pass (or splash frame) while paused, single tick
+    // one tick. The speed scales the pass period and the tick together.
+    void set_paused(bool paused);
+    bool paused() const { return paused_; }
+    void single_pass();
+    void single_tick();
+    // 0.25, 0.5, 1, 2, 4 or 10; false (and no change) for any other factor.
+    bool set_speed(double factor);
+    double speed() const { return speed_; }
+    // What the status bar shows of it: "1x", "4x", "Paused (1/4x)".
+    QString time_state_text() const;
+
     // Host.
     void process_messages() override;
     bool calibrate_checked() override;
@@ -94,6 +118,7 @@ public:
     void hide_lcd_picture() override;
     void show_lcd_picture() override;
     const LcdCanvas* lcd_canvas() override;
+    void power_on_inputs() override;
 
     // Centres the window on the screen it is about to appear on.
     void centre_on_screen();
@@ -109,8 +134,9 @@ public:
     // bar says what happened.
     bool save_lcd_picture(const QString& path, int zoom, bool pop_out_colours = false);
     void save_lcd_picture_dialog(bool from_lcd_window);
-    // GIF of the LCD from now until stopped, with the real delays.
-    bool start_recording(const QString& path);
+    // GIF of the LCD from now until stopped, with the real delays; `scale`
+    // enlarges the picture as shown (228 x 128) 1..8 times.
+    bool start_recording(const QString& path, int scale = 1);
     bool stop_recording();
     bool recording() const;
     void toggle_recording();
@@ -127,6 +153,21 @@ public:
     void show_keys_and_shortcuts();
     void show_about();
 
+    // The session the command line asks for (app/window/session.cpp): the
+    // handlers report every event to the recorder, which writes nothing
+    // unless started; every power-on ends with power_on_settings if set.
+    SessionRecorder recorder;
+    std::optional<InstrumentSettings> power_on_settings;
+    void before_first_pass() override;
+    // Before the window is shown: takes over the recording and sets up the
+    // player.
+    void start_session(struct SessionPlan& plan);
+    // Once shown: powers on (--on) and starts playing (--play).
+    void begin_session();
+    // After the window has closed and the instrument has stopped: ends the
+    // recording with the last frame. Returns the program's exit status.
+    int finish_session(int status);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -137,25 +178,43 @@ protected:
 private:
     bool handle_key(QKeyEvent* event);
     bool handle_wheel(QPointF at, int delta);  // at: in the window's coordinates
-    void begin_pass() { pass_clock_.start(); }
     void key_event(KeyCode key);
     void build_context_menu();
     void add_settings_actions();
     void save_settings_dialog();
     void load_settings_dialog();
     void channel_value_dialog(u8 channel);
+    void build_time_menu();
+    void refresh_lcd();
+    void wait_for_next_pass();
+    void apply_speed();
+    void show_time_state();
     void add_picture_entries();
     void add_help_entries();
     void set_tooltips();
     void end_recording_display();
 
-    QElapsedTimer pass_clock_;  // started when a pass or splash frame begins
     bool closed_ = false;
-    QEventLoop* waiting_ = nullptr;  // the wait for the next pass, while one runs
-    int wheel_remainder_ = 0;        // high-resolution wheel units short of a notch
+    WindowPlayer* player_ = nullptr;  // --play; a child of the window
+    bool power_on_when_shown_ = false;
+    int wheel_remainder_ = 0;  // high-resolution wheel units short of a notch
+    // The pace of the passes: a precise timer that runs while the instrument
+    // is on; each period it marks the next pass as due.
+    QTimer* pace_ = nullptr;
+    bool pass_due_ = false;
+    bool pass_ended_ = false;  // a pass (not a splash frame) ended since the last wait
+    u32 shown_picture_ = 0;    // lcd_picture_serial() of the picture on screen
+    bool paused_ = false;
+    int single_passes_ = 0;  // passes allowed to run while paused
+    double speed_ = 1.0;
+    QLabel* time_state_ = nullptr;  // permanent, at the right of the status bar
+    QAction* pause_action_ = nullptr;
+    QAction* single_pass_action_ = nullptr;
+    QAction* single_tick_action_ = nullptr;
+    QActionGroup* speed_group_ = nullptr;
 
     LcdWindow* lcd_window_ = nullptr;
-    std::unique_ptr<GifRecorder> recorder_;
+    std::unique_ptr<GifRecorder> gif_recorder_;
     QElapsedTimer recording_clock_;
     QString recording_path_;
     QLabel* recording_label_ = nullptr;

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QStatusBar>
+#include <algorithm>
 
 #include "app/pictures/gif_recorder.h"
 #include "app/pictures/png_writer.h"
@@ -72,10 +73,10 @@ void TForm1::lcd_picture_shown() {
     if (lit == shown_lit_) return;
     shown_lit_ = std::move(lit);
     if (lcd_window_ != nullptr && lcd_window_->isVisible()) lcd_window_->set_picture(shown_lit_);
-    if (recorder_ && recorder_->recording() &&
-        !recorder_->picture(shown_lit_.data(), recording_clock_.elapsed())) {
-        StatusBar1->showMessage(
-            QStringLiteral("Recording failed: %1").arg(QString::fromStdString(recorder_->error())));
+    if (gif_recorder_ && gif_recorder_->recording() &&
+        !gif_recorder_->picture(shown_lit_.data(), recording_clock_.elapsed())) {
+        StatusBar1->showMessage(QStringLiteral("Recording failed: %1")
+                                    .arg(QString::fromStdString(gif_recorder_->error())));
         end_recording_display();
     }
 }
@@ -115,7 +116,7 @@ void TForm1::save_lcd_picture_dialog(bool from_lcd_window) {
     save_lcd_picture(with_suffix(path, ".png"), zoom, from_lcd_window);
 }
 
-bool TForm1::recording() const { return recorder_ && recorder_->recording(); }
+bool TForm1::recording() const { return gif_recorder_ && gif_recorder_->recording(); }
 
 void TForm1::toggle_recording() {
     if (recording()) {
@@ -128,19 +129,20 @@ void TForm1::toggle_recording() {
     if (!path.isEmpty()) start_recording(with_suffix(path, ".gif"));
 }
 
-bool TForm1::start_recording(const QString& path) {
+bool TForm1::start_recording(const QString& path, int scale) {
     if (recording()) stop_recording();
-    if (!recorder_) recorder_ = std::make_unique<GifRecorder>();
-    if (!recorder_->start(path.toStdString(), LCD_WIDTH, LCD_HEIGHT, WINDOW_ZOOM,
-                          inactive_border_colour() & 0xFFFFFFu, LCD_BLACK & 0xFFFFFFu)) {
+    if (!gif_recorder_) gif_recorder_ = std::make_unique<GifRecorder>();
+    if (!gif_recorder_->start(path.toStdString(), LCD_WIDTH, LCD_HEIGHT,
+                              WINDOW_ZOOM * std::clamp(scale, 1, 8),
+                              inactive_border_colour() & 0xFFFFFFu, LCD_BLACK & 0xFFFFFFu)) {
         StatusBar1->showMessage(QStringLiteral("Recording not started: %1")
-                                    .arg(QString::fromStdString(recorder_->error())));
+                                    .arg(QString::fromStdString(gif_recorder_->error())));
         return false;
     }
     recording_path_ = path;
     recording_clock_.start();
     shown_lit_ = lcd_pixels();
-    recorder_->picture(shown_lit_.data(), 0);
+    gif_recorder_->picture(shown_lit_.data(), 0);
     if (recording_label_ == nullptr) {
         recording_label_ = new QLabel(StatusBar1);
         recording_label_->setToolTip(QStringLiteral("Ctrl+R stops the recording"));
@@ -156,16 +158,16 @@ bool TForm1::start_recording(const QString& path) {
 bool TForm1::stop_recording() {
     if (!recording()) return false;
     const qint64 elapsed = recording_clock_.elapsed();
-    const bool stopped = recorder_->stop(elapsed);
+    const bool stopped = gif_recorder_->stop(elapsed);
     end_recording_display();
     if (!stopped) {
         StatusBar1->showMessage(QStringLiteral("LCD animation not saved: %1")
-                                    .arg(QString::fromStdString(recorder_->error())));
+                                    .arg(QString::fromStdString(gif_recorder_->error())));
         return false;
     }
     StatusBar1->showMessage(QStringLiteral("LCD animation saved to %1 (%2 frames, %3 s, %4)")
                                 .arg(recording_path_)
-                                .arg(recorder_->frames_written())
+                                .arg(gif_recorder_->frames_written())
                                 .arg(static_cast<double>(elapsed) / 1000.0, 0, 'f', 1)
                                 .arg(size_text(QFileInfo(recording_path_).size())),
                             STATUS_MS);
