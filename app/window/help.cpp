@@ -37,10 +37,11 @@ const Input INPUTS[] = {
     {"Ctrl+W", "close the LCD window (from within it)"},
     {"Ctrl+K, Ctrl+/", "this table"},
     {"Ctrl+S, Ctrl+O", "save or load the settings"},
-    {"Ctrl+P", "pause or resume the instrument"},
-    {"Ctrl+.", "one pass while paused"},
-    {"Ctrl+T", "one tick while paused"},
-    {"Ctrl+1 ... Ctrl+6", "speed 1/4x, 1/2x, 1x, 2x, 4x, 10x"},
+    {"Ctrl+P", "pause or resume the instrument (passes and tick)"},
+    {"Ctrl+.", "single pass while paused"},
+    {"Ctrl+T", "single tick while paused"},
+    {"Ctrl+1, Ctrl+2, Ctrl+3, Ctrl+4, Ctrl+5, Ctrl+6",
+     "speed 1/4x, 1/2x, 1x, 2x, 4x, 10x (passes and tick together)"},
 };
 
 QMessageBox* message_box(QWidget* parent, const QString& title, const QString& text) {

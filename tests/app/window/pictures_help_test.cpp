@@ -173,13 +173,17 @@ private slots:
             Qt::Key_F1,     Qt::Key_F2,    Qt::Key_Up,    Qt::Key_Down, Qt::Key_Left, Qt::Key_Right,
             Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Plus, Qt::Key_Minus};
         int shortcuts = 0;
-        for (QAction* action : form->ContextMenu->actions())
+        QList<QAction*> actions = form->ContextMenu->actions();
+        for (int i = 0; i < actions.size(); ++i) {  // submenus' entries too
+            if (actions[i]->menu() != nullptr) actions += actions[i]->menu()->actions();
+        }
+        for (QAction* action : actions)
             for (const QKeySequence& key : action->shortcuts()) {
                 ++shortcuts;
                 QVERIFY2(table.contains(key.toString()), qPrintable(key.toString()));
                 QVERIFY(!instrument.contains(key));
             }
-        QVERIFY(shortcuts >= 5);
+        QVERIFY(shortcuts >= 15);
         QVERIFY(TForm1::about_text().contains(QStringLiteral("Firmware version 1.16")));
         QVERIFY(TForm1::about_text().contains(QStringLiteral("README.md")));
     }
