@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/runtime/instrument.h"
+#include "app/window/form1.h"
 
 namespace {
 
@@ -47,7 +48,30 @@ std::vector<OptionEntry> options_table() {
                                                        "scenario's (0 ok, 1 failed, 2 bad "
                                                        "script).")),
                      [](CommandLine& o, const QString&) { o.exit_after_play = true; }});
+    table.push_back({QCommandLineOption(QStringLiteral("speed"),
+                                        QStringLiteral("Start at speed F: 0.25, 0.5, 1, 2, 4 or 10 "
+                                                       "(the pass period and the 100 ms tick "
+                                                       "scale together)."),
+                                        QStringLiteral("F")),
+                     [](CommandLine& o, const QString& v) { o.speed_text = v; }});
     return table;
+}
+
+// "4", "4x", "0.25" and "1/4" all name a speed.
+bool parse_speed(QString text, double& factor) {
+    if (text.endsWith(QLatin1Char('x'))) text.chop(1);
+    bool ok = false;
+    const qsizetype slash = text.indexOf(QLatin1Char('/'));
+    if (slash >= 0) {
+        bool ok_den = false;
+        const double num = text.left(slash).toDouble(&ok);
+        const double den = text.mid(slash + 1).toDouble(&ok_den);
+        ok = ok && ok_den && den != 0;
+        if (ok) factor = num / den;
+    } else {
+        factor = text.toDouble(&ok);
+    }
+    return ok && speed_supported(factor);
 }
 
 CommandLineOutcome fail(int status, const QString& message) {
@@ -97,6 +121,9 @@ CommandLineOutcome parse_command_line(const QStringList& arguments, CommandLine&
                                           .arg(value, entry.option.names().constFirst()));
         entry.take(options, value);
     }
+    if (!options.speed_text.isEmpty() && !parse_speed(options.speed_text, options.speed))
+        return fail(EXIT_BAD_USE, QStringLiteral("--speed takes 0.25, 0.5, 1, 2, 4 or 10, not '%1'")
+                                      .arg(options.speed_text));
     if (options.exit_after_play && options.play_path.isEmpty())
         return fail(EXIT_BAD_USE, QStringLiteral("--exit goes with --play FILE"));
     options.platform_given = parser.isSet(platform);

@@ -12,6 +12,8 @@ struct CommandLine {
     QString play_path;             // --play FILE
     bool exit_after_play = false;  // --exit
     bool platform_given = false;   // Qt's -platform NAME
+    QString speed_text;            // --speed F, as given
+    double speed = 1.0;            // ... as a factor
 };
 
 // Wrong use of the command line or a file that cannot be used: exit status.

@@ -222,5 +222,8 @@ private:
     std::vector<u8> shown_lit_;  // the picture last handed on
 };
 
+// Whether set_speed takes this factor.
+bool speed_supported(double factor);
+
 // The one window of the program.
 extern TForm1* Form1;

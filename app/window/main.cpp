@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("dg2"));
     QGuiApplication::setDesktopFileName(QStringLiteral("dg2"));
     TForm1 form;
+    form.set_speed(options.speed);
     form.start_session(plan);
     form.centre_on_screen();
     form.show();

@@ -37,6 +37,8 @@ const Speed* find_speed(double factor) {
 
 }  // namespace
 
+bool speed_supported(double factor) { return find_speed(factor) != nullptr; }
+
 // Shortcuts hold Ctrl, so none takes a key the instrument uses (F1, F2, the
 // arrows, Return, Enter, Space, + and -). The actions belong to the window
 // as well as to the menu, so their shortcuts work with the menu closed.

@@ -33,6 +33,7 @@ run(2 "cannot read '${WORK}/none.scn'" ONE_LINE --play ${WORK}/none.scn)
 run(2 "--exit goes with --play" ONE_LINE --exit)
 file(WRITE ${WORK}/bad.scn "on\nkey sideways\n")
 run(2 "bad.scn:2: unknown key 'sideways'" ONE_LINE --play ${WORK}/bad.scn)
+run(2 "--speed takes 0.25, 0.5, 1, 2, 4 or 10, not '3'" ONE_LINE --speed 3)
 run(1 "no display.*QT_QPA_PLATFORM=offscreen" ONE_LINE)
 run(2 "cannot record" ONE_LINE OFFSCREEN --record ${WORK}/no/such/folder/s.scn)
 
@@ -41,6 +42,7 @@ file(WRITE ${WORK}/menu.scn
      "on\nslider 1 220\nslider 2 220\npasses 1\nkey centre\npasses 1\nexpect page main\n")
 file(WRITE ${WORK}/wrong.scn "on\nexpect page max\n")
 run(0 "" OFFSCREEN --play ${WORK}/menu.scn --exit --record ${WORK}/played.scn)
+run(0 "" OFFSCREEN --speed 4x --play ${WORK}/menu.scn --exit)
 run(1 "wrong.scn:2: expected page max, found run" OFFSCREEN --play ${WORK}/wrong.scn --exit)
 # --on powers on first; the recording of a played session replays headless
 # to its own last frame.
