@@ -7,7 +7,7 @@ CMAKE_FLAGS ?=
 # Debian packages the build and the tests need.
 PACKAGES := build-essential cmake pkg-config qt6-base-dev libjpeg-dev libgtest-dev \
 	libgmock-dev libbenchmark-dev xvfb xauth clang libclang-rt-14-dev help2man \
-	libtomlplusplus-dev
+	libtomlplusplus-dev libpng-dev libgif-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -101,7 +101,8 @@ soak: deps
 pictures: configure
 	cmake --build $(BUILD) -j $(JOBS) --target dg2_scenario dg2_window_shot
 	$(BUILD)/tools/scenario/dg2_scenario docs/pictures/pictures.scn
-	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/window_shot/dg2_window_shot docs/pictures/window.png
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/window_shot/dg2_window_shot docs/pictures/window.png \
+		docs/pictures/lcd_window.png
 
 # Line and branch coverage of the whole test suite: an instrumented build in
 # its own folder, a table per source folder, and an HTML report in

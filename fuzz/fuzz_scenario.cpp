@@ -7,8 +7,8 @@
 // pass: such a script cannot fail an expectation, so a failed run is a broken
 // rule and aborts. (It may still stop at a bad line: a value the channel
 // cannot show, an "on" nested too deep.) Scripts that name files (shot,
-// expect-golden, save-settings, load-settings, power-on-settings) are never
-// run: their names are arbitrary.
+// record, expect-golden, save-settings, load-settings, power-on-settings) are
+// never run: their names are arbitrary.
 //
 // Seeds: fuzz/corpus/scenario and the test scripts in tests/scenarios.
 #include <cstddef>
@@ -50,7 +50,8 @@ void check_command(const ScenarioCommand& c, int previous_line, int lines) {
         case Op::Ticks:
         case Op::Passes:
         case Op::Wait: fine = c.a >= 1 && c.a <= 10000000; break;
-        case Op::Shot: fine = c.a >= 1 && c.a <= 8 && !c.word.empty(); break;
+        case Op::Shot:
+        case Op::Record: fine = c.a >= 1 && c.a <= 8 && !c.word.empty(); break;
         case Op::ExpectGolden:
         case Op::SaveSettings:
         case Op::LoadSettings:
@@ -67,11 +68,12 @@ void check_command(const ScenarioCommand& c, int previous_line, int lines) {
             break;
         case Op::Expect:
         case Op::Off:
+        case Op::StopRecord:
         case Op::Dump: break;
     }
     if (!fine) broken("command arguments out of range", c.line);
-    if (c.op == Op::Shot || c.op == Op::ExpectGolden || c.op == Op::SaveSettings ||
-        c.op == Op::LoadSettings || c.op == Op::PowerOnSettings)
+    if (c.op == Op::Shot || c.op == Op::Record || c.op == Op::ExpectGolden ||
+        c.op == Op::SaveSettings || c.op == Op::LoadSettings || c.op == Op::PowerOnSettings)
         for (const char ch : c.word)
             if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F)
                 broken("control character in a file name", c.line);

@@ -10,6 +10,8 @@ void TForm1::build_context_menu() {
     ContextMenu = new QMenu(this);
     add_settings_actions();
     build_time_menu();
+    add_picture_entries();
+    add_help_entries();
 }
 
 // Only the bezel (with the LCD on it) offers the menu; the controls beside it

@@ -18,10 +18,12 @@
 #include <QWheelEvent>
 #include <cstdio>
 
+#include "app/pictures/gif_recorder.h"
 #include "app/runtime/instrument.h"
 #include "app/window/bezel.h"
 #include "app/window/colours.h"
 #include "app/window/controls.h"
+#include "app/window/lcd_window.h"
 #include "app/window/player.h"
 #include "firmware/core/run_state.h"
 
@@ -185,6 +187,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     shown_picture_ = lcd_picture_serial();
 
     build_context_menu();
+    set_tooltips();
 }
 
 TForm1::~TForm1() {
@@ -252,9 +255,17 @@ void TForm1::Timer1Timer() {
     tick();
 }
 
-void TForm1::copy_lcd_picture() { QGuiApplication::clipboard()->setImage(Image1->lcd_area()); }
+void TForm1::copy_lcd_picture() {
+    QGuiApplication::clipboard()->setImage(Image1->lcd_area());
+    StatusBar1->showMessage(QStringLiteral("LCD picture copied to the clipboard (228 x 128)"),
+                            10000);
+}
 
-void TForm1::lcd_picture_changed() { Image1->update(); }
+// The LCD window and a recording take each changed picture too.
+void TForm1::lcd_picture_changed() {
+    Image1->update();
+    lcd_picture_shown();
+}
 
 // lcd_show writes into the picture's memory between events, never while Qt
 // paints it; the picture is repainted when, and only when, it changed.
@@ -410,6 +421,9 @@ bool TForm1::handle_wheel(QPointF at, int delta) {
 void TForm1::closeEvent(QCloseEvent* event) {
     closed_ = true;
     pace_->stop();
+    // A recording in progress is kept, not lost with the window.
+    stop_recording();
+    if (lcd_window_ != nullptr) lcd_window_->close();
     if (instrument_running_depth() > 0) request_power_off();
     event->accept();
 }

@@ -6,7 +6,10 @@
 // process_messages.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
+#include <memory>
+#include <vector>
 
 #include <optional>
 
@@ -15,6 +18,8 @@
 #include "firmware/core/keys.h"
 #include "firmware/core/settings.h"
 
+class GifRecorder;
+class LcdWindow;
 class QAction;
 class QActionGroup;
 class QCheckBox;
@@ -118,6 +123,36 @@ public:
     // Centres the window on the screen it is about to appear on.
     void centre_on_screen();
 
+    // Pictures (pictures.cpp). The LCD's pixels as shown (LCD_WIDTH *
+    // LCD_HEIGHT, 1 = lit).
+    std::vector<u8> lcd_pixels() const;
+    // Every shown picture comes here (after each pass and splash frame); a
+    // changed one goes to the LCD window and the recording.
+    void lcd_picture_shown();
+    // PNG of the LCD at `zoom` screen pixels per LCD pixel (2 = as the
+    // window shows it), in the LCD window's colours when asked; the status
+    // bar says what happened.
+    bool save_lcd_picture(const QString& path, int zoom, bool pop_out_colours = false);
+    void save_lcd_picture_dialog(bool from_lcd_window);
+    // GIF of the LCD from now until stopped, with the real delays; `scale`
+    // enlarges the picture as shown (228 x 128) 1..8 times.
+    bool start_recording(const QString& path, int scale = 1);
+    bool stop_recording();
+    bool recording() const;
+    void toggle_recording();
+    // Opens (or raises) the LCD window at `zoom` x (2..12); 0 keeps the size
+    // of an open one and opens a new one at 4x.
+    void open_lcd_window(int zoom);
+    LcdWindow* lcd_window() const { return lcd_window_; }
+
+    // Help (help.cpp). A slider's tooltip says what it stands for; a reading
+    // in the channel's unit may be added to it.
+    static QString slider_tooltip_base(int channel);
+    static QString keys_and_shortcuts_text();
+    static QString about_text();
+    void show_keys_and_shortcuts();
+    void show_about();
+
     // The session the command line asks for (app/window/session.cpp): the
     // handlers report every event to the recorder, which writes nothing
     // unless started; every power-on ends with power_on_settings if set.
@@ -154,6 +189,10 @@ private:
     void wait_for_next_pass();
     void apply_speed();
     void show_time_state();
+    void add_picture_entries();
+    void add_help_entries();
+    void set_tooltips();
+    void end_recording_display();
 
     bool closed_ = false;
     WindowPlayer* player_ = nullptr;  // --play; a child of the window
@@ -173,6 +212,14 @@ private:
     QAction* single_pass_action_ = nullptr;
     QAction* single_tick_action_ = nullptr;
     QActionGroup* speed_group_ = nullptr;
+
+    LcdWindow* lcd_window_ = nullptr;
+    std::unique_ptr<GifRecorder> gif_recorder_;
+    QElapsedTimer recording_clock_;
+    QString recording_path_;
+    QLabel* recording_label_ = nullptr;
+    QAction* record_action_ = nullptr;
+    std::vector<u8> shown_lit_;  // the picture last handed on
 };
 
 // Whether set_speed takes this factor.

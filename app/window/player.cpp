@@ -173,6 +173,8 @@ bool WindowPlayer::execute(const ScenarioCommand& c) {
             finish(SCENARIO_BAD);
             return true;
         }
+        case Op::Record:
+        case Op::StopRecord: return !record(c);
         case Op::Dump: std::fputs(frame_as_text().c_str(), stdout); return false;
         case Op::SaveSettings:
         case Op::LoadSettings:
@@ -224,7 +226,28 @@ bool WindowPlayer::workbench(const ScenarioCommand& c) {
     return false;
 }
 
+// An animation as the window records one: in real time, whatever the script's
+// ticks. The end of the script ends an open recording, as in the runner.
+bool WindowPlayer::record(const ScenarioCommand& c) {
+    std::string why;
+    if (c.op == ScenarioCommand::Op::Record) {
+        const std::string path =
+            !c.word.empty() && c.word[0] == '/' ? c.word : scenario_.directory + "/" + c.word;
+        if (form_.start_recording(QString::fromStdString(path), static_cast<int>(c.a))) return true;
+        why = form_.StatusBar1->currentMessage().toStdString();
+    } else if (!form_.recording()) {
+        why = "stop-record without a recording";
+    } else {
+        if (form_.stop_recording()) return true;
+        why = form_.StatusBar1->currentMessage().toStdString();
+    }
+    std::fprintf(stderr, "%s:%d: %s\n", scenario_.path.c_str(), c.line, why.c_str());
+    finish(SCENARIO_BAD);
+    return false;
+}
+
 void WindowPlayer::finish(int status) {
+    if (form_.recording()) form_.stop_recording();
     finished_ = true;
     status_ = status;
     timer_.stop();

@@ -32,6 +32,7 @@ private:
     void resume();
     bool execute(const ScenarioCommand& c);    // true: let time pass first
     bool workbench(const ScenarioCommand& c);  // settings files, value
+    bool record(const ScenarioCommand& c);     // record, stop-record
     void move_slider(u8 channel, long position);
     void finish(int status);
     void later(int milliseconds);  // resume from the event loop

@@ -77,9 +77,12 @@ void TForm1::add_settings_actions() {
     refresh_slider_tooltips();
 }
 
+// The slider's position in the channel's unit, then what it stands for.
 void TForm1::refresh_slider_tooltips() {
-    TrackBar1->setToolTip(QString::fromStdString(slider_tooltip(0, TrackBar1->value())));
-    TrackBar2->setToolTip(QString::fromStdString(slider_tooltip(1, TrackBar2->value())));
+    TrackBar1->setToolTip(QString::fromStdString(slider_tooltip(0, TrackBar1->value())) +
+                          QLatin1Char('\n') + slider_tooltip_base(0));
+    TrackBar2->setToolTip(QString::fromStdString(slider_tooltip(1, TrackBar2->value())) +
+                          QLatin1Char('\n') + slider_tooltip_base(1));
 }
 
 bool TForm1::save_settings_to(const QString& path, QString& error) {

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -12,12 +13,13 @@
 #include <sstream>
 
 #include "app/files/atomic_file.h"
+#include "app/pictures/gif_recorder.h"
+#include "app/pictures/png_writer.h"
 #include "app/workbench/sensor_value.h"
 #include "app/workbench/settings_file.h"
 #include "firmware/firmware.h"
 #include "tools/scenario/headless_host.h"
 #include "tools/scenario/invariants.h"
-#include "tools/scenario/png.h"
 
 const char SCENARIO_HELP[] = R"(Usage: dg2_scenario [--no-invariants] [--quiet] SCENARIO
 
@@ -76,6 +78,14 @@ renamed over it when complete, so a failed write leaves the old file as it was.
   shot FILE [SCALE]  write the LCD picture as the window shows it (228 x 128,
                      each LCD pixel a 2 x 2 block) to a PNG file, enlarged
                      SCALE times (1..8, default 1).
+  record FILE [SCALE]
+                     start an animated GIF of the LCD picture as `shot`
+                     shows it: a frame at each change, delayed by the time
+                     the picture stood on the script's clock (100 ms a tick;
+                     the passes after a tick 20 ms each, as the window paces
+                     them, up to the next tick). A running recording is
+                     ended first. The file appears when the recording ends.
+  stop-record        end the recording; the end of the script ends one too.
   dump               print the frame buffer as text.
   save-settings FILE write the instrument's settings to FILE (a TOML
                      settings file, as the window's "Save settings...").
@@ -327,6 +337,16 @@ bool parse_command(const std::vector<std::string>& w, ScenarioCommand& c, std::s
         if (!file_name_word(w[1], c.word, error)) return false;
         if (args == 2 && !parse_number(w[2], 1, 8, c.a))
             return bad("shot scale 1..8, not '" + w[2] + "'");
+    } else if (name == "record") {
+        if (!arity(1, 2)) return false;
+        c.op = Op::Record;
+        c.a = 1;
+        if (!file_name_word(w[1], c.word, error)) return false;
+        if (args == 2 && !parse_number(w[2], 1, 8, c.a))
+            return bad("record scale 1..8, not '" + w[2] + "'");
+    } else if (name == "stop-record") {
+        if (!arity(0, 0)) return false;
+        c.op = Op::StopRecord;
     } else if (name == "dump") {
         if (!arity(0, 0)) return false;
         c.op = Op::Dump;
@@ -610,6 +630,7 @@ public:
 
     int run() {
         resume();
+        if (recorder_.recording()) end_recording(nullptr);
         if (status_ == SCENARIO_OK && options_.out != nullptr)
             *options_.out << reader_.path() << ": ok (" << passes_ << " passes)\n";
         return status_;
@@ -630,6 +651,20 @@ private:
         return status == SCENARIO_OK;
     }
     bool shot(const ScenarioCommand& c);
+    bool record(const ScenarioCommand& c);
+    bool end_recording(const ScenarioCommand* c);
+    void advance_tick() {
+        tick();
+        ++ticks_;
+        points_since_tick_ = 0;
+    }
+    // The script's clock: 100 ms a tick, and the message points after a tick
+    // at the window's pace of a pass per 20 ms (the first at the tick's
+    // time), never reaching the next tick.
+    long long clock_ms() const {
+        return 100LL * ticks_ + 20LL * std::clamp(points_since_tick_ - 1, 0L, PASSES_PER_TICK - 1L);
+    }
+    std::vector<u8> lcd_pixels() const;
     bool workbench(const ScenarioCommand& c);
     void stop(int status) {
         if (status_ == SCENARIO_OK) status_ = status;
@@ -657,11 +692,20 @@ private:
     long passes_ = 0;
     int status_ = SCENARIO_OK;
     bool stopping_ = false;
+    long ticks_ = 0;              // ticks given so far
+    long points_since_tick_ = 0;  // passes and splash frames since the last tick
+    GifRecorder recorder_;
+    std::string recording_path_;
     std::optional<InstrumentSettings> power_on_settings_;  // power-on-settings
 };
 
 void ScenarioHost::process_messages() {
     if (options_.at_message_point) options_.at_message_point();
+    ++points_since_tick_;
+    if (recorder_.recording() && !recorder_.picture(lcd_pixels().data(), clock_ms())) {
+        err() << reader_.path() << ":" << line_ << ": " << recorder_.error() << "\n";
+        stop(SCENARIO_BAD);
+    }
     if (passes_shown != shows_checked_) {
         shows_checked_ = passes_shown;
         ++passes_;
@@ -684,7 +728,7 @@ void ScenarioHost::process_messages() {
         if (--skip_points_ > 0) return;
         if (wait_ticks_ > 0) {
             --wait_ticks_;
-            tick();
+            advance_tick();
             skip_points_ = PASSES_PER_TICK;
             return;
         }
@@ -747,7 +791,7 @@ bool ScenarioHost::execute(const ScenarioCommand& c) {
         case Op::KeyFast: keyfast = c.a == 1; return false;
         case Op::Ticks:
             for (long i = 0; i < c.a; ++i)
-                tick();
+                advance_tick();
             return false;
         case Op::Passes:
             if (!running) return false;
@@ -756,10 +800,10 @@ bool ScenarioHost::execute(const ScenarioCommand& c) {
         case Op::Wait:
             if (!running) {
                 for (long i = 0; i < c.a; ++i)
-                    tick();
+                    advance_tick();
                 return false;
             }
-            tick();
+            advance_tick();
             skip_points_ = PASSES_PER_TICK;
             wait_ticks_ = c.a - 1;
             return true;
@@ -767,6 +811,8 @@ bool ScenarioHost::execute(const ScenarioCommand& c) {
         case Op::ExpectGolden:
         case Op::ExpectText: return !check(c) && running;
         case Op::Shot: return !shot(c) && running;
+        case Op::Record: return !record(c) && running;
+        case Op::StopRecord: return !end_recording(&c) && running;
         case Op::Dump:
             if (options_.out != nullptr) *options_.out << frame_as_text();
             return false;
@@ -779,22 +825,56 @@ bool ScenarioHost::execute(const ScenarioCommand& c) {
     return false;
 }
 
+std::vector<u8> ScenarioHost::lcd_pixels() const {
+    std::vector<u8> lit(static_cast<size_t>(LCD_WIDTH) * LCD_HEIGHT);
+    for (int y = 0; y < LCD_HEIGHT; ++y)
+        for (int x = 0; x < LCD_WIDTH; ++x)
+            lit[static_cast<size_t>(y) * LCD_WIDTH + x] = picture_lit(2 * x, 2 * y) ? 1 : 0;
+    return lit;
+}
+
 bool ScenarioHost::shot(const ScenarioCommand& c) {
     TwoColourImage image;
-    const int scale = static_cast<int>(c.a);
-    image.width = LCD_PICTURE_WIDTH * scale;
-    image.height = LCD_PICTURE_HEIGHT * scale;
+    image.width = LCD_PICTURE_WIDTH;
+    image.height = LCD_PICTURE_HEIGHT;
     image.background = UNLIT & 0xFFFFFFu;
     image.foreground = LCD_BLACK & 0xFFFFFFu;
     image.lit.resize(static_cast<size_t>(image.width) * image.height);
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x)
-            image.lit[static_cast<size_t>(y) * image.width + x] =
-                picture_lit(x / scale, y / scale) ? 1 : 0;
+            image.lit[static_cast<size_t>(y) * image.width + x] = picture_lit(x, y) ? 1 : 0;
     const std::string path = file(c.word);
     std::string error;
-    if (write_png(path, image, &error)) return true;
+    if (write_png(path, enlarged(image, static_cast<int>(c.a)), error)) return true;
     err() << where(c) << "cannot write " << error << "\n";
+    stop(SCENARIO_BAD);
+    return false;
+}
+
+bool ScenarioHost::record(const ScenarioCommand& c) {
+    if (recorder_.recording() && !end_recording(&c)) return false;
+    recording_path_ = file(c.word);
+    // The picture's 2 x 2 blocks are each one LCD pixel.
+    if (!recorder_.start(recording_path_, LCD_WIDTH, LCD_HEIGHT, 2 * static_cast<int>(c.a),
+                         UNLIT & 0xFFFFFFu, LCD_BLACK & 0xFFFFFFu)) {
+        err() << where(c) << "cannot write " << recorder_.error() << "\n";
+        stop(SCENARIO_BAD);
+        return false;
+    }
+    recorder_.picture(lcd_pixels().data(), clock_ms());
+    return true;
+}
+
+// `c` is the stop-record command, or null at the end of the script.
+bool ScenarioHost::end_recording(const ScenarioCommand* c) {
+    const std::string at = c != nullptr ? where(*c) : reader_.path() + ": ";
+    if (!recorder_.recording()) {
+        err() << at << "stop-record without a recording\n";
+        stop(SCENARIO_BAD);
+        return false;
+    }
+    if (recorder_.stop(clock_ms())) return true;
+    err() << at << "cannot write " << recorder_.error() << "\n";
     stop(SCENARIO_BAD);
     return false;
 }

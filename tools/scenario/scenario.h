@@ -34,6 +34,8 @@ struct ScenarioCommand {
         ExpectGolden,  // word = file
         ExpectText,    // a = x, b = y, rows = picture rows
         Shot,          // word = file, a = scale
+        Record,        // word = file, a = scale
+        StopRecord,    //
         Dump,
         SaveSettings,     // word = file
         LoadSettings,     // word = file

@@ -1,7 +1,9 @@
 // Takes a picture of the simulator window as a user sees it a few seconds
 // after "ON", with both inputs inside their alarm limits. Run it with
 // QT_QPA_PLATFORM=offscreen to need no display:
-//   dg2_window_shot OUTPUT.png
+//   dg2_window_shot OUTPUT.png [LCD_WINDOW.png]
+// The second picture is the LCD window at 4x with the pixel grid and the lit
+// LCD colours, taken at the same moment.
 #include <QApplication>
 #include <QBuffer>
 #include <QSlider>
@@ -11,10 +13,27 @@
 #include "app/files/atomic_file.h"
 #include "app/runtime/instrument.h"
 #include "app/window/form1.h"
+#include "app/window/lcd_window.h"
+
+namespace {
+
+// Encoded in memory and written whole, so a failed run leaves the old picture
+// in place.
+bool save(const QPixmap& picture, const char* path) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    std::string error;
+    return picture.save(&buffer, "PNG") &&
+           write_file_atomically(
+               path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), error);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: dg2_window_shot OUTPUT.png\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: dg2_window_shot OUTPUT.png [LCD_WINDOW.png]\n");
         return 2;
     }
     QApplication application(argc, argv);
@@ -28,17 +47,13 @@ int main(int argc, char** argv) {
             form.TrackBar1->setValue(300);
             form.TrackBar2->setValue(300);
             QTimer::singleShot(1500, &form, [&] {
-                // Encoded in memory and written whole, so a failed run
-                // leaves the old picture in place.
-                QByteArray bytes;
-                QBuffer buffer(&bytes);
-                buffer.open(QIODevice::WriteOnly);
-                std::string error;
-                saved = form.grab().save(&buffer, "PNG") &&
-                        write_file_atomically(
-                            argv[1],
-                            std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
-                            error);
+                saved = save(form.grab(), argv[1]);
+                if (argc == 3) {
+                    form.open_lcd_window(4);
+                    form.lcd_window()->set_grid(true);
+                    form.lcd_window()->set_lit_scheme(true);
+                    saved = saved && save(form.lcd_window()->grab(), argv[2]);
+                }
                 form.Button2Click();
             });
         });
@@ -47,7 +62,8 @@ int main(int argc, char** argv) {
     });
     QApplication::exec();
     if (!saved) {
-        std::fprintf(stderr, "dg2_window_shot: could not write %s\n", argv[1]);
+        std::fprintf(stderr, "dg2_window_shot: could not write %s\n",
+                     argc == 3 ? "the pictures" : argv[1]);
         return 1;
     }
     return 0;

@@ -86,7 +86,7 @@ private slots:
             count = static_cast<u32>(form.TrackBar1->value());
             QCOMPARE(input_a, count);
             QCOMPARE(form.Label13->text(), QString::number(count));
-            QCOMPARE(form.TrackBar1->toolTip(), QString("Channel 1 shows 55 psi"));
+            QVERIFY(form.TrackBar1->toolTip().startsWith("Channel 1 shows 55 psi\n"));
             QVERIFY(!form.set_channel_value(1, 900, e));
             QVERIFY2(e.startsWith("channel 2 shows "), qPrintable(e));
 

@@ -6,6 +6,9 @@
 //     channel 1's slider dragged continuously (its position changes 60 times a
 //     second, as under a moving mouse); and, for the floor beside them, a bare
 //     Qt window of the same size with a precise 50 Hz timer and nothing else,
+//   - CPU share over the same time with the LCD window open at 8x (the
+//     screen unchanged), and while also recording a GIF of a walk through
+//     the main menu (a knob step every 500 ms), with the animation's size,
 //   - peak resident memory (VmHWM).
 // An argument gives another measuring time in seconds.
 #include <unistd.h>
@@ -13,6 +16,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
@@ -24,6 +28,7 @@
 
 #include "app/runtime/instrument.h"
 #include "app/window/form1.h"
+#include "app/window/lcd_window.h"
 
 namespace {
 
@@ -117,6 +122,12 @@ int main(int argc, char** argv) {
     double on_percent = 0;
     double drag_percent = 0;
     double bare_percent = 0;
+    Share pop_out;
+    Share recording;
+    double pop_out_percent = 0;
+    double recording_percent = 0;
+    qint64 gif_bytes = 0;
+    const QString gif_path = QStringLiteral("/tmp/dg2_figures_%1.gif").arg(getpid());
     QTimer dragging;
     int drag_direction = 1;
     dragging.setInterval(DRAG_STEP_MS);
@@ -137,6 +148,29 @@ int main(int argc, char** argv) {
         QTimer::singleShot(SPLASH_ALLOWANCE_MS + 2 * measure_ms, &form, [&] {
             drag_percent = drag.percent();
             dragging.stop();
+            // Both inputs back within their limits, so no alarm takes the
+            // centre key below.
+            form.TrackBar1->setValue(300);
+            form.TrackBar2->setValue(300);
+            form.open_lcd_window(8);
+            QTimer::singleShot(1000, &form, [&] { pop_out.start(); });
+        });
+        QTimer::singleShot(SPLASH_ALLOWANCE_MS + 3 * measure_ms + 1000, &form, [&] {
+            pop_out_percent = pop_out.percent();
+            // Into the main menu, then the knob walks its entries.
+            form.Image5Click();
+            form.start_recording(gif_path);
+            recording.start();
+            for (int step = 1; step < 2 * measure_ms / 1000; ++step)
+                QTimer::singleShot(step * 500, &form, [&form, step] {
+                    (step / 8) % 2 == 0 ? form.Button3Click() : form.Button4Click();
+                });
+        });
+        QTimer::singleShot(SPLASH_ALLOWANCE_MS + 4 * measure_ms + 1000, &form, [&] {
+            recording_percent = recording.percent();
+            form.stop_recording();
+            gif_bytes = QFileInfo(gif_path).size();
+            QFile::remove(gif_path);
             form.close();
         });
         QTest::mouseClick(form.Button1, Qt::LeftButton);
@@ -176,6 +210,9 @@ int main(int argc, char** argv) {
     std::printf("  instrument on, unchanged screen:     %.2f %% (%.1f x the bare window)\n",
                 on_percent, bare_percent > 0 ? on_percent / bare_percent : 0.0);
     std::printf("  instrument on, slider dragged:       %.2f %%\n", drag_percent);
+    std::printf("  LCD window open at 8x:               %.2f %%\n", pop_out_percent);
+    std::printf("  the same, recording a menu walk:     %.2f %% (GIF of %lld bytes)\n",
+                recording_percent, static_cast<long long>(gif_bytes));
     std::printf("peak resident memory: %s\n", peak_resident().constData());
     return status;
 }

@@ -1,6 +1,8 @@
-// The scenario language, its runner's timing, the invariant checker and the
-// PNG writer.
+// The scenario language, its runner's timing, the invariant checker, and the
+// pictures and animations it writes.
+#include <gif_lib.h>
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -17,7 +19,6 @@
 #include "tests/support/fake_host.h"
 #include "tools/scenario/headless_host.h"
 #include "tools/scenario/invariants.h"
-#include "tools/scenario/png.h"
 #include "tools/scenario/scenario.h"
 
 namespace {
@@ -176,9 +177,9 @@ TEST_F(ScenarioRun, AFailedWriteKeepsTheOldFile) {
     rlimit old_limit{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
     rlimit small = old_limit;
-    small.rlim_cur = 1000;  // a picture is about 4 KB, a golden 7 KB
+    small.rlim_cur = 200;  // a blank picture at scale 8 is about 300 bytes, a golden 7 KB
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const Outcome shot = run("shot " + dir + "/pic.png\n");
+    const Outcome shot = run("shot " + dir + "/pic.png 8\n");
     update_goldens = true;
     const Outcome golden = run("expect-golden " + dir + "/golden.txt\n");
     update_goldens = false;
@@ -324,105 +325,38 @@ TEST_F(ScenarioRun, ExpectTextComparesARegion) {
     EXPECT_NE(o.err.find("| .#.   <- differs"), std::string::npos) << o.err;
 }
 
-// Reads back what encode_png wrote: chunk layout and checksums, then the
-// stored blocks' pixels.
+// A PNG file's pixels, read back with libpng: 1 where black.
 struct DecodedPng {
     int width = 0, height = 0;
-    std::vector<u8> palette;
-    std::vector<u8> rows;  // filter byte + packed pixels per row
-    bool checksums_ok = true;
+    std::vector<u8> black;
 };
-
-u32 be32(const std::vector<u8>& b, size_t at) {
-    return u32{b[at]} << 24 | u32{b[at + 1]} << 16 | u32{b[at + 2]} << 8 | b[at + 3];
-}
 
 DecodedPng decode_png(const std::vector<u8>& file) {
     DecodedPng png;
-    const u8 signature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (file.size() < 8 || !std::equal(signature, signature + 8, file.begin())) {
-        png.checksums_ok = false;
-        return png;
-    }
-    std::vector<u8> zdata;
-    for (size_t at = 8; at + 12 <= file.size();) {
-        const u32 n = be32(file, at);
-        const std::string type(file.begin() + static_cast<long>(at) + 4,
-                               file.begin() + static_cast<long>(at) + 8);
-        const std::vector<u8> body(file.begin() + static_cast<long>(at) + 8,
-                                   file.begin() + static_cast<long>(at + 8 + n));
-        if (png_crc32(&file[at + 4], 4 + n) != be32(file, at + 8 + n)) png.checksums_ok = false;
-        if (type == "IHDR") {
-            png.width = static_cast<int>(be32(body, 0));
-            png.height = static_cast<int>(be32(body, 4));
-        } else if (type == "PLTE") {
-            png.palette = body;
-        } else if (type == "IDAT") {
-            zdata.insert(zdata.end(), body.begin(), body.end());
-        }
-        at += 12 + n;
-    }
-    for (size_t at = 2; at + 5 <= zdata.size();) {
-        const size_t n = zdata[at + 1] | zdata[at + 2] << 8;
-        const bool last = zdata[at] & 1;
-        png.rows.insert(png.rows.end(), zdata.begin() + static_cast<long>(at) + 5,
-                        zdata.begin() + static_cast<long>(at + 5 + n));
-        at += 5 + n;
-        if (last) {
-            if (adler32(png.rows.data(), png.rows.size()) != be32(zdata, at))
-                png.checksums_ok = false;
-            break;
-        }
-    }
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&image, file.data(), file.size())) return png;
+    image.format = PNG_FORMAT_GRAY;
+    std::vector<u8> grey(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, grey.data(), 0, nullptr)) return png;
+    png.width = static_cast<int>(image.width);
+    png.height = static_cast<int>(image.height);
+    for (const u8 level : grey)
+        png.black.push_back(level == 0 ? 1 : 0);
     return png;
 }
 
-bool png_pixel(const DecodedPng& png, int x, int y) {
-    const int row_bytes = (png.width + 7) / 8 + 1;
-    return (png.rows[static_cast<size_t>(y) * row_bytes + 1 + x / 8] >> (7 - x % 8)) & 1;
-}
-
-TEST(Png, ChecksumsMatchKnownValues) {
-    const u8 iend[] = {'I', 'E', 'N', 'D'};
-    EXPECT_EQ(png_crc32(iend, 4), 0xAE426082u);
-    const u8 text[] = {'W', 'i', 'k', 'i', 'p', 'e', 'd', 'i', 'a'};
-    EXPECT_EQ(adler32(text, sizeof text), 0x11E60398u);
-}
-
-TEST(Png, EncodesTwoColoursAcrossSeveralStoredBlocks) {
-    TwoColourImage image;
-    image.width = 1001;  // rows not a multiple of 8; > 65535 bytes in all
-    image.height = 600;
-    image.background = 0xD4D0C8;
-    image.foreground = 0x000000;
-    image.lit.assign(static_cast<size_t>(image.width) * image.height, 0);
-    const int lit[][2] = {{0, 0}, {1000, 0}, {7, 1}, {8, 1}, {500, 599}, {1000, 599}};
-    for (const auto& p : lit)
-        image.lit[static_cast<size_t>(p[1]) * image.width + p[0]] = 1;
-
-    const DecodedPng png = decode_png(encode_png(image));
-    EXPECT_TRUE(png.checksums_ok);
-    EXPECT_EQ(png.width, 1001);
-    EXPECT_EQ(png.height, 600);
-    EXPECT_EQ(png.palette, (std::vector<u8>{0xD4, 0xD0, 0xC8, 0, 0, 0}));
-    ASSERT_EQ(png.rows.size(), 600u * (126 + 1));
-    int count = 0;
-    for (int y = 0; y < 600; ++y)
-        for (int x = 0; x < 1001; ++x)
-            count += png_pixel(png, x, y);
-    EXPECT_EQ(count, 6);
-    for (const auto& p : lit)
-        EXPECT_TRUE(png_pixel(png, p[0], p[1])) << p[0] << "," << p[1];
+std::vector<u8> file_bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<u8>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 TEST_F(ScenarioRun, ShotShowsThePictureAsTheWindowDoes) {
     const Outcome o = run("on\npasses 3\nshot pic.png 2\n");
     ASSERT_EQ(o.status, SCENARIO_OK) << o.err;
-    std::ifstream in(temp_dir() + "/pic.png", std::ios::binary);
-    const std::vector<u8> bytes((std::istreambuf_iterator<char>(in)),
-                                std::istreambuf_iterator<char>());
+    const std::vector<u8> bytes = file_bytes(temp_dir() + "/pic.png");
+    EXPECT_LT(bytes.size(), 3000u);  // compressed: the run screen is mostly blank
     const DecodedPng png = decode_png(bytes);
-    EXPECT_TRUE(png.checksums_ok);
     ASSERT_EQ(png.width, 456);
     ASSERT_EQ(png.height, 256);
     // After "OFF" the picture keeps the last frame, which the frame buffer
@@ -430,9 +364,46 @@ TEST_F(ScenarioRun, ShotShowsThePictureAsTheWindowDoes) {
     int mismatches = 0;
     for (int y = 0; y < 256; ++y)
         for (int x = 0; x < 456; ++x)
-            mismatches += png_pixel(png, x, y) !=
+            mismatches += png.black[static_cast<size_t>(y) * 456 + x] !=
                           lcd_get_pixel(static_cast<u8>(x / 4), static_cast<u8>(y / 4));
     EXPECT_EQ(mismatches, 0);
+}
+
+// The splash recorded over three ticks: a frame for each pass's picture on
+// the script's clock. The picture at the start stands for the tick given
+// before the recording (100 ms), then each pass's 20 ms, the last one until
+// the stop.
+TEST_F(ScenarioRun, RecordTakesAFrameAtEachChangeOnTheScriptsClock) {
+    const Outcome o =
+        run("on splash\npasses 30\nticks 1\nrecord splash.gif 2\nwait 3\nstop-record\n");
+    ASSERT_EQ(o.status, SCENARIO_OK) << o.err;
+    int status = 0;
+    GifFileType* gif = DGifOpenFileName((temp_dir() + "/splash.gif").c_str(), &status);
+    ASSERT_NE(gif, nullptr);
+    ASSERT_EQ(DGifSlurp(gif), GIF_OK);
+    EXPECT_EQ(gif->SWidth, 456);
+    EXPECT_EQ(gif->SHeight, 256);
+    std::vector<int> delays;
+    for (int i = 0; i < gif->ImageCount; ++i) {
+        GraphicsControlBlock control{};
+        DGifSavedExtensionToGCB(gif, i, &control);
+        delays.push_back(control.DelayTime);
+    }
+    DGifCloseFile(gif, &status);
+    std::vector<int> expected(16, 2);
+    expected[0] = 10;
+    EXPECT_EQ(delays, expected);
+
+    // Ten seconds through the main menu: a knob step every half second.
+    std::string walk = "on\nrecord walk.gif\nkey centre\nwait 5\n";
+    for (int step = 1; step < 20; ++step)
+        walk += step % 8 < 4 ? "key cw\nwait 5\n" : "key acw\nwait 5\n";
+    ASSERT_EQ(run(walk).status, SCENARIO_OK);
+    EXPECT_LT(file_bytes(temp_dir() + "/walk.gif").size(), 200u * 1024);
+
+    const Outcome stray = run("stop-record\n");
+    EXPECT_EQ(stray.status, SCENARIO_BAD);
+    EXPECT_NE(stray.err.find("t.scn:1: stop-record without a recording"), std::string::npos);
 }
 
 struct IdleHost : HeadlessHost {
