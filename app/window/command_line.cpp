@@ -54,6 +54,14 @@ std::vector<OptionEntry> options_table() {
                                                        "scale together)."),
                                         QStringLiteral("F")),
                      [](CommandLine& o, const QString& v) { o.speed_text = v; }});
+    table.push_back({QCommandLineOption(QStringLiteral("zoom"),
+                                        QStringLiteral("Open the LCD window at N x (2 to 12)."),
+                                        QStringLiteral("N")),
+                     [](CommandLine& o, const QString& v) {
+                         bool ok = false;
+                         const int zoom = v.toInt(&ok);
+                         o.zoom = ok && zoom >= 2 && zoom <= 12 ? zoom : -1;
+                     }});
     return table;
 }
 
@@ -124,6 +132,10 @@ CommandLineOutcome parse_command_line(const QStringList& arguments, CommandLine&
     if (!options.speed_text.isEmpty() && !parse_speed(options.speed_text, options.speed))
         return fail(EXIT_BAD_USE, QStringLiteral("--speed takes 0.25, 0.5, 1, 2, 4 or 10, not '%1'")
                                       .arg(options.speed_text));
+    if (options.zoom < 0)
+        return fail(EXIT_BAD_USE,
+                    QStringLiteral("--zoom takes a whole number from 2 to 12, not '%1'")
+                        .arg(parser.value(QStringLiteral("zoom"))));
     if (options.exit_after_play && options.play_path.isEmpty())
         return fail(EXIT_BAD_USE, QStringLiteral("--exit goes with --play FILE"));
     options.platform_given = parser.isSet(platform);

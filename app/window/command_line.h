@@ -14,6 +14,7 @@ struct CommandLine {
     bool platform_given = false;   // Qt's -platform NAME
     QString speed_text;            // --speed F, as given
     double speed = 1.0;            // ... as a factor
+    int zoom = 0;                  // --zoom N: the LCD window at N x (0: not opened)
 };
 
 // Wrong use of the command line or a file that cannot be used: exit status.

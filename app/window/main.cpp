@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
     form.start_session(plan);
     form.centre_on_screen();
     form.show();
+    if (options.zoom > 0) form.open_lcd_window(options.zoom);
     form.begin_session();
     const int status = QApplication::exec();
     return form.finish_session(status);

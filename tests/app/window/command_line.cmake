@@ -42,7 +42,8 @@ file(WRITE ${WORK}/menu.scn
      "on\nslider 1 220\nslider 2 220\npasses 1\nkey centre\npasses 1\nexpect page main\n")
 file(WRITE ${WORK}/wrong.scn "on\nexpect page max\n")
 run(0 "" OFFSCREEN --play ${WORK}/menu.scn --exit --record ${WORK}/played.scn)
-run(0 "" OFFSCREEN --speed 4x --play ${WORK}/menu.scn --exit)
+run(0 "" OFFSCREEN --speed 4x --zoom 8 --play ${WORK}/menu.scn --exit)
+run(2 "--zoom takes a whole number from 2 to 12, not '13'" ONE_LINE --zoom 13)
 run(1 "wrong.scn:2: expected page max, found run" OFFSCREEN --play ${WORK}/wrong.scn --exit)
 # --on powers on first; the recording of a played session replays headless
 # to its own last frame.
