@@ -10,16 +10,22 @@ PACKAGES := build-essential cmake pkg-config qt6-base-dev libjpeg-dev libgtest-d
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test bench deps configure build sanitize clean fuzz fuzz-build fuzz-smoke soak pictures
+.PHONY: run test bench deps configure build sanitize clean fuzz fuzz-build fuzz-smoke soak pictures \
+	web web-deps web-serve web-test web-test-deps
 
-deps:
-	@missing=""; for p in $(PACKAGES); do \
+# Installs the Debian packages of the list given that are missing.
+define install_missing
+	@missing=""; for p in $(1); do \
 		dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
 		echo "Installing:$$missing"; \
 		$(SUDO) apt-get update && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y $$missing; \
 	fi
+endef
+
+deps:
+	$(call install_missing,$(PACKAGES))
 
 configure: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
@@ -33,6 +39,7 @@ run: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory fuzz-smoke
+	$(MAKE) --no-print-directory web-test
 
 bench: configure
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
@@ -82,5 +89,79 @@ pictures: configure
 	./$(BUILD)/tools/scenario/dg2_scenario docs/pictures/pictures.scn
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/tools/window_shot/dg2_window_shot docs/pictures/window.png
 
+# The browser edition: the firmware and the runtime compiled to WebAssembly
+# with a host of their own (web/), and a static page. `make web` leaves in
+# $(WEB_SITE) the files to copy to any web server; `make web-serve` serves
+# them on 127.0.0.1:$(WEB_PORT).
+WEB_BUILD ?= build-web
+WEB_SITE := $(WEB_BUILD)/site
+WEB_PORT ?= 8000
+WEB_PACKAGES := emscripten node-acorn
+WEB_TEST_PACKAGES := chromium npm
+# Debian's Emscripten finds its node modules (acorn) only through NODE_PATH
+# when the node on PATH is not Debian's. Its library cache is built on first
+# use: in the system's cache where that is writable, else in the build folder.
+EM_CACHE ?= $(shell [ -w /usr/share/emscripten/cache ] && echo /usr/share/emscripten/cache || echo $(abspath $(WEB_BUILD))/em-cache)
+EMXX := env NODE_PATH=/usr/share/nodejs EM_CACHE=$(EM_CACHE) em++
+WEB_CXXFLAGS := -std=c++20 -Oz -Wall -Wextra -Werror -fno-exceptions -fno-rtti -I.
+WEB_FIRMWARE := $(shell find firmware -name '*.cpp' | sort) $(wildcard app/runtime/*.cpp)
+WEB_HEADERS := $(shell find firmware app/runtime tools/scenario -name '*.h')
+WEB_PAGE := $(addprefix $(WEB_SITE)/,index.html style.css dg2.js bezel.jpg icon.png)
+WEB_SCENARIO_TOOL := $(addprefix tools/scenario/,scenario.cpp headless_host.cpp invariants.cpp png.cpp)
+WEB_SCENARIO_FILES := $(shell find tests/scenarios web/test/scenarios -type f)
+
+web-deps:
+	$(call install_missing,$(WEB_PACKAGES))
+
+web: web-deps
+	$(MAKE) --no-print-directory $(WEB_SITE)/dg2_core.js $(WEB_PAGE) $(WEB_BUILD)/scenario/dg2_scenario.js
+	@echo "The page is in $(WEB_SITE)/ ($$(cat $(WEB_SITE)/dg2_core.wasm $(WEB_SITE)/dg2_core.js $(WEB_SITE)/dg2.js | wc -c) bytes of wasm and script)"
+
+# The page's instrument: an ES module exporting createInstrument. The main
+# loop sleeps between passes through ASYNCIFY.
+$(WEB_SITE)/dg2_core.js: web/web_host.cpp $(WEB_FIRMWARE) $(WEB_HEADERS)
+	mkdir -p $(WEB_SITE)
+	$(EMXX) $(WEB_CXXFLAGS) web/web_host.cpp $(WEB_FIRMWARE) -o $@ \
+		-sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sMODULARIZE -sEXPORT_ES6 \
+		-sEXPORT_NAME=createInstrument -sENVIRONMENT=web -sFILESYSTEM=0 \
+		-sEXPORTED_RUNTIME_METHODS=ccall
+
+$(WEB_SITE)/%: web/page/%
+	mkdir -p $(WEB_SITE)
+	cp $< $@
+
+$(WEB_SITE)/bezel.jpg: assets/bezel.jpg
+	mkdir -p $(WEB_SITE)
+	cp $< $@
+
+$(WEB_SITE)/icon.png: assets/dg2.png
+	mkdir -p $(WEB_SITE)
+	cp $< $@
+
+# The scenario runner for the browser tests, with the scenario files and their
+# goldens embedded under their repository paths. Not part of the page.
+$(WEB_BUILD)/scenario/dg2_scenario.js: web/scenario_entry.cpp $(WEB_SCENARIO_TOOL) $(WEB_FIRMWARE) $(WEB_HEADERS) $(WEB_SCENARIO_FILES)
+	mkdir -p $(WEB_BUILD)/scenario
+	$(EMXX) $(WEB_CXXFLAGS) web/scenario_entry.cpp $(WEB_SCENARIO_TOOL) $(WEB_FIRMWARE) -o $@ \
+		-sMODULARIZE -sEXPORT_ES6 -sEXPORT_NAME=createScenarioRunner -sENVIRONMENT=web \
+		-sEXPORTED_RUNTIME_METHODS=ccall --embed-file tests/scenarios@/tests/scenarios \
+		--embed-file web/test/scenarios@/web/test/scenarios
+
+web-serve: web
+	@echo "Serving the DG-2 on http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops)"
+	cd $(WEB_SITE) && python3 -m http.server --bind 127.0.0.1 $(WEB_PORT)
+
+web-test-deps:
+	$(call install_missing,$(WEB_TEST_PACKAGES))
+	@if [ ! -d web/test/node_modules ] || [ web/test/package-lock.json -nt web/test/node_modules ]; then \
+		cd web/test && npm ci --no-audit --no-fund; \
+	fi
+
+# The page in headless Chromium, and the same scenarios run natively and in
+# the browser, frame for frame.
+web-test: web web-test-deps configure
+	cmake --build $(BUILD) -j $(JOBS) --target dg2_scenario
+	node web/test/browser_test.mjs --build $(WEB_BUILD) --native $(BUILD)/tools/scenario/dg2_scenario
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-asan $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(BUILD)-asan $(FUZZ_BUILD) $(WEB_BUILD)

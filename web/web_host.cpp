@@ -1,0 +1,164 @@
+// The instrument in a web page. The page's controls call the exported
+// functions below (they only write the instrument's small shared variables,
+// as the window's handlers do); the main loop runs inside "ON" and, once per
+// pass, yields to the browser in process_messages until the pass period is
+// over or a key or a nested "ON" arrives. Compiled with Emscripten and
+// ASYNCIFY, which lets the loop sleep without returning.
+#include <emscripten.h>
+
+#include <cstring>
+
+#include "app/runtime/instrument.h"
+#include "firmware/firmware.h"
+
+namespace {
+
+// The LCD picture as the window has it (Image1): 229 x 133, of which the
+// LCD's 2 x 2 blocks cover 228 x 128; the margin keeps the fill colour of a
+// new picture.
+constexpr int PICTURE_WIDTH = 229;
+constexpr int PICTURE_HEIGHT = 133;
+constexpr int PICTURE_PIXELS = PICTURE_WIDTH * PICTURE_HEIGHT;
+constexpr u32 MARGIN = 0xFFFFFFFFu;
+// Unlit pixels: the classic grey of an inactive window border.
+constexpr u32 UNLIT = 0xFFD4D0C8u;
+
+u32 unlit_colour() { return UNLIT; }
+
+// Sleeps until `ms` milliseconds have passed or the page calls wake(): a key
+// or "ON" cuts the wait short, everything else waits for the next pass.
+// (No arrow functions here: the macro would split "=>" apart.)
+EM_ASYNC_JS(void, wait_for_input, (double ms), {
+    await new Promise(function(resolve) {
+        var timer = 0;
+        function done() {
+            clearTimeout(timer);
+            Module.wake = null;
+            resolve();
+        }
+        timer = setTimeout(done, ms);
+        Module.wake = done;
+    });
+});
+
+// The page copies the picture into its canvas (RGBA bytes at `rgba`).
+EM_JS(void, present_picture, (const u8* rgba, int size),
+      { Module.onPicture(HEAPU8.subarray(rgba, rgba + size)); });
+
+EM_JS(void, present_lamp, (u32 colour), { Module.onLamp(colour); });
+
+class WebHost : public Host {
+public:
+    WebHost() {
+        for (u32& p : pixels_)
+            p = MARGIN;
+        canvas_ = LcdCanvas{pixels_, PICTURE_WIDTH, PICTURE_WIDTH, PICTURE_HEIGHT, unlit_colour};
+    }
+
+    void process_messages() override {
+        present();
+        for (;;) {
+            // "ON" while on: a full power-on nested in the running loop, as
+            // the window's click handler does inside its message processing.
+            while (ons_waiting_ > 0) {
+                --ons_waiting_;
+                begin_pass();
+                power_on_and_run(*this);
+            }
+            // A pass that took a key drew the screen before acting on it; the
+            // next pass, run at once, shows what the key did.
+            const double remaining = PASS_PERIOD_MS - (emscripten_get_now() - pass_start_);
+            if (remaining <= 0 || last_pass_took_key() || pending_key != KeyNone) break;
+            wait_for_input(remaining);
+        }
+        begin_pass();
+    }
+
+    bool calibrate_checked() override { return calibrate; }
+    bool keyfast_checked() override { return keyfast; }
+
+    void set_lamp_colour(u32 colour) override {
+        if (colour == lamp_) return;
+        lamp_ = colour;
+        present_lamp(colour);
+    }
+
+    void hide_lcd_picture() override {}
+    void show_lcd_picture() override {}
+    const LcdCanvas* lcd_canvas() override { return &canvas_; }
+
+    void begin_pass() { pass_start_ = emscripten_get_now(); }
+
+    // The page only repaints what changed: a steady screen costs the browser
+    // nothing but the pass itself. lcd_show paints the picture from the frame
+    // buffer alone, so an unchanged frame buffer is an unchanged picture.
+    void present() {
+        if (presented_ && std::memcmp(shown_, frame_buffer, sizeof shown_) == 0) return;
+        std::memcpy(shown_, frame_buffer, sizeof shown_);
+        presented_ = true;
+        for (int i = 0; i < PICTURE_PIXELS; ++i) {
+            const u32 p = pixels_[i];
+            rgba_[4 * i + 0] = static_cast<u8>(p >> 16);
+            rgba_[4 * i + 1] = static_cast<u8>(p >> 8);
+            rgba_[4 * i + 2] = static_cast<u8>(p);
+            rgba_[4 * i + 3] = static_cast<u8>(p >> 24);
+        }
+        present_picture(rgba_, static_cast<int>(sizeof rgba_));
+    }
+
+    bool calibrate = false;
+    bool keyfast = false;
+    int ons_waiting_ = 0;
+
+private:
+    u32 pixels_[PICTURE_PIXELS];
+    u8 rgba_[4 * PICTURE_PIXELS];
+    u8 shown_[FRAME_BUFFER_SIZE] = {};
+    bool presented_ = false;
+    LcdCanvas canvas_;
+    u32 lamp_ = 0;
+    double pass_start_ = 0;
+};
+
+WebHost host;
+
+}  // namespace
+
+// The page's controls. Each only writes a shared variable, so it may be
+// called while the main loop sleeps in process_messages.
+extern "C" {
+
+// "ON": while the instrument is off the page calls dg2_power_on (which returns
+// once it is off again); while on, it asks for a nested power-on, which the
+// sleeping loop runs from its message processing.
+EMSCRIPTEN_KEEPALIVE void dg2_power_on() {
+    host.begin_pass();
+    power_on_and_run(host);
+}
+
+EMSCRIPTEN_KEEPALIVE void dg2_request_nested_on() { ++host.ons_waiting_; }
+
+EMSCRIPTEN_KEEPALIVE void dg2_power_off() { request_power_off(); }
+
+// Key areas, knob buttons and their shortcuts; codes 1..5 as KeyCode. Other
+// values are ignored: the page never sends them, but the function is callable.
+EMSCRIPTEN_KEEPALIVE void dg2_key(int code) {
+    if (code >= KeyCentre && code <= KeyRight) press_key(static_cast<KeyCode>(code));
+}
+
+// Sliders: channel 0 or 1, position clamped to the slider's range.
+EMSCRIPTEN_KEEPALIVE void dg2_slider(int channel, int position) {
+    if (channel != 0 && channel != 1) return;
+    if (position < 0) position = 0;
+    if (position > 4096) position = 4096;
+    set_input(static_cast<u8>(channel), static_cast<u32>(position));
+}
+
+EMSCRIPTEN_KEEPALIVE void dg2_calibrate(int checked) { host.calibrate = checked != 0; }
+EMSCRIPTEN_KEEPALIVE void dg2_keyfast(int checked) { host.keyfast = checked != 0; }
+
+EMSCRIPTEN_KEEPALIVE void dg2_tick() { tick(); }
+
+EMSCRIPTEN_KEEPALIVE int dg2_running_depth() { return instrument_running_depth(); }
+EMSCRIPTEN_KEEPALIVE int dg2_pending_key() { return pending_key; }
+}
