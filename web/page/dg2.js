@@ -276,6 +276,8 @@ async function start() {
   $('Button1').disabled = false;
   $('Button2').disabled = false;
   status.textContent = '';
+  // For tests and the curious: how deep "ON" is nested (0 while off).
+  window.dg2 = { depth: () => instrument._dg2_running_depth() };
   timing.ready = performance.now();
   // A link ending in #on shows the instrument already powered up.
   if (location.hash === '#on') powerOn();
