@@ -25,8 +25,9 @@ constexpr u32 UNLIT = 0xFFD4D0C8u;
 
 u32 unlit_colour() { return UNLIT; }
 
-// Sleeps until `ms` milliseconds have passed or the page calls wake(): a key
-// or "ON" cuts the wait short, everything else waits for the next pass.
+// Sleeps until `ms` milliseconds have passed, or forever when `ms` is
+// negative, or until the page calls wake(urgent): a key or "ON" (urgent) cuts
+// any wait short, every other event only an endless one.
 // (No arrow functions here: the macro would split "=>" apart.)
 EM_ASYNC_JS(void, wait_for_input, (double ms), {
     await new Promise(function(resolve) {
@@ -36,8 +37,10 @@ EM_ASYNC_JS(void, wait_for_input, (double ms), {
             Module.wake = null;
             resolve();
         }
-        timer = setTimeout(done, ms);
-        Module.wake = done;
+        if (ms >= 0) timer = setTimeout(done, ms);
+        Module.wake = function(urgent) {
+            if (urgent || ms < 0) done();
+        };
     });
 });
 
@@ -47,15 +50,35 @@ EM_JS(void, present_picture, (const u8* rgba, int size),
 
 EM_JS(void, present_lamp, (u32 colour), { Module.onLamp(colour); });
 
+// The instrument's whole static memory (firmware, runtime and the C library's
+// globals): from the linker's first data address to the end of the data and
+// zero-initialised sections. The host keeps its own state on the heap.
+extern "C" char __global_base;
+extern "C" char __data_end;
+
 class WebHost : public Host {
 public:
-    WebHost() {
-        for (u32& p : pixels_)
-            p = MARGIN;
+    WebHost()
+        : pixels_(new u32[PICTURE_PIXELS]),
+          rgba_(new u8[4 * PICTURE_PIXELS]),
+          statics_size_(static_cast<size_t>(&__data_end - &__global_base)),
+          statics_(new char[statics_size_]) {
+        for (int i = 0; i < PICTURE_PIXELS; ++i)
+            pixels_[i] = MARGIN;
         canvas_ = LcdCanvas{pixels_, PICTURE_WIDTH, PICTURE_WIDTH, PICTURE_HEIGHT, unlit_colour};
     }
 
+    // Between passes the instrument waits for the pass period, as the window
+    // does, and a key cuts the wait short. One thing the window cannot do:
+    // a pass that left every static byte as it found it (the hooks' call
+    // counts aside) is a fixed point, since a pass reads nothing but that
+    // memory and the two check boxes. Until an event arrives, every further
+    // pass would draw and compute exactly the same, so the page sleeps until
+    // one does (the tick, ten times a second, at the latest), and an idle
+    // tab costs next to nothing.
     void process_messages() override {
+        const bool steady = pass_ended_ && statics_unchanged();
+        pass_ended_ = false;
         present();
         for (;;) {
             // "ON" while on: a full power-on nested in the running loop, as
@@ -65,6 +88,10 @@ public:
                 begin_pass();
                 power_on_and_run(*this);
             }
+            if (steady && !event_) {
+                wait_for_input(-1);
+                continue;
+            }
             // A pass that took a key drew the screen before acting on it; the
             // next pass, run at once, shows what the key did.
             const double remaining = PASS_PERIOD_MS - (emscripten_get_now() - pass_start_);
@@ -72,6 +99,7 @@ public:
             wait_for_input(remaining);
         }
         begin_pass();
+        take_snapshot();
     }
 
     bool calibrate_checked() override { return calibrate; }
@@ -84,14 +112,24 @@ public:
     }
 
     void hide_lcd_picture() override {}
-    void show_lcd_picture() override {}
+    // Only a pass of the main loop ends here; splash frames do not.
+    void show_lcd_picture() override { pass_ended_ = true; }
     const LcdCanvas* lcd_canvas() override { return &canvas_; }
 
     void begin_pass() { pass_start_ = emscripten_get_now(); }
 
+    // Something the next pass may see differently: a key, a slider, a check
+    // box, the tick, "ON" or "OFF".
+    void note_event() { event_ = true; }
+
+    bool calibrate = false;
+    bool keyfast = false;
+    int ons_waiting_ = 0;
+
+private:
     // The page only repaints what changed: a steady screen costs the browser
-    // nothing but the pass itself. lcd_show paints the picture from the frame
-    // buffer alone, so an unchanged frame buffer is an unchanged picture.
+    // nothing. lcd_show paints the picture from the frame buffer alone, so an
+    // unchanged frame buffer is an unchanged picture.
     void present() {
         if (presented_ && std::memcmp(shown_, frame_buffer, sizeof shown_) == 0) return;
         std::memcpy(shown_, frame_buffer, sizeof shown_);
@@ -103,24 +141,40 @@ public:
             rgba_[4 * i + 2] = static_cast<u8>(p);
             rgba_[4 * i + 3] = static_cast<u8>(p >> 24);
         }
-        present_picture(rgba_, static_cast<int>(sizeof rgba_));
+        present_picture(rgba_, 4 * PICTURE_PIXELS);
     }
 
-    bool calibrate = false;
-    bool keyfast = false;
-    int ons_waiting_ = 0;
+    void take_snapshot() {
+        std::memcpy(statics_, &__global_base, statics_size_);
+        event_ = false;
+    }
 
-private:
-    u32 pixels_[PICTURE_PIXELS];
-    u8 rgba_[4 * PICTURE_PIXELS];
+    // The hooks only count their calls, once or more every pass; the counts
+    // are never read by the instrument.
+    bool statics_unchanged() const {
+        const char* now = &__global_base;
+        const size_t hooks = static_cast<size_t>(reinterpret_cast<const char*>(&hook_counts) - now);
+        const size_t after = hooks + sizeof hook_counts;
+        return std::memcmp(statics_, now, hooks) == 0 &&
+               std::memcmp(statics_ + after, now + after, statics_size_ - after) == 0;
+    }
+
+    u32* const pixels_;
+    u8* const rgba_;
+    const size_t statics_size_;
+    char* const statics_;
     u8 shown_[FRAME_BUFFER_SIZE] = {};
     bool presented_ = false;
+    bool pass_ended_ = false;
+    bool event_ = false;
     LcdCanvas canvas_;
     u32 lamp_ = 0;
     double pass_start_ = 0;
 };
 
-WebHost host;
+// Made once at start-up, on the heap, so its state stays out of the static
+// memory it watches.
+WebHost& host = *new WebHost;
 
 }  // namespace
 
@@ -136,14 +190,21 @@ EMSCRIPTEN_KEEPALIVE void dg2_power_on() {
     power_on_and_run(host);
 }
 
-EMSCRIPTEN_KEEPALIVE void dg2_request_nested_on() { ++host.ons_waiting_; }
+EMSCRIPTEN_KEEPALIVE void dg2_request_nested_on() {
+    ++host.ons_waiting_;
+    host.note_event();
+}
 
-EMSCRIPTEN_KEEPALIVE void dg2_power_off() { request_power_off(); }
+EMSCRIPTEN_KEEPALIVE void dg2_power_off() {
+    request_power_off();
+    host.note_event();
+}
 
 // Key areas, knob buttons and their shortcuts; codes 1..5 as KeyCode. Other
 // values are ignored: the page never sends them, but the function is callable.
 EMSCRIPTEN_KEEPALIVE void dg2_key(int code) {
     if (code >= KeyCentre && code <= KeyRight) press_key(static_cast<KeyCode>(code));
+    host.note_event();
 }
 
 // Sliders: channel 0 or 1, position clamped to the slider's range.
@@ -152,12 +213,23 @@ EMSCRIPTEN_KEEPALIVE void dg2_slider(int channel, int position) {
     if (position < 0) position = 0;
     if (position > 4096) position = 4096;
     set_input(static_cast<u8>(channel), static_cast<u32>(position));
+    host.note_event();
 }
 
-EMSCRIPTEN_KEEPALIVE void dg2_calibrate(int checked) { host.calibrate = checked != 0; }
-EMSCRIPTEN_KEEPALIVE void dg2_keyfast(int checked) { host.keyfast = checked != 0; }
+EMSCRIPTEN_KEEPALIVE void dg2_calibrate(int checked) {
+    host.calibrate = checked != 0;
+    host.note_event();
+}
 
-EMSCRIPTEN_KEEPALIVE void dg2_tick() { tick(); }
+EMSCRIPTEN_KEEPALIVE void dg2_keyfast(int checked) {
+    host.keyfast = checked != 0;
+    host.note_event();
+}
+
+EMSCRIPTEN_KEEPALIVE void dg2_tick() {
+    tick();
+    host.note_event();
+}
 
 EMSCRIPTEN_KEEPALIVE int dg2_running_depth() { return instrument_running_depth(); }
 EMSCRIPTEN_KEEPALIVE int dg2_pending_key() { return pending_key; }

@@ -94,20 +94,22 @@ function onLamp(colour) {
     `rgb(${colour & 0xff}, ${(colour >> 8) & 0xff}, ${(colour >> 16) & 0xff})`;
 }
 
-// A key, knob step or "ON" cuts the instrument's wait for the next pass short.
-function wake() {
-  if (instrument.wake) instrument.wake();
+// Every event may wake the instrument from its wait between passes: a key, a
+// knob step or "ON" (urgent) at once, anything else only where the screen
+// stood still and the instrument waits for something to happen.
+function wake(urgent) {
+  if (instrument.wake) instrument.wake(urgent);
 }
 
 function key(code) {
   instrument._dg2_key(code);
-  wake();
+  wake(true);
 }
 
 function powerOn() {
   if (instrument._dg2_running_depth() > 0) {
     instrument._dg2_request_nested_on();
-    wake();
+    wake(true);
     return;
   }
   instrument.ccall('dg2_power_on', null, [], [], { async: true }).catch(fail);
@@ -148,6 +150,7 @@ function slider(id, labelId, channel) {
     const position = Number(input.value);
     $(labelId).textContent = String(position);
     instrument._dg2_slider(channel, position);
+    wake(false);
   });
 }
 
@@ -255,7 +258,10 @@ async function start() {
     return;
   }
   $('Button1').addEventListener('click', powerOn);
-  $('Button2').addEventListener('click', () => instrument._dg2_power_off());
+  $('Button2').addEventListener('click', () => {
+    instrument._dg2_power_off();
+    wake(false);
+  });
   $('Button3').addEventListener('click', () => key(KEY_CLOCKWISE));
   $('Button4').addEventListener('click', () => key(KEY_ANTICLOCKWISE));
   keyArea('Image3', KEY_LEFT);
@@ -264,15 +270,24 @@ async function start() {
   slider('TrackBar1', 'Label13', 0);
   slider('TrackBar2', 'Label14', 1);
   // The check boxes are read afresh by every pass.
-  $('CheckBox2').addEventListener('change', (e) => instrument._dg2_calibrate(e.target.checked));
-  $('CheckBox3').addEventListener('change', (e) => instrument._dg2_keyfast(e.target.checked));
+  $('CheckBox2').addEventListener('change', (e) => {
+    instrument._dg2_calibrate(e.target.checked);
+    wake(false);
+  });
+  $('CheckBox3').addEventListener('change', (e) => {
+    instrument._dg2_keyfast(e.target.checked);
+    wake(false);
+  });
   instrument._dg2_calibrate($('CheckBox2').checked);
   instrument._dg2_keyfast($('CheckBox3').checked);
   document.addEventListener('keydown', onKeyDown);
   form.addEventListener('wheel', onWheel, { passive: false });
   $('SavePicture').addEventListener('click', savePicture);
   // The instrument's tick runs from the start, on or off.
-  setInterval(() => instrument._dg2_tick(), TICK_MS);
+  setInterval(() => {
+    instrument._dg2_tick();
+    wake(false);
+  }, TICK_MS);
   $('Button1').disabled = false;
   $('Button2').disabled = false;
   status.textContent = '';
