@@ -1,7 +1,6 @@
 // dg2_scenario: runs a scenario script against the instrument, headless.
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <string>
 
@@ -34,16 +33,5 @@ int main(int argc, char** argv) {
         std::cerr << "dg2_scenario: no scenario given (see --help)\n";
         return SCENARIO_BAD;
     }
-    std::ifstream in(path);
-    if (!in) {
-        std::cerr << "dg2_scenario: cannot read " << path << "\n";
-        return SCENARIO_BAD;
-    }
-    Scenario scenario;
-    std::string error;
-    if (!parse_scenario(in, path, scenario, error)) {
-        std::cerr << error << "\n";
-        return SCENARIO_BAD;
-    }
-    return run_scenario(scenario, options);
+    return run_scenario_file(path, options);
 }

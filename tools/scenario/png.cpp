@@ -1,6 +1,6 @@
 #include "tools/scenario/png.h"
 
-#include <fstream>
+#include "app/files/atomic_file.h"
 
 namespace {
 
@@ -101,10 +101,11 @@ std::vector<u8> encode_png(const TwoColourImage& image) {
     return out;
 }
 
-bool write_png(const std::string& path, const TwoColourImage& image) {
+bool write_png(const std::string& path, const TwoColourImage& image, std::string* error) {
     const std::vector<u8> bytes = encode_png(image);
-    std::ofstream file(path, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(file);
+    std::string why;
+    const bool written = write_file_atomically(
+        path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), why);
+    if (!written && error != nullptr) *error = why;
+    return written;
 }

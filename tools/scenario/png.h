@@ -19,8 +19,9 @@ struct TwoColourImage {
 // The PNG file's bytes.
 std::vector<u8> encode_png(const TwoColourImage& image);
 
-// Writes the file; false when it cannot be written.
-bool write_png(const std::string& path, const TwoColourImage& image);
+// Writes the file whole or not at all (a temporary file renamed over it); false
+// when it cannot be written, with "<path>: <reason>" in `error` if given.
+bool write_png(const std::string& path, const TwoColourImage& image, std::string* error = nullptr);
 
 // CRC-32 as PNG chunks use it (the zlib polynomial), and zlib's Adler-32.
 u32 png_crc32(const u8* data, size_t size, u32 crc = 0);

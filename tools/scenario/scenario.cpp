@@ -1,12 +1,16 @@
 #include "tools/scenario/scenario.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 
+#include "app/files/atomic_file.h"
 #include "firmware/firmware.h"
 #include "tools/scenario/headless_host.h"
 #include "tools/scenario/invariants.h"
@@ -16,10 +20,17 @@ const char SCENARIO_HELP[] = R"(Usage: dg2_scenario [--no-invariants] [--quiet] 
 
 Runs a scenario against the instrument without a window and exits with 0 when
 every expectation held, 1 when one failed (the run stops there), 2 when the
-script has a bad line or a file cannot be read or written.
+script has a bad line (named with its line; the lines before it have run),
+when SCENARIO is no script (a directory, a device, a pipe, or a file without a
+single command) or when a file cannot be read or written.
 
-A scenario has one command per line; '#' starts a comment, blank lines are
-ignored. Files are named relative to the scenario's own folder.
+A scenario has one command per line, of at most 4096 bytes; it is read as it
+runs, so its length costs no memory. '#' at the start of a line or after a
+blank (space or tab) starts a comment, so "shot a#b.png" writes a#b.png.
+Blank lines are ignored; a UTF-8 byte-order mark at the start is skipped.
+Files are named relative to the scenario's own folder, and their names hold no
+control characters. A file is written to a temporary file beside it and
+renamed over it when complete, so a failed write leaves the old file as it was.
 
   on                 press "ON" (also while on: a nested power-on). The script
                      goes on once the splash is over and the first pass of the
@@ -206,6 +217,114 @@ std::string trim(const std::string& s) {
     return s.substr(b, e - b + 1);
 }
 
+// Words are separated by blanks (spaces and tabs). A word that begins with
+// '#' starts a comment, so '#' inside a word (a file name "a#b.png") is kept.
+std::vector<std::string> split_words(const std::string& text) {
+    std::vector<std::string> words;
+    size_t at = 0;
+    while (true) {
+        at = text.find_first_not_of(" \t", at);
+        if (at == std::string::npos || text[at] == '#') break;
+        const size_t end = text.find_first_of(" \t", at);
+        words.push_back(text.substr(at, end == std::string::npos ? std::string::npos : end - at));
+        at = end;
+    }
+    return words;
+}
+
+// A file name from the script: no control characters, which a terminal or a
+// folder listing would show garbled or act upon.
+bool file_name_word(const std::string& word, std::string& name, std::string& why) {
+    for (const char ch : word) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if (byte < 0x20 || byte == 0x7F) {
+            why = "a file name holds no control characters";
+            return false;
+        }
+    }
+    name = word;
+    return true;
+}
+
+// The words of one command line into `c`; false with what is wrong in
+// `error`. Every command's arguments are checked here, so a typo is a bad
+// line rather than a failure halfway through a run.
+bool parse_command(const std::vector<std::string>& w, ScenarioCommand& c, std::string& error) {
+    const std::string& name = w[0];
+    const size_t args = w.size() - 1;
+    auto bad = [&](const std::string& why) {
+        error = why;
+        return false;
+    };
+    auto arity = [&](size_t low, size_t high) {
+        if (args < low) return bad("'" + name + "' needs more arguments");
+        if (args > high) return bad("too many arguments for '" + name + "'");
+        return true;
+    };
+    using Op = ScenarioCommand::Op;
+    if (name == "on") {
+        if (!arity(0, 1)) return false;
+        c.op = Op::On;
+        if (args == 1) {
+            if (w[1] != "splash") return bad("'on' takes no argument but 'splash'");
+            c.a = 1;
+        }
+    } else if (name == "off") {
+        if (!arity(0, 0)) return false;
+        c.op = Op::Off;
+    } else if (name == "key") {
+        if (!arity(1, 1)) return false;
+        c.op = Op::Key;
+        if (!parse_key(w[1], c.a))
+            return bad("unknown key '" + w[1] + "' (centre, cw, acw, left, right or 1..255)");
+    } else if (name == "slider") {
+        if (!arity(2, 2)) return false;
+        c.op = Op::Slider;
+        if (!parse_number(w[1], 1, 2, c.a)) return bad("slider 1 or 2, not '" + w[1] + "'");
+        c.a -= 1;
+        if (!parse_number(w[2], 0, 4096, c.b))
+            return bad("slider position 0..4096, not '" + w[2] + "'");
+    } else if (name == "calibrate" || name == "keyfast") {
+        if (!arity(1, 1)) return false;
+        c.op = name == "calibrate" ? Op::Calibrate : Op::KeyFast;
+        if (!parse_switch(w[1], c.a)) return bad("'" + name + "' on or off, not '" + w[1] + "'");
+    } else if (name == "ticks" || name == "passes" || name == "wait") {
+        if (!arity(1, 1)) return false;
+        c.op = name == "ticks" ? Op::Ticks : name == "passes" ? Op::Passes : Op::Wait;
+        if (!parse_number(w[1], 1, 10000000, c.a))
+            return bad("'" + name + "' needs a count 1..10000000, not '" + w[1] + "'");
+    } else if (name == "expect") {
+        if (!arity(2, 2)) return false;
+        c.op = Op::Expect;
+        c.word = w[1];
+        c.value = w[2];
+        return valid_expectation(c.word, c.value, error);
+    } else if (name == "expect-golden") {
+        if (!arity(1, 1)) return false;
+        c.op = Op::ExpectGolden;
+        return file_name_word(w[1], c.word, error);
+    } else if (name == "expect-text") {
+        if (!arity(2, 2)) return false;
+        c.op = Op::ExpectText;
+        if (!parse_number(w[1], 0, LCD_WIDTH - 1, c.a) ||
+            !parse_number(w[2], 0, LCD_HEIGHT - 1, c.b))
+            return bad("expect-text needs a column 0..113 and a row 0..63");
+    } else if (name == "shot") {
+        if (!arity(1, 2)) return false;
+        c.op = Op::Shot;
+        c.a = 1;
+        if (!file_name_word(w[1], c.word, error)) return false;
+        if (args == 2 && !parse_number(w[2], 1, 8, c.a))
+            return bad("shot scale 1..8, not '" + w[2] + "'");
+    } else if (name == "dump") {
+        if (!arity(0, 0)) return false;
+        c.op = Op::Dump;
+    } else {
+        return bad("unknown command '" + name + "' (see --help)");
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string frame_as_text() {
@@ -219,132 +338,141 @@ std::string frame_as_text() {
     return text;
 }
 
+ScenarioLine parse_scenario_line(const std::string& line, ScenarioCommand& command,
+                                 std::string& row, std::string& error) {
+    const std::string text = trim(line);
+    if (!text.empty() && text[0] == '|') {
+        row = trim(text.substr(1));
+        if (row.empty() || row.find_first_not_of("#.") != std::string::npos) {
+            error = "a picture row holds only '#' (lit) and '.' (unlit)";
+            return ScenarioLine::Bad;
+        }
+        return ScenarioLine::Row;
+    }
+    const std::vector<std::string> words = split_words(text);
+    if (words.empty()) return ScenarioLine::Blank;
+    command = ScenarioCommand{};
+    return parse_command(words, command, error) ? ScenarioLine::Command : ScenarioLine::Bad;
+}
+
+ScenarioReader::ScenarioReader(std::istream& in, std::string path)
+    : in_(in), path_(std::move(path)), directory_(directory_of(path_)) {}
+
+bool ScenarioReader::bad(int line, const std::string& why) {
+    error_ = path_ + ":" + std::to_string(line) + ": " + why;
+    ended_ = true;
+    return false;
+}
+
+bool ScenarioReader::read_line(ScenarioLine& kind, ScenarioCommand& command, std::string& row,
+                               std::string& why) {
+    // A byte at a time from the stream's buffer, so a line never grows past
+    // MAX_LINE_LENGTH however long the file's line is.
+    text_.clear();
+    std::streambuf* buffer = in_.rdbuf();
+    using Traits = std::char_traits<char>;
+    bool any = false;
+    bool too_long = false;
+    while (true) {
+        const Traits::int_type ch = buffer->sbumpc();
+        if (Traits::eq_int_type(ch, Traits::eof())) break;
+        any = true;
+        if (ch == '\n') break;
+        if (text_.size() == MAX_LINE_LENGTH) {
+            too_long = true;
+            break;
+        }
+        text_ += Traits::to_char_type(ch);
+    }
+    if (!any) return false;
+    ++line_;
+    if (too_long) {
+        why = "a line longer than " + std::to_string(MAX_LINE_LENGTH) + " bytes";
+        kind = ScenarioLine::Bad;
+        return true;
+    }
+    // A UTF-8 byte-order mark, as some editors write, is no part of the script.
+    if (line_ == 1 && text_.rfind("\xEF\xBB\xBF", 0) == 0) text_.erase(0, 3);
+    kind = parse_scenario_line(text_, command, row, why);
+    return true;
+}
+
+bool ScenarioReader::next(ScenarioCommand& command) {
+    using Op = ScenarioCommand::Op;
+    while (!ended_) {
+        ScenarioLine kind = ScenarioLine::Blank;
+        int line = line_;
+        std::string why;
+        if (have_ahead_) {
+            have_ahead_ = false;
+            kind = ScenarioLine::Command;
+            line = ahead_line_;
+            command = std::move(ahead_command_);
+        } else if (read_line(kind, command, row_, why)) {
+            line = line_;
+        } else {
+            ended_ = true;
+            if (commands_ > 0) return false;
+            error_ = path_ + ": an empty script (no commands)";
+            return false;
+        }
+        if (kind == ScenarioLine::Blank) continue;
+        if (kind == ScenarioLine::Bad) return bad(line, why);
+        if (kind == ScenarioLine::Row) return bad(line, "picture row outside expect-text");
+        command.line = line;
+        ++commands_;
+        if (command.op != Op::ExpectText) return true;
+
+        // Its picture rows follow; the first other line ends them and is
+        // kept for the next call if it is a command.
+        while (read_line(kind, ahead_command_, row_, why)) {
+            if (kind == ScenarioLine::Bad) return bad(line_, why);
+            if (kind != ScenarioLine::Row) {
+                have_ahead_ = kind == ScenarioLine::Command;
+                ahead_line_ = line_;
+                break;
+            }
+            if (!command.rows.empty() && row_.size() != command.rows[0].size())
+                return bad(line_, "picture rows differ in width");
+            if (command.a + static_cast<long>(row_.size()) > LCD_WIDTH ||
+                command.b + static_cast<long>(command.rows.size()) >= LCD_HEIGHT)
+                return bad(line_, "picture runs off the LCD");
+            command.rows.push_back(row_);
+        }
+        if (command.rows.empty())
+            return bad(command.line,
+                       "expect-text needs picture rows ('| ..##..') on the lines after it");
+        return true;
+    }
+    return false;
+}
+
 bool parse_scenario(std::istream& in, const std::string& path, Scenario& scenario,
                     std::string& error) {
     scenario.path = path;
     scenario.directory = directory_of(path);
     scenario.commands.clear();
-    std::string raw;
-    int line = 0;
-    auto bad = [&](const std::string& why) {
-        error = path + ":" + std::to_string(line) + ": " + why;
-        return false;
-    };
-    while (std::getline(in, raw)) {
-        ++line;
-        const std::string text = trim(raw);
-        if (!text.empty() && text[0] == '|') {
-            ScenarioCommand* last = scenario.commands.empty() ? nullptr : &scenario.commands.back();
-            if (last == nullptr || last->op != ScenarioCommand::Op::ExpectText)
-                return bad("picture row outside expect-text");
-            const std::string row = trim(text.substr(1));
-            if (row.empty() || row.find_first_not_of("#.") != std::string::npos)
-                return bad("a picture row holds only '#' (lit) and '.' (unlit)");
-            if (!last->rows.empty() && row.size() != last->rows[0].size())
-                return bad("picture rows differ in width");
-            if (last->a + static_cast<long>(row.size()) > LCD_WIDTH ||
-                last->b + static_cast<long>(last->rows.size()) >= LCD_HEIGHT)
-                return bad("picture runs off the LCD");
-            last->rows.push_back(row);
-            continue;
-        }
-        if (!scenario.commands.empty() &&
-            scenario.commands.back().op == ScenarioCommand::Op::ExpectText &&
-            scenario.commands.back().rows.empty()) {
-            line = scenario.commands.back().line;
-            return bad("expect-text needs picture rows ('| ..##..') on the lines after it");
-        }
-
-        std::istringstream words(text.substr(0, text.find('#')));
-        std::vector<std::string> w;
-        for (std::string word; words >> word;)
-            w.push_back(word);
-        if (w.empty()) continue;
-
-        ScenarioCommand c;
-        c.line = line;
-        const std::string& name = w[0];
-        const size_t args = w.size() - 1;
-        auto arity = [&](size_t low, size_t high) {
-            if (args < low) return bad("'" + name + "' needs more arguments");
-            if (args > high) return bad("too many arguments for '" + name + "'");
-            return true;
-        };
-        using Op = ScenarioCommand::Op;
-        if (name == "on") {
-            if (!arity(0, 1)) return false;
-            c.op = Op::On;
-            if (args == 1) {
-                if (w[1] != "splash") return bad("'on' takes no argument but 'splash'");
-                c.a = 1;
-            }
-        } else if (name == "off") {
-            if (!arity(0, 0)) return false;
-            c.op = Op::Off;
-        } else if (name == "key") {
-            if (!arity(1, 1)) return false;
-            c.op = Op::Key;
-            if (!parse_key(w[1], c.a))
-                return bad("unknown key '" + w[1] + "' (centre, cw, acw, left, right or 1..255)");
-        } else if (name == "slider") {
-            if (!arity(2, 2)) return false;
-            c.op = Op::Slider;
-            if (!parse_number(w[1], 1, 2, c.a)) return bad("slider 1 or 2, not '" + w[1] + "'");
-            c.a -= 1;
-            if (!parse_number(w[2], 0, 4096, c.b))
-                return bad("slider position 0..4096, not '" + w[2] + "'");
-        } else if (name == "calibrate" || name == "keyfast") {
-            if (!arity(1, 1)) return false;
-            c.op = name == "calibrate" ? Op::Calibrate : Op::KeyFast;
-            if (!parse_switch(w[1], c.a))
-                return bad("'" + name + "' on or off, not '" + w[1] + "'");
-        } else if (name == "ticks" || name == "passes" || name == "wait") {
-            if (!arity(1, 1)) return false;
-            c.op = name == "ticks" ? Op::Ticks : name == "passes" ? Op::Passes : Op::Wait;
-            if (!parse_number(w[1], 1, 10000000, c.a))
-                return bad("'" + name + "' needs a count 1..10000000, not '" + w[1] + "'");
-        } else if (name == "expect") {
-            if (!arity(2, 2)) return false;
-            c.op = Op::Expect;
-            c.word = w[1];
-            c.value = w[2];
-            std::string why;
-            if (!valid_expectation(c.word, c.value, why)) return bad(why);
-        } else if (name == "expect-golden") {
-            if (!arity(1, 1)) return false;
-            c.op = Op::ExpectGolden;
-            c.word = w[1];
-        } else if (name == "expect-text") {
-            if (!arity(2, 2)) return false;
-            c.op = Op::ExpectText;
-            if (!parse_number(w[1], 0, LCD_WIDTH - 1, c.a) ||
-                !parse_number(w[2], 0, LCD_HEIGHT - 1, c.b))
-                return bad("expect-text needs a column 0..113 and a row 0..63");
-        } else if (name == "shot") {
-            if (!arity(1, 2)) return false;
-            c.op = Op::Shot;
-            c.word = w[1];
-            c.a = 1;
-            if (args == 2 && !parse_number(w[2], 1, 8, c.a))
-                return bad("shot scale 1..8, not '" + w[2] + "'");
-        } else if (name == "dump") {
-            if (!arity(0, 0)) return false;
-            c.op = Op::Dump;
-        } else {
-            return bad("unknown command '" + name + "' (see --help)");
-        }
-        scenario.commands.push_back(std::move(c));
-    }
-    if (!scenario.commands.empty() &&
-        scenario.commands.back().op == ScenarioCommand::Op::ExpectText &&
-        scenario.commands.back().rows.empty()) {
-        line = scenario.commands.back().line;
-        return bad("expect-text needs picture rows ('| ..##..') on the lines after it");
-    }
-    return true;
+    ScenarioReader reader(in, path);
+    for (ScenarioCommand c; reader.next(c);)
+        scenario.commands.push_back(c);
+    error = reader.error();
+    return error.empty();
 }
 
 namespace {
+
+// A golden file, read only when it is a regular file and only as far as one
+// byte past the frame's size: anything longer differs anyway.
+bool read_golden(const std::string& path, size_t frame_size, std::string& text) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    text.assign(frame_size + 1, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<size_t>(in.gcount()));
+    return !in.bad();
+}
 
 // The script runs in two places: at the top, while the instrument is off
 // (where "ON" blocks until the instrument stops again), and inside
@@ -353,13 +481,13 @@ namespace {
 // leave a count of message points to let go by.
 class ScenarioHost : public HeadlessHost {
 public:
-    ScenarioHost(const Scenario& scenario, const ScenarioOptions& options)
-        : scenario_(scenario), options_(options) {}
+    ScenarioHost(ScenarioReader& reader, const ScenarioOptions& options)
+        : reader_(reader), options_(options) {}
 
     int run() {
         resume();
         if (status_ == SCENARIO_OK && options_.out != nullptr)
-            *options_.out << scenario_.path << ": ok (" << passes_ << " passes)\n";
+            *options_.out << reader_.path() << ": ok (" << passes_ << " passes)\n";
         return status_;
     }
 
@@ -379,16 +507,15 @@ private:
     }
     std::ostream& err() { return options_.err != nullptr ? *options_.err : std::cerr; }
     std::string where(const ScenarioCommand& c) const {
-        return scenario_.path + ":" + std::to_string(c.line) + ": ";
+        return reader_.path() + ":" + std::to_string(c.line) + ": ";
     }
     std::string file(const std::string& name) const {
-        return !name.empty() && name[0] == '/' ? name : scenario_.directory + "/" + name;
+        return !name.empty() && name[0] == '/' ? name : reader_.directory() + "/" + name;
     }
 
-    const Scenario& scenario_;
+    ScenarioReader& reader_;
     const ScenarioOptions& options_;
     InvariantChecker checker_;
-    size_t next_ = 0;          // next command
     int line_ = 0;             // line of the command that last ran
     int inside_messages_ = 0;  // nesting of process_messages running the script
     long skip_points_ = 0;     // message points to let go by
@@ -407,7 +534,7 @@ void ScenarioHost::process_messages() {
         ++passes_;
         if (options_.check_invariants && !stopping_) {
             if (const char* broken = checker_.after_pass(*this)) {
-                err() << scenario_.path << ":" << line_ << ": after pass " << passes_ << ", on the "
+                err() << reader_.path() << ":" << line_ << ": after pass " << passes_ << ", on the "
                       << page_name(current_page) << " page: " << broken << "\n";
                 stop(SCENARIO_FAILED);
             }
@@ -435,13 +562,20 @@ void ScenarioHost::process_messages() {
 }
 
 void ScenarioHost::resume() {
+    // Each nesting of "ON" runs the script from here with its own command:
+    // the one that powered on is still being executed further out.
+    ScenarioCommand c;
     while (!stopping_) {
-        if (next_ == scenario_.commands.size()) {
+        if (!reader_.next(c)) {
+            if (!reader_.error().empty()) {
+                err() << reader_.error() << "\n";
+                stop(SCENARIO_BAD);
+                return;
+            }
             // The end of the script closes the window.
             if (instrument_running_depth() > 0) request_power_off();
             return;
         }
-        const ScenarioCommand& c = scenario_.commands[next_++];
         line_ = c.line;
         if (execute(c)) return;
     }
@@ -525,28 +659,25 @@ bool ScenarioHost::expect_golden(const ScenarioCommand& c) {
     const std::string path = file(c.word);
     const std::string actual = frame_as_text();
     if (options_.update_goldens) {
-        std::ofstream out(path);
-        out << actual;
-        if (!out) {
-            err() << where(c) << "cannot write " << path << "\n";
+        std::string error;
+        if (!write_file_atomically(path, actual, error)) {
+            err() << where(c) << "cannot write " << error << "\n";
             stop(SCENARIO_BAD);
             return false;
         }
         err() << where(c) << "rewrote " << path << "\n";
         return true;
     }
-    std::ifstream in(path);
-    if (!in) {
+    std::string expected;
+    if (!read_golden(path, actual.size(), expected)) {
         err() << where(c) << "cannot read golden " << path << "\n";
         stop(SCENARIO_BAD);
         return false;
     }
-    std::stringstream expected;
-    expected << in.rdbuf();
-    if (expected.str() == actual) return true;
+    if (expected == actual) return true;
     err() << where(c) << "frame differs from " << path
           << " (expected | actual, '!!' marks rows):\n";
-    std::istringstream e(expected.str()), a(actual);
+    std::istringstream e(expected), a(actual);
     std::string le, la;
     for (int row = 0; std::getline(a, la); ++row) {
         if (!std::getline(e, le)) le.clear();
@@ -589,18 +720,46 @@ bool ScenarioHost::shot(const ScenarioCommand& c) {
             image.lit[static_cast<size_t>(y) * image.width + x] =
                 picture_lit(x / scale, y / scale) ? 1 : 0;
     const std::string path = file(c.word);
-    if (write_png(path, image)) return true;
-    err() << where(c) << "cannot write " << path << "\n";
+    std::string error;
+    if (write_png(path, image, &error)) return true;
+    err() << where(c) << "cannot write " << error << "\n";
     stop(SCENARIO_BAD);
     return false;
 }
 
 }  // namespace
 
-int run_scenario(const Scenario& scenario, const ScenarioOptions& options) {
-    ScenarioHost host(scenario, options);
+int run_scenario(std::istream& in, const std::string& path, const ScenarioOptions& options) {
+    ScenarioReader reader(in, path);
+    ScenarioHost host(reader, options);
     const int status = host.run();
     // The host's picture goes away with it.
     lcd_attach_canvas(nullptr);
     return status;
+}
+
+int run_scenario_file(const std::string& path, const ScenarioOptions& options) {
+    std::ostream& err = options.err != nullptr ? *options.err : std::cerr;
+    // Refused before opening: reading a device such as /dev/zero would never
+    // end, and opening a pipe would wait for a writer.
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        err << "dg2_scenario: cannot read " << path << ": " << std::strerror(errno) << "\n";
+        return SCENARIO_BAD;
+    }
+    const char* what = S_ISREG(info.st_mode)                            ? nullptr
+                       : S_ISDIR(info.st_mode)                          ? "a directory"
+                       : S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) ? "a device"
+                       : S_ISFIFO(info.st_mode)                         ? "a pipe"
+                                                                        : "not a regular file";
+    if (what != nullptr) {
+        err << "dg2_scenario: " << path << " is " << what << ", not a scenario\n";
+        return SCENARIO_BAD;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        err << "dg2_scenario: cannot read " << path << "\n";
+        return SCENARIO_BAD;
+    }
+    return run_scenario(in, path, options);
 }

@@ -6,10 +6,16 @@
 // counted in ticks and passes, never measured.
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <string>
 #include <vector>
 
+// To add a command: an Op below, its words in parse_command() and its action
+// in ScenarioHost::execute() (both in scenario.cpp), and its paragraph in
+// SCENARIO_HELP. Files it writes go through write_file_atomically or
+// AtomicFile (app/files/atomic_file.h); file names are checked by
+// file_name_word().
 struct ScenarioCommand {
     enum class Op {
         On,            // a = 1: resume at the first splash frame instead of after the first pass
@@ -36,6 +42,66 @@ struct ScenarioCommand {
     std::vector<std::string> rows;
 };
 
+// A script read one command at a time, so a run holds one command per
+// nesting of "ON" whatever the script's length. Lines are cut at
+// MAX_LINE_LENGTH bytes: a longer line is a bad line, not a reason to hold a
+// whole file in memory.
+constexpr size_t MAX_LINE_LENGTH = 4096;
+
+// What one line of a script is.
+enum class ScenarioLine {
+    Blank,    // nothing but blanks, or a comment
+    Command,  // a command, in `command`
+    Row,      // a picture row of expect-text ("| ..##.."), in `row`
+    Bad,      // what is wrong is in `error`
+};
+
+// Parses one line (without its newline). `command.line` is left to the
+// caller. A picture row is checked here only for its characters; its place
+// after an expect-text is the caller's to check.
+ScenarioLine parse_scenario_line(const std::string& text, ScenarioCommand& command,
+                                 std::string& row, std::string& error);
+
+// Reads a script from a stream and hands out complete commands: an
+// expect-text comes with its picture rows, so only that command reads a line
+// ahead.
+class ScenarioReader {
+public:
+    ScenarioReader(std::istream& in, std::string path);
+
+    // The next command. False at the end of the script or at a bad line; then
+    // error() holds "<path>:<line>: <what is wrong>" (empty at a plain end).
+    // A script without a single command is bad too.
+    bool next(ScenarioCommand& command);
+
+    const std::string& error() const { return error_; }
+    const std::string& path() const { return path_; }
+    const std::string& directory() const { return directory_; }  // files are relative to it
+
+private:
+    // Reads and parses the next line; false at the end of the stream.
+    bool read_line(ScenarioLine& kind, ScenarioCommand& command, std::string& row,
+                   std::string& why);
+    bool bad(int line, const std::string& why);
+
+    std::istream& in_;
+    std::string path_;
+    std::string directory_;
+    std::string text_;   // the line being read
+    std::string row_;    // the picture row being read
+    int line_ = 0;       // number of the last line read
+    long commands_ = 0;  // handed out so far
+    bool ended_ = false;
+    // The command that ended an expect-text's rows, handed out next.
+    bool have_ahead_ = false;
+    int ahead_line_ = 0;
+    ScenarioCommand ahead_command_;
+    std::string error_;
+};
+
+// The whole script as a list, for checks that parse without running (the
+// runner itself reads as it goes). On a bad line returns false with
+// "<path>:<line>: <what is wrong>" in `error`.
 struct Scenario {
     std::string path;       // as given, for messages
     std::string directory;  // files named in the script are relative to it
@@ -45,8 +111,6 @@ struct Scenario {
 // The window's pace: a 100 ms tick against a 20 ms pass.
 constexpr int PASSES_PER_TICK = 5;
 
-// Reads a whole script. On a bad line returns false with
-// "<path>:<line>: <what is wrong>" in `error`.
 bool parse_scenario(std::istream& in, const std::string& path, Scenario& scenario,
                     std::string& error);
 
@@ -63,7 +127,14 @@ constexpr int SCENARIO_OK = 0;
 constexpr int SCENARIO_FAILED = 1;
 constexpr int SCENARIO_BAD = 2;
 
-int run_scenario(const Scenario& scenario, const ScenarioOptions& options);
+// Runs a script as it is read: a bad line stops the run with SCENARIO_BAD
+// (the lines before it have run by then). `path` names the script in
+// messages, and its folder is where the script's files are.
+int run_scenario(std::istream& in, const std::string& path, const ScenarioOptions& options);
+
+// The same for a file, which must be a regular file: a directory, a device or
+// a pipe is refused with SCENARIO_BAD before anything is read.
+int run_scenario_file(const std::string& path, const ScenarioOptions& options);
 
 // The frame buffer as 64 lines of 114 characters, '#' lit and '.' unlit,
 // each ended by a newline: the golden file format.

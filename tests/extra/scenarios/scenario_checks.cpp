@@ -2,7 +2,12 @@
 // PNG writer.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -35,17 +40,14 @@ protected:
     void TearDown() override { reset_all_state(); }
 
     Outcome run(const std::string& text, bool invariants = true) {
-        Scenario scenario;
-        std::string error;
-        std::istringstream in(text);
-        EXPECT_TRUE(parse_scenario(in, temp_dir() + "/t.scn", scenario, error)) << error;
         std::ostringstream out, err;
         ScenarioOptions options;
         options.out = &out;
         options.err = &err;
         options.check_invariants = invariants;
         options.update_goldens = update_goldens;
-        const int status = run_scenario(scenario, options);
+        std::istringstream script(text);
+        const int status = run_scenario(script, temp_dir() + "/t.scn", options);
         return {status, out.str(), err.str()};
     }
 
@@ -62,7 +64,7 @@ std::string parse_error(const std::string& text) {
 
 TEST(ScenarioParse, BadLinesNameTheirLineAndTheFault) {
     const struct {
-        const char* text;
+        std::string text;
         const char* error;
     } cases[] = {
         {"on\nkee centre\n", "s.scn:2: unknown command 'kee'"},
@@ -90,6 +92,16 @@ TEST(ScenarioParse, BadLinesNameTheirLineAndTheFault) {
         {"expect-text 0 0\n| #x\n", "s.scn:2: a picture row holds only '#' (lit) and '.' (unlit)"},
         {"expect-text 110 0\n| #####\n", "s.scn:2: picture runs off the LCD"},
         {"expect-text 114 0\n| #\n", "s.scn:1: expect-text needs a column 0..113 and a row 0..63"},
+        {"expect-text 0 0\n| #\nkee\n", "s.scn:3: unknown command 'kee'"},
+        {"shot a\x01.png\n", "s.scn:1: a file name holds no control characters"},
+        {"expect-golden g\x7f.txt\n", "s.scn:1: a file name holds no control characters"},
+        {"shot a\rb.png\n", "s.scn:1: a file name holds no control characters"},
+        {"dump\n\xEF\xBB\xBF"
+         "dump\n",
+         "s.scn:2: unknown command"},  // a mark only at the start
+        {"", "s.scn: an empty script (no commands)"},
+        {"\xEF\xBB\xBF# only a comment\n\n  \n", "s.scn: an empty script (no commands)"},
+        {"dump\n" + std::string(5000, ' ') + "\n", "s.scn:2: a line longer than 4096 bytes"},
     };
     for (const auto& c : cases) {
         const std::string error = parse_error(c.text);
@@ -107,6 +119,88 @@ TEST(ScenarioParse, CommentsBlanksAndEveryCommandAreAccepted) {
                           "expect-golden g.txt\nexpect-text 3 4\n  | #..#\n  | ....\n"
                           "shot a.png\nshot b.png 2\ndump\noff\n"),
               "(parsed)");
+}
+
+TEST_F(ScenarioRun, ByteOrderMarkAndHashInsideAWord) {
+    const std::string shot = temp_dir() + "/a#b.png";
+    std::remove(shot.c_str());
+    const Outcome o =
+        run("\xEF\xBB\xBFon\t# powered on\nshot a#b.png  # the picture\n#shot c.png\n");
+    EXPECT_EQ(o.status, SCENARIO_OK) << o.err;
+    EXPECT_TRUE(std::ifstream(shot)) << "a#b.png not written";
+}
+
+TEST_F(ScenarioRun, ABadLineStopsTheRunWhereItIs) {
+    const Outcome o = run("on\nexpect depth 1\nslider 1 5000\nexpect depth 0\n");
+    EXPECT_EQ(o.status, SCENARIO_BAD);
+    EXPECT_EQ(o.err, temp_dir() + "/t.scn:3: slider position 0..4096, not '5000'\n");
+    EXPECT_EQ(instrument_running_depth(), 0);
+}
+
+// A script is read as it runs: a million commands leave the peak memory of
+// the process where it was (holding them would take over 100 MB).
+TEST_F(ScenarioRun, ALongScriptRunsInBoundedMemory) {
+    struct Lines : std::streambuf {
+        long left = 1000000;
+        char line[6] = {'d', 'u', 'm', 'p', '\n', 0};
+        int_type underflow() override {
+            if (left-- == 0) return traits_type::eof();
+            setg(line, line, line + 5);
+            return traits_type::to_int_type(line[0]);
+        }
+    } lines;
+    std::istream in(&lines);
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
+    ScenarioOptions options;  // dump prints nowhere
+    std::ostringstream err;
+    options.err = &err;
+    EXPECT_EQ(run_scenario(in, "long.scn", options), SCENARIO_OK) << err.str();
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_EQ(lines.left, -1) << "not read to its end";
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 16 * 1024) << "kilobytes";
+}
+
+// Writes that fail (a full disk, simulated by a file-size limit that holds
+// for root too, or a missing folder) leave the old file as it was, with no
+// temporary file beside it.
+TEST_F(ScenarioRun, AFailedWriteKeepsTheOldFile) {
+    const std::string dir = temp_dir() + "/full";
+    mkdir(dir.c_str(), 0777);
+    for (const char* name : {"/pic.png", "/golden.txt"})
+        std::ofstream(dir + name) << "old";
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old_limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+    rlimit small = old_limit;
+    small.rlim_cur = 1000;  // a picture is about 4 KB, a golden 7 KB
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const Outcome shot = run("shot " + dir + "/pic.png\n");
+    update_goldens = true;
+    const Outcome golden = run("expect-golden " + dir + "/golden.txt\n");
+    update_goldens = false;
+    setrlimit(RLIMIT_FSIZE, &old_limit);
+    EXPECT_EQ(shot.status, SCENARIO_BAD);
+    EXPECT_NE(shot.err.find("t.scn:1: cannot write " + dir + "/pic.png"), std::string::npos)
+        << shot.err;
+    EXPECT_EQ(golden.status, SCENARIO_BAD);
+    EXPECT_NE(golden.err.find("cannot write " + dir + "/golden.txt"), std::string::npos)
+        << golden.err;
+    for (const char* name : {"/pic.png", "/golden.txt"}) {
+        std::ifstream in(dir + name);
+        std::string text;
+        std::getline(in, text);
+        EXPECT_EQ(text, "old") << name;
+    }
+    int entries = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        entries += entry.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(entries, 2) << "a temporary file was left behind";
+
+    const Outcome missing = run("shot " + dir + "/missing/pic.png\n");
+    EXPECT_EQ(missing.status, SCENARIO_BAD);
+    EXPECT_NE(missing.err.find("cannot write " + dir + "/missing/pic.png"), std::string::npos)
+        << missing.err;
 }
 
 TEST_F(ScenarioRun, OnGoesOnAfterTheSplashAndTheFirstPass) {
@@ -192,6 +286,7 @@ TEST_F(ScenarioRun, GoldensAreWrittenOnRequestAndThenCompared) {
     const std::string golden = temp_dir() + "/frame.txt";
     std::remove(golden.c_str());
     EXPECT_EQ(run("expect-golden frame.txt\n").status, SCENARIO_BAD);  // missing
+    EXPECT_EQ(run("expect-golden /dev/zero\n").status, SCENARIO_BAD);  // endless, not read
 
     lcd_clear();
     lcd_pixel(5, 6, DrawMode::Set);
