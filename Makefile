@@ -105,9 +105,10 @@ EM_CACHE ?= $(shell [ -w /usr/share/emscripten/cache ] && echo /usr/share/emscri
 EMXX := env NODE_PATH=/usr/share/nodejs EM_CACHE=$(EM_CACHE) em++
 WEB_CXXFLAGS := -std=c++20 -Oz -Wall -Wextra -Werror -fno-exceptions -fno-rtti -I.
 WEB_FIRMWARE := $(shell find firmware -name '*.cpp' | sort) $(wildcard app/runtime/*.cpp)
-WEB_HEADERS := $(shell find firmware app/runtime tools/scenario -name '*.h')
+WEB_HEADERS := $(shell find firmware app/runtime app/files tools/scenario -name "*.h")
 WEB_PAGE := $(addprefix $(WEB_SITE)/,index.html style.css dg2.js bezel.jpg icon.png)
-WEB_SCENARIO_TOOL := $(addprefix tools/scenario/,scenario.cpp headless_host.cpp invariants.cpp png.cpp)
+WEB_SCENARIO_TOOL := $(addprefix tools/scenario/,scenario.cpp headless_host.cpp invariants.cpp png.cpp) \
+	app/files/atomic_file.cpp
 WEB_SCENARIO_FILES := $(shell find tests/scenarios web/test/scenarios -type f)
 
 web-deps:

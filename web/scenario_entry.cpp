@@ -23,18 +23,10 @@ EMSCRIPTEN_KEEPALIVE int dg2_run_scenario(const char* path, const char* text) {
     std::istringstream in(text != nullptr ? text : "");
     std::ostringstream out;
     std::ostringstream err;
-    Scenario scenario;
-    std::string error;
-    int status;
-    if (!parse_scenario(in, path != nullptr ? path : "", scenario, error)) {
-        err << error << "\n";
-        status = SCENARIO_BAD;
-    } else {
-        ScenarioOptions options;
-        options.out = &out;
-        options.err = &err;
-        status = run_scenario(scenario, options);
-    }
+    ScenarioOptions options;
+    options.out = &out;
+    options.err = &err;
+    const int status = run_scenario(in, path != nullptr ? path : "", options);
     output = out.str();
     errors = err.str();
     return status;
