@@ -82,12 +82,15 @@ soak: deps
 	cmake --build $(BUILD)-asan -j $(JOBS) --target dg2_soak
 	DG2_SOAK_PASSES=$(SOAK_PASSES) ./$(BUILD)-asan/tests/extra/soak/dg2_soak
 
-# The README's pictures: the LCD screens made by the scenario runner, and the
-# whole window taken without a display.
+# The README's pictures: the LCD screens made by the scenario runner, the
+# whole window taken without a display, and the web page in headless Chromium.
 pictures: configure
 	cmake --build $(BUILD) -j $(JOBS) --target dg2_scenario dg2_window_shot
 	./$(BUILD)/tools/scenario/dg2_scenario docs/pictures/pictures.scn
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/tools/window_shot/dg2_window_shot docs/pictures/window.png
+	$(MAKE) --no-print-directory web web-test-deps
+	node web/test/browser_test.mjs --build $(WEB_BUILD) --native $(BUILD)/tools/scenario/dg2_scenario \
+		--picture docs/pictures/web_page.png
 
 # The browser edition: the firmware and the runtime compiled to WebAssembly
 # with a host of their own (web/), and a static page. `make web` leaves in

@@ -31,6 +31,11 @@ const CLIENT_WIDTH = 621;
 const CLIENT_HEIGHT = 404;
 const BEZEL_SIZE = 310;
 const MAX_ZOOM = 4;
+// The layout was made for a small dialog font: "Channel 1:" must end before
+// the slider's echo 56 pixels further right. The font is shrunk until it does.
+const LARGEST_FONT_PIXELS = 11;
+const SMALLEST_FONT_PIXELS = 8;
+const CHANNEL_LABEL_ROOM = 54;
 const TICK_MS = 100;
 
 // KeyCode values of the firmware.
@@ -76,6 +81,12 @@ function placeControls() {
       element.style.height = `${height * zoom}px`;
     }
   }
+  let pixels = LARGEST_FONT_PIXELS;
+  for (; pixels > SMALLEST_FONT_PIXELS; --pixels) {
+    form.style.fontSize = `${pixels * zoom}px`;
+    if ($('Label1').getBoundingClientRect().width <= CHANNEL_LABEL_ROOM * zoom) break;
+  }
+  form.style.fontSize = `${pixels * zoom}px`;
 }
 
 // Called by the instrument with the picture's RGBA bytes when it changed.

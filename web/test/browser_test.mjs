@@ -4,6 +4,7 @@
 //
 //   node web/test/browser_test.mjs --build build-web --native build/tools/scenario/dg2_scenario
 //   ... --figures   also measures load time and the idle tab's CPU share
+//   ... --picture FILE   only takes the README's picture of the page
 import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
@@ -336,6 +337,38 @@ async function launch() {
            '--disable-background-networking', '--disable-component-update', '--disable-sync'],
   });
 }
+// The README's picture: the page powered on, both channels between their
+// alarm limits.
+async function picture(file) {
+  const browser = await launch();
+  try {
+    const page = await browser.newPage();
+    await page.setViewport({ width: 700, height: 520 });
+    await page.goto(`${base}/site/index.html#on`, { waitUntil: 'load' });
+    await page.waitForFunction(() => window.dg2Timing.firstFrame !== null, { timeout: TIMEOUT_MS });
+    const [runDark, runLit, runScreen] = nativeFrames(
+      'on\ndump\nticks 11\npasses 1\ndump\nslider 1 220\nslider 2 220\npasses 2\ndump\n');
+    await waitForFrame(page, [runDark, runLit]);
+    await moveSlider(page, 'TrackBar1', 220);
+    await moveSlider(page, 'TrackBar2', 220);
+    const seen = await waitForFrame(page, [runScreen]);
+    if (!seen.ok) throw new Error('the run screen did not appear');
+    const main = await page.$('main');
+    const temporary = `${file}.tmp.png`;
+    await main.screenshot({ path: temporary });
+    fs.renameSync(temporary, file);
+    console.log(`wrote ${file}`);
+  } finally {
+    await browser.close();
+    server.close();
+    for (const profile of profiles) fs.rmSync(profile, { recursive: true, force: true });
+  }
+}
+if (option('--picture', null) !== null) {
+  await picture(path.resolve(option('--picture', null)));
+  process.exit(0);
+}
+
 const browser = await launch();
 try {
   await testPage(browser, base);
