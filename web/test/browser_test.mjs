@@ -150,9 +150,10 @@ async function testPage(browser, base) {
   // ON: the run screen with both inputs at 0 (channel 2's message flashes,
   // so either blink phase will do); then the sliders to mid readings, the
   // main menu and one knob step.
-  const [runDark, runLit, runScreen, mainMenu, nextEntry] = nativeFrames(
+  const [runDark, runLit, runScreen, mainMenu, nextEntry, displaySetup, nextLine] = nativeFrames(
     'on\ndump\nticks 11\npasses 1\ndump\nslider 1 220\nslider 2 220\npasses 2\ndump\n' +
-    'key centre\npasses 2\ndump\nkey cw\npasses 2\ndump\n');
+    'key centre\npasses 2\ndump\nkey cw\npasses 2\ndump\nkey centre\npasses 2\ndump\n' +
+    'key cw\npasses 2\ndump\n');
   await page.click('#Button1');
   let seen = await waitForFrame(page, [runDark, runLit]);
   check('ON: the run screen equals the native runner\'s frame', seen.ok, seen.frame);
@@ -167,6 +168,17 @@ async function testPage(browser, base) {
   await page.keyboard.press('ArrowRight');
   seen = await waitForFrame(page, [nextEntry]);
   check('Right arrow turns the knob clockwise', seen.ok, seen.frame);
+  // Space on the focused "ON" button is the centre key, not a second "ON".
+  await page.focus('#Button1');
+  await page.keyboard.press('Space');
+  seen = await waitForFrame(page, [displaySetup]);
+  check('Space is the centre key, also on a focused button',
+        seen.ok && await page.evaluate(() => window.dg2.depth()) === 1, seen.frame);
+  const bezel = await page.$eval('#Image2', (e) => e.getBoundingClientRect().toJSON());
+  await page.mouse.move(bezel.x + bezel.width / 2, bezel.y + bezel.height / 2);
+  await page.mouse.wheel({ deltaY: -100 });
+  seen = await waitForFrame(page, [nextLine]);
+  check('the wheel over the bezel turns the knob', seen.ok, seen.frame);
 
   // A fresh page, as a native run starts afresh: slider 1 at full scale.
   const [, , faultDark, faultLit] = nativeFrames(
