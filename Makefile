@@ -102,10 +102,9 @@ WEB_PORT ?= 8000
 WEB_PACKAGES := emscripten node-acorn
 WEB_TEST_PACKAGES := chromium npm
 # Debian's Emscripten finds its node modules (acorn) only through NODE_PATH
-# when the node on PATH is not Debian's. Its library cache is built on first
-# use: in the system's cache where that is writable, else in the build folder.
-EM_CACHE ?= $(shell [ -w /usr/share/emscripten/cache ] && echo /usr/share/emscripten/cache || echo $(abspath $(WEB_BUILD))/em-cache)
-EMXX := env NODE_PATH=/usr/share/nodejs EM_CACHE=$(EM_CACHE) em++
+# when the node on PATH is not Debian's. Its system libraries come prebuilt in
+# the package's frozen cache, so nothing is written outside the build folder.
+EMXX := env NODE_PATH=/usr/share/nodejs em++
 WEB_CXXFLAGS := -std=c++20 -Oz -Wall -Wextra -Werror -fno-exceptions -fno-rtti -I.
 WEB_FIRMWARE := $(shell find firmware -name '*.cpp' | sort) $(wildcard app/runtime/*.cpp)
 WEB_HEADERS := $(shell find firmware app/runtime app/files tools/scenario -name "*.h")
