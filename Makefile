@@ -100,7 +100,7 @@ WEB_BUILD ?= build-web
 WEB_SITE := $(WEB_BUILD)/site
 WEB_PORT ?= 8000
 WEB_PACKAGES := emscripten node-acorn
-WEB_TEST_PACKAGES := chromium npm
+WEB_TEST_PACKAGES := chromium
 # Debian's Emscripten finds its node modules (acorn) only through NODE_PATH
 # when the node on PATH is not Debian's. Its system libraries come prebuilt in
 # the package's frozen cache, so nothing is written outside the build folder.
@@ -154,8 +154,12 @@ web-serve: web
 	@echo "Serving the DG-2 on http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops)"
 	cd $(WEB_SITE) && python3 -m http.server --bind 127.0.0.1 $(WEB_PORT)
 
+# npm comes with Debian's package unless a node of another origin, which
+# brings its own npm and conflicts with Debian's, is installed already.
 web-test-deps:
 	$(call install_missing,$(WEB_TEST_PACKAGES))
+	@command -v npm >/dev/null || { $(SUDO) apt-get update && \
+		DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y npm; }
 	@if [ ! -d web/test/node_modules ] || [ web/test/package-lock.json -nt web/test/node_modules ]; then \
 		cd web/test && npm ci --no-audit --no-fund; \
 	fi

@@ -2,8 +2,9 @@
 // functions below (they only write the instrument's small shared variables,
 // as the window's handlers do); the main loop runs inside "ON" and, once per
 // pass, yields to the browser in process_messages until the pass period is
-// over or a key or a nested "ON" arrives. Compiled with Emscripten and
-// ASYNCIFY, which lets the loop sleep without returning.
+// over or a key or a nested "ON" arrives (after a pass that changed nothing,
+// until any event arrives). Compiled with Emscripten and ASYNCIFY, which lets
+// the loop sleep without returning.
 #include <emscripten.h>
 
 #include <cstring>
