@@ -6,12 +6,12 @@ CMAKE_FLAGS ?=
 
 # Debian packages the build and the tests need.
 PACKAGES := build-essential cmake pkg-config qt6-base-dev libjpeg-dev libgtest-dev \
-	libgmock-dev libbenchmark-dev xvfb xauth clang libclang-rt-14-dev
+	libgmock-dev libbenchmark-dev xvfb xauth clang libclang-rt-14-dev help2man
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: run test bench deps configure build sanitize clean fuzz fuzz-build fuzz-smoke soak pictures \
-	web web-deps web-serve web-test web-test-deps
+	coverage web web-deps web-serve web-test web-test-deps
 
 # Installs the Debian packages of the list given that are missing.
 define install_missing
@@ -33,18 +33,22 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
-	./$(BUILD)/app/window/dg2
+# Builds only the program it starts.
+run: configure
+	cmake --build $(BUILD) -j $(JOBS) --target dg2
+	$(BUILD)/app/window/dg2
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory fuzz-smoke
 	$(MAKE) --no-print-directory web-test
 
-bench: configure
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(BUILD) -j $(JOBS) --target dg2_bench
-	./$(BUILD)/bench/dg2_bench
+# Benchmarks in their own release build, so $(BUILD) keeps its build type.
+RELEASE_BUILD ?= $(BUILD)-release
+bench: deps
+	cmake -S . -B $(RELEASE_BUILD) -DCMAKE_BUILD_TYPE=Release -DDG2_BUILD_WINDOW=OFF -DDG2_BUILD_TESTS=OFF
+	cmake --build $(RELEASE_BUILD) -j $(JOBS) --target dg2_bench
+	$(RELEASE_BUILD)/bench/dg2_bench
 
 # The same tests with AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps
@@ -67,12 +71,12 @@ fuzz-build: deps
 
 fuzz: fuzz-build
 	mkdir -p $(FUZZ_BUILD)/corpus
-	./$(FUZZ_BUILD)/dg2_fuzz_events $(FUZZ_FLAGS) -max_total_time=$(FUZZ_SECONDS) \
+	$(FUZZ_BUILD)/dg2_fuzz_events $(FUZZ_FLAGS) -max_total_time=$(FUZZ_SECONDS) \
 		$(FUZZ_BUILD)/corpus fuzz/corpus
 
 fuzz-smoke: fuzz-build
 	rm -rf $(FUZZ_BUILD)/smoke && mkdir -p $(FUZZ_BUILD)/smoke
-	./$(FUZZ_BUILD)/dg2_fuzz_events $(FUZZ_FLAGS) -seed=1 -max_total_time=$(FUZZ_SMOKE_SECONDS) \
+	$(FUZZ_BUILD)/dg2_fuzz_events $(FUZZ_FLAGS) -seed=1 -max_total_time=$(FUZZ_SMOKE_SECONDS) \
 		$(FUZZ_BUILD)/smoke fuzz/corpus
 
 # One million passes of random use under the sanitizers (ctest runs 50 000).
@@ -80,14 +84,14 @@ SOAK_PASSES ?= 1000000
 soak: deps
 	cmake -S . -B $(BUILD)-asan -DDG2_SANITIZE=ON -DDG2_BUILD_WINDOW=ON -DCMAKE_BUILD_TYPE=Debug
 	cmake --build $(BUILD)-asan -j $(JOBS) --target dg2_soak
-	DG2_SOAK_PASSES=$(SOAK_PASSES) ./$(BUILD)-asan/tests/extra/soak/dg2_soak
+	DG2_SOAK_PASSES=$(SOAK_PASSES) $(BUILD)-asan/tests/extra/soak/dg2_soak
 
 # The README's pictures: the LCD screens made by the scenario runner, the
 # whole window taken without a display, and the web page in headless Chromium.
 pictures: configure
 	cmake --build $(BUILD) -j $(JOBS) --target dg2_scenario dg2_window_shot
-	./$(BUILD)/tools/scenario/dg2_scenario docs/pictures/pictures.scn
-	QT_QPA_PLATFORM=offscreen ./$(BUILD)/tools/window_shot/dg2_window_shot docs/pictures/window.png
+	$(BUILD)/tools/scenario/dg2_scenario docs/pictures/pictures.scn
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/window_shot/dg2_window_shot docs/pictures/window.png
 	$(MAKE) --no-print-directory web web-test-deps
 	node web/test/browser_test.mjs --build $(WEB_BUILD) --native $(BUILD)/tools/scenario/dg2_scenario \
 		--picture docs/pictures/web_page.png
@@ -170,5 +174,20 @@ web-test: web web-test-deps configure
 	cmake --build $(BUILD) -j $(JOBS) --target dg2_scenario
 	node web/test/browser_test.mjs --build $(WEB_BUILD) --native $(BUILD)/tools/scenario/dg2_scenario
 
+# Line and branch coverage of the whole test suite: an instrumented build in
+# its own folder, a table per source folder, and an HTML report in
+# $(COVERAGE_BUILD)/coverage/index.html.
+COVERAGE_BUILD ?= $(BUILD)-coverage
+COVERAGE_PACKAGES := gcovr
+coverage: deps
+	@dpkg-query -W -f='$${Status}' $(COVERAGE_PACKAGES) 2>/dev/null | grep -q "install ok installed" || \
+		{ $(SUDO) apt-get update && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y $(COVERAGE_PACKAGES); }
+	cmake -S . -B $(COVERAGE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DDG2_BUILD_BENCH=OFF \
+		-DCMAKE_CXX_FLAGS=--coverage -DCMAKE_EXE_LINKER_FLAGS=--coverage
+	cmake --build $(COVERAGE_BUILD) -j $(JOBS)
+	find $(COVERAGE_BUILD) -name '*.gcda' -delete
+	cd $(COVERAGE_BUILD) && ctest --output-on-failure -j $(JOBS)
+	tools/coverage/report.sh . $(COVERAGE_BUILD)
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-asan $(FUZZ_BUILD) $(WEB_BUILD)
+	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-release $(BUILD)-coverage $(FUZZ_BUILD) $(WEB_BUILD)

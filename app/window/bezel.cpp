@@ -6,6 +6,7 @@
 #include <jpeglib.h>
 
 #include <QPainter>
+#include <QPixmap>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -125,4 +126,12 @@ QImage bezel_picture(const unsigned char* data, std::size_t size, QString* error
     painter.setBrush(QColor(24, 24, 24));
     painter.drawEllipse(QRectF(2, 2, BEZEL_SIZE - 4, BEZEL_SIZE - 4));
     return picture;
+}
+
+// An icon that cannot be decoded leaves the window with the desktop's default
+// icon; nothing else depends on it.
+QIcon program_icon() {
+    QPixmap picture;
+    if (!picture.loadFromData(ICON_PNG, static_cast<uint>(ICON_PNG_SIZE), "PNG")) return QIcon();
+    return QIcon(picture);
 }

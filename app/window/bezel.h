@@ -2,6 +2,7 @@
 // with libjpeg.
 #pragma once
 
+#include <QIcon>
 #include <QImage>
 #include <QString>
 #include <cstddef>
@@ -11,6 +12,12 @@ extern const unsigned char BEZEL_JPEG[];
 extern const std::size_t BEZEL_JPEG_SIZE;
 
 constexpr int BEZEL_SIZE = 310;
+
+// The PNG bytes of assets/dg2.png (the face alone, 256 x 256), embedded at
+// build time; the window's own icon, as the desktop's icon theme has it.
+extern const unsigned char ICON_PNG[];
+extern const std::size_t ICON_PNG_SIZE;
+QIcon program_icon();
 
 // Decodes a JPEG held in memory into an RGB32 image. On failure returns a null
 // image and puts libjpeg's reason into *error.

@@ -88,6 +88,7 @@ QColor from_colour_word(u32 colour) {
 TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     Form1 = this;
     setWindowTitle(QStringLiteral("Corvanta Meridial DG-2"));
+    setWindowIcon(program_icon());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);

@@ -255,3 +255,24 @@ void text_big(u8 x, u8 y, const char* text) {
         }
     }
 }
+
+// The title is centred on column 57 and flanked by two rules on row 4. Their
+// inner ends are computed in 8-bit arithmetic like every coordinate here; a
+// title longer than 14 characters would wrap the left rule's end past 255.
+// The title passes through a working buffer of 32 bytes, as every page text
+// does, so it is cut to 31 characters.
+void menu_title(const char* title) {
+    constexpr u8 TITLE_MAX = 31;
+    char buffer[TITLE_MAX + 1];
+    u8 n = 0;
+    if (title != nullptr) {
+        while (n < TITLE_MAX && title[n] != '\0') {
+            buffer[n] = title[n];
+            ++n;
+        }
+    }
+    buffer[n] = '\0';
+    text_normal(static_cast<u8>(57 - 4 * n), 0, buffer, 0, DrawMode::Set, 0);
+    lcd_line(0, 4, static_cast<u8>(59 - 4 * n), 4, DrawMode::Set);
+    lcd_line(static_cast<u8>(55 + 4 * n), 4, 118, 4, DrawMode::Set);
+}

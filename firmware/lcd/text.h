@@ -17,6 +17,10 @@ void text_normal_const(u8 x, u8 y, const char* text, u8 tall, DrawMode tall_mode
 void text_normal_centred_const(u8 x, u8 y, const char* text, u8 tall, DrawMode tall_mode,
                                u8 inverse);
 
+// The title row every page shares (the setup pages and the max values page):
+// the title, cut to 31 characters, centred on column 57 between two rules.
+void menu_title(const char* title);
+
 // FontSmall, 6 x 8 cells, glyph rows y..y+6; characters from index
 // invert_from on are drawn inverse.
 void text_small(u8 x, u8 y, const char* text, u8 invert_from);

@@ -43,15 +43,7 @@ void page_calibrate() {
                 capture(settings.cal_reading_20ma);
             }
             break;
-        case KeyClockwise:
-        case KeyRight:
-            if (menu_cursor < LAST_LINE) ++menu_cursor;
-            break;
-        case KeyAnticlockwise:
-        case KeyLeft:
-            if (menu_cursor > 0) --menu_cursor;
-            break;
-        default: break;
+        default: move_menu_cursor(pending_key, LAST_LINE); break;
     }
     pending_key = KeyNone;
 }

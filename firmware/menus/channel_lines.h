@@ -5,9 +5,9 @@
 #pragma once
 
 #include "firmware/core/keys.h"
+#include "firmware/core/setting_names.h"
 #include "firmware/core/types.h"
 #include "firmware/menus/menu.h"
-#include "firmware/menus/names.h"
 #include "firmware/menus/pages.h"
 
 // Both draw their lines from list index 2 on (after "*** DONE ***" and MODE)

@@ -2,10 +2,10 @@
 // lines of that kind. Settings are edited in place, so measurement follows
 // every change from the next pass on; there is no cancel.
 #include "firmware/core/keys.h"
+#include "firmware/core/setting_names.h"
 #include "firmware/core/settings.h"
 #include "firmware/menus/channel_lines.h"
 #include "firmware/menus/menu.h"
-#include "firmware/menus/names.h"
 #include "firmware/menus/pages.h"
 
 void page_channel_setup() {
@@ -39,15 +39,10 @@ void page_channel_setup() {
                     menu_edit = menu_edit == 1 ? 0 : 1;
                 }
                 break;
-            case KeyClockwise:
-            case KeyRight:
-                if (menu_edit == 0 && menu_cursor < last) ++menu_cursor;
+            default:
+                // While a line is edited the lines themselves take the keys.
+                if (menu_edit == 0) move_menu_cursor(pending_key, last);
                 break;
-            case KeyAnticlockwise:
-            case KeyLeft:
-                if (menu_edit == 0 && menu_cursor > 0) --menu_cursor;
-                break;
-            default: break;
         }
         pending_key = KeyNone;
     }

@@ -2,11 +2,11 @@
 
 #include "firmware/core/hooks.h"
 #include "firmware/core/keys.h"
+#include "firmware/core/setting_names.h"
 #include "firmware/core/settings.h"
 #include "firmware/lcd/lcd.h"
 #include "firmware/lcd/text.h"
 #include "firmware/menus/menu.h"
-#include "firmware/menus/names.h"
 #include "firmware/menus/pages.h"
 
 // DISP SETUP never scrolls: every line has its own row, and the lines that
@@ -97,13 +97,6 @@ void centre_key() {
     }
 }
 
-void move_down() {
-    if (menu_cursor < last_line()) ++menu_cursor;
-}
-void move_up() {
-    if (menu_cursor > 0) --menu_cursor;
-}
-
 }  // namespace
 
 void page_display_setup() {
@@ -137,28 +130,13 @@ void page_display_setup() {
     switch (pending_key) {
         case KeyCentre: centre_key(); break;
         case KeyClockwise:
-            if (menu_edit == 1)
-                change_line(menu_cursor, true);
-            else
-                move_down();
-            break;
         case KeyLeft:
-            if (menu_edit == 1)
-                change_line(menu_cursor, true);
-            else
-                move_up();
-            break;
         case KeyAnticlockwise:
-            if (menu_edit == 1)
-                change_line(menu_cursor, false);
-            else
-                move_up();
-            break;
         case KeyRight:
             if (menu_edit == 1)
-                change_line(menu_cursor, false);
+                change_line(menu_cursor, pending_key == KeyClockwise || pending_key == KeyLeft);
             else
-                move_down();
+                move_menu_cursor(pending_key, last_line());
             break;
         default: break;
     }

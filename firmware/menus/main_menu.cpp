@@ -77,15 +77,7 @@ void page_main_menu() {
     const u8 last = static_cast<u8>(count - 1);
     switch (pending_key) {
         case KeyCentre: open_entry(menu_cursor); break;
-        case KeyClockwise:
-        case KeyRight:
-            if (menu_cursor < last) ++menu_cursor;
-            break;
-        case KeyAnticlockwise:
-        case KeyLeft:
-            if (menu_cursor > 0) --menu_cursor;
-            break;
-        default: break;
+        default: move_menu_cursor(pending_key, last); break;
     }
     pending_key = KeyNone;
 }

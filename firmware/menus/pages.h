@@ -1,17 +1,10 @@
-// The setup pages reached from the run screen.
+// The setup pages reached from the run screen (their handlers are in
+// firmware/core/page_handlers.h) and what they share.
 #pragma once
 
+#include "firmware/core/page_handlers.h"
 #include "firmware/core/settings.h"
 #include "firmware/core/types.h"
-
-void page_main_menu();
-void page_message();
-void page_display_setup();
-void page_contrast();
-void page_adc_values();
-void page_channel_setup();
-void page_calibrate();
-void page_sender_curve();
 
 // Line identifiers of the channel setup page.
 enum class PressureLine : u8 {

@@ -128,10 +128,8 @@ void page_sender_curve() {
         } else if (menu_edit == 1) {
             if (key_raises(key)) change_line(menu_cursor, true);
             if (key_lowers(key)) change_line(menu_cursor, false);
-        } else if (key == KeyClockwise || key == KeyRight) {
-            if (menu_cursor < last) ++menu_cursor;
-        } else if (key == KeyAnticlockwise || key == KeyLeft) {
-            if (menu_cursor > 0) --menu_cursor;
+        } else {
+            move_menu_cursor(key, last);
         }
         pending_key = KeyNone;
     }

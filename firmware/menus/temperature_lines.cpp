@@ -8,12 +8,12 @@
 #include <cstdio>
 
 #include "firmware/core/keys.h"
+#include "firmware/core/setting_names.h"
 #include "firmware/core/settings.h"
 #include "firmware/lcd/text.h"
 #include "firmware/measure/measure.h"
 #include "firmware/menus/channel_lines.h"
 #include "firmware/menus/menu.h"
-#include "firmware/menus/names.h"
 #include "firmware/menus/pages.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "firmware/core/run_state.h"
 #include "firmware/measure/measure.h"
-#include "firmware/menus/names.h"
+#include "firmware/core/setting_names.h"
 
 // The run screens spell units in lower case, unlike the menus. The inch mark
 // and "Hg" make the three characters of inches of mercury.

@@ -4,7 +4,7 @@
 // the label and the flashing message are drawn.
 #include "firmware/lcd/text.h"
 #include "firmware/measure/measure.h"
-#include "firmware/menus/names.h"
+#include "firmware/core/setting_names.h"
 #include "firmware/screens/channel_view.h"
 #include "firmware/screens/gauges.h"
 #include "firmware/screens/screens.h"

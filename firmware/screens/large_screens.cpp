@@ -3,7 +3,7 @@
 // shows the real value. Either message takes the place of value and unit.
 #include "firmware/lcd/text.h"
 #include "firmware/measure/measure.h"
-#include "firmware/menus/names.h"
+#include "firmware/core/setting_names.h"
 #include "firmware/screens/channel_view.h"
 #include "firmware/screens/gauges.h"
 #include "firmware/screens/screens.h"

@@ -1,12 +1,11 @@
 #include <cstdio>
 
 #include "firmware/core/keys.h"
+#include "firmware/core/setting_names.h"
 #include "firmware/core/settings.h"
 #include "firmware/lcd/lcd.h"
 #include "firmware/lcd/text.h"
 #include "firmware/measure/measure.h"
-#include "firmware/menus/menu.h"
-#include "firmware/menus/names.h"
 #include "firmware/screens/screens.h"
 
 // The highest values since the last reset, one block per channel that is on:
@@ -17,7 +16,7 @@ namespace {
 void list_pressure(u8 channel, u8 row) {
     const PressureChannelSettings& p = settings.pressure[channel];
     current_pressure_settings = &settings.pressure[channel];
-    char text[MENU_TEXT_SIZE];
+    char text[NAME_TEXT_SIZE];
     std::snprintf(text, sizeof text,
                   "%s PRESS:", name_of(PRESSURE_LABEL_NAMES, static_cast<u32>(p.label)));
     text_normal(0, row, text, 0, DrawMode::Set, 0);
@@ -36,7 +35,7 @@ void list_pressure(u8 channel, u8 row) {
 void list_temperature(u8 channel, u8 row) {
     const TemperatureChannelSettings& t = settings.temperature[channel];
     current_temperature_settings = &settings.temperature[channel];
-    char text[MENU_TEXT_SIZE];
+    char text[NAME_TEXT_SIZE];
     std::snprintf(text, sizeof text,
                   "%s TEMP:", name_of(TEMPERATURE_LABEL_NAMES, static_cast<u32>(t.label)));
     text_normal(0, row, text, 0, DrawMode::Set, 0);

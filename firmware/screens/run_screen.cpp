@@ -1,11 +1,11 @@
 // The run screen: picks the layout from the display settings and the two
 // channel kinds, draws it, then handles the front-panel key.
 #include "firmware/core/keys.h"
+#include "firmware/core/page_handlers.h"
 #include "firmware/core/run_state.h"
 #include "firmware/core/settings.h"
 #include "firmware/lcd/text.h"
 #include "firmware/measure/measure.h"
-#include "firmware/menus/pages.h"
 #include "firmware/screens/screens.h"
 
 namespace {

@@ -1,10 +1,8 @@
 // Run-mode pages: the channel display screens and the maximum values.
 #pragma once
 
+#include "firmware/core/page_handlers.h"
 #include "firmware/core/types.h"
-
-void page_run_screen();
-void page_max_values();
 
 // Layout choosers (run_screen.cpp).
 void show_single_vertical();

@@ -11,12 +11,17 @@
 
 #include <jpeglib.h>
 
+#include <QBuffer>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/files/atomic_file.h"
 
 namespace {
 
@@ -171,14 +176,16 @@ QImage draw_icon(const QImage& bezel) {
     return icon;
 }
 
+// The JPEG is made in memory and written whole, so a failed run leaves the
+// old picture in place.
 bool write_jpeg(const QImage& picture, const char* path) {
-    std::FILE* file = std::fopen(path, "wb");
-    if (file == nullptr) return false;
+    unsigned char* bytes = nullptr;
+    unsigned long size = 0;
     jpeg_compress_struct info;
     jpeg_error_mgr errors;
     info.err = jpeg_std_error(&errors);
     jpeg_create_compress(&info);
-    jpeg_stdio_dest(&info, file);
+    jpeg_mem_dest(&info, &bytes, &size);
     info.image_width = static_cast<JDIMENSION>(picture.width());
     info.image_height = static_cast<JDIMENSION>(picture.height());
     info.input_components = 3;
@@ -199,7 +206,21 @@ bool write_jpeg(const QImage& picture, const char* path) {
     }
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
-    return std::fclose(file) == 0;
+    std::string error;
+    const bool written = write_file_atomically(
+        path, std::string_view(reinterpret_cast<const char*>(bytes), size), error);
+    std::free(bytes);
+    return written;
+}
+
+bool write_png(const QImage& picture, const char* path) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    std::string error;
+    return picture.save(&buffer, "PNG") &&
+           write_file_atomically(
+               path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), error);
 }
 
 }  // namespace
@@ -216,7 +237,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bezel: cannot write %s\n", argv[1]);
         return 1;
     }
-    if (argc == 3 && !draw_icon(bezel).save(QString::fromLocal8Bit(argv[2]), "PNG")) {
+    if (argc == 3 && !write_png(draw_icon(bezel), argv[2])) {
         std::fprintf(stderr, "bezel: cannot write %s\n", argv[2]);
         return 1;
     }

@@ -4,10 +4,13 @@
 // screens through the text routines at the LCD's own 2 x 2 scale.
 //
 //   font_sheet [output.png]     (default: font_sheet.png)
+#include <QBuffer>
 #include <QImage>
 #include <cstdio>
 #include <functional>
+#include <string>
 
+#include "app/files/atomic_file.h"
 #include "firmware/lcd/fonts/fonts.h"
 #include "firmware/lcd/lcd.h"
 #include "firmware/lcd/text.h"
@@ -195,7 +198,14 @@ int main(int argc, char** argv) {
     QImage image(size.width, size.y, QImage::Format_ARGB32);
     image.fill(PAPER);
     render(&image);
-    if (!image.save(path)) {
+    // Encoded in memory and written whole: a failed run leaves the old sheet.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    std::string error;
+    if (!image.save(&buffer, "PNG") ||
+        !write_file_atomically(
+            path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), error)) {
         std::fprintf(stderr, "font_sheet: cannot write %s\n", path);
         return 1;
     }

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <string>
 
+#include "app/runtime/instrument.h"
 #include "tools/scenario/scenario.h"
 
 int main(int argc, char** argv) {
@@ -17,6 +18,10 @@ int main(int argc, char** argv) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             std::cout << SCENARIO_HELP;
+            return SCENARIO_OK;
+        } else if (arg == "--version") {
+            // The firmware the runner drives, as its splash shows it.
+            std::cout << "dg2_scenario " << FIRMWARE_VERSION << "\n";
             return SCENARIO_OK;
         } else if (arg == "--no-invariants") {
             options.check_invariants = false;

@@ -3,10 +3,12 @@
 // QT_QPA_PLATFORM=offscreen to need no display:
 //   dg2_window_shot OUTPUT.png
 #include <QApplication>
+#include <QBuffer>
 #include <QSlider>
 #include <QTimer>
 #include <cstdio>
 
+#include "app/files/atomic_file.h"
 #include "app/runtime/instrument.h"
 #include "app/window/form1.h"
 
@@ -26,7 +28,17 @@ int main(int argc, char** argv) {
             form.TrackBar1->setValue(300);
             form.TrackBar2->setValue(300);
             QTimer::singleShot(1500, &form, [&] {
-                saved = form.grab().save(QString::fromLocal8Bit(argv[1]));
+                // Encoded in memory and written whole, so a failed run
+                // leaves the old picture in place.
+                QByteArray bytes;
+                QBuffer buffer(&bytes);
+                buffer.open(QIODevice::WriteOnly);
+                std::string error;
+                saved = form.grab().save(&buffer, "PNG") &&
+                        write_file_atomically(
+                            argv[1],
+                            std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
+                            error);
                 form.Button2Click();
             });
         });

@@ -90,4 +90,45 @@ TEST_F(AtomicFileTest, UnwritablePlacesAreErrorsNamingThePath) {
     EXPECT_EQ(read_all(target), "the good file");
 }
 
+// Names that cannot be a file, a commit without a file, and a target that
+// became a directory while the file was written: each fails and leaves no
+// temporary file.
+TEST_F(AtomicFileTest, NoFileNameNoOpenOrAFolderInTheWayFail) {
+    std::string error;
+    EXPECT_FALSE(write_file_atomically("", "x", error));
+    EXPECT_FALSE(write_file_atomically(folder.string() + "/", "x", error));
+    EXPECT_NE(error.find("not a file name"), std::string::npos) << error;
+
+    AtomicFile never_opened;
+    EXPECT_FALSE(never_opened.commit());
+    EXPECT_NE(never_opened.error().find("not open"), std::string::npos);
+
+    AtomicFile file;
+    ASSERT_TRUE(file.open(target));
+    file.write("new");
+    fs::remove(target);
+    fs::create_directory(target);
+    EXPECT_FALSE(file.commit());
+    EXPECT_NE(file.error().find("cannot rename"), std::string::npos) << file.error();
+    expect_only_target();
+}
+
+// A bare file name is written in the working folder; a temporary name that is
+// taken (a run of the same process id long ago) is passed over for the next.
+TEST_F(AtomicFileTest, BareNamesAndTakenTemporaryNames) {
+    const fs::path before = fs::current_path();
+    fs::current_path(folder);
+    std::string error;
+    EXPECT_TRUE(write_file_atomically("bare.txt", "bare", error)) << error;
+    fs::current_path(before);
+    EXPECT_EQ(read_all(folder / "bare.txt"), "bare");
+    fs::remove(folder / "bare.txt");
+
+    const fs::path taken = folder / (".picture.png." + std::to_string(getpid()) + ".0.tmp");
+    std::ofstream(taken) << "someone else's";
+    EXPECT_TRUE(write_file_atomically(target, "new", error)) << error;
+    EXPECT_EQ(read_all(target), "new");
+    EXPECT_EQ(read_all(taken), "someone else's");
+}
+
 }  // namespace

@@ -1,8 +1,12 @@
 // The window as a user first sees it: the controls where the instrument's
 // window always had them, the LCD picture, the lamp and the bezel.
+#include <QApplication>
+#include <QBuffer>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QFrame>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
@@ -26,6 +30,8 @@ private slots:
     void window() {
         QCOMPARE(Form1, form);
         QCOMPARE(form->windowTitle(), QStringLiteral("Corvanta Meridial DG-2"));
+        // The window carries the program's icon, the 256-pixel face.
+        QCOMPARE(form->windowIcon().availableSizes(), QList<QSize>{QSize(256, 256)});
         QCOMPARE(form->size(), QSize(621, 404));
         QCOMPARE(form->minimumSize(), form->maximumSize());
         const Qt::WindowFlags flags = form->windowFlags();
@@ -227,6 +233,39 @@ private slots:
         error.clear();
         QVERIFY(decode_jpeg(nullptr, 0, &error).isNull());
         QVERIFY(!error.isEmpty());
+
+        // A sound JPEG wider than any bezel could be is refused before its
+        // pixels are allocated.
+        QByteArray wide;
+        QBuffer buffer(&wide);
+        buffer.open(QIODevice::WriteOnly);
+        QImage strip(4097, 8, QImage::Format_RGB32);
+        strip.fill(Qt::white);
+        QVERIFY(strip.save(&buffer, "JPG"));
+        error.clear();
+        QVERIFY(decode_jpeg(reinterpret_cast<const unsigned char*>(wide.constData()),
+                            static_cast<std::size_t>(wide.size()), &error)
+                    .isNull());
+        QVERIFY2(error.contains(QStringLiteral("unexpected picture format")), qPrintable(error));
+    }
+
+    // The context menu opens on the bezel only; beside it the event goes on
+    // to the controls.
+    void context_menu_on_the_bezel_only() {
+        if (form->ContextMenu->actions().isEmpty())
+            form->ContextMenu->addAction(QStringLiteral("entry"));
+        form->show();
+        QContextMenuEvent beside(QContextMenuEvent::Mouse, QPoint(500, 150),
+                                 form->mapToGlobal(QPoint(500, 150)));
+        QApplication::sendEvent(form, &beside);
+        QVERIFY(!beside.isAccepted());
+        QVERIFY(!form->ContextMenu->isVisible());
+        QContextMenuEvent on_bezel(QContextMenuEvent::Mouse, QPoint(150, 150),
+                                   form->mapToGlobal(QPoint(150, 150)));
+        QApplication::sendEvent(form, &on_bezel);
+        QVERIFY(on_bezel.isAccepted());
+        QVERIFY(form->ContextMenu->isVisible());
+        form->ContextMenu->hide();
     }
 
 private:

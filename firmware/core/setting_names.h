@@ -1,9 +1,14 @@
 // Display names of the enumerated settings, as fixed-width character slots
-// indexed by the setting's code. Readers must check the code against the
-// table's length before indexing (see name_of).
+// indexed by the setting's code, for the setup pages and the run screens
+// alike. Readers must check the code against the table's length before
+// indexing (see name_of).
 #pragma once
 
 #include "firmware/core/types.h"
+
+// The working text buffers of pages and screens hold 31 characters and the
+// terminating zero.
+constexpr int NAME_TEXT_SIZE = 32;
 
 constexpr char CHANNEL_KIND_NAMES[3][9] = {"OFF", "PRESSURE", "TEMP"};
 constexpr char PRESSURE_INPUT_NAMES[3][10] = {"RESISTIVE", "0-5V", "4-20mA"};
@@ -22,3 +27,8 @@ template <int N, int W>
 constexpr const char* name_of(const char (&table)[N][W], u32 code) {
     return code < static_cast<u32>(N) ? table[code] : "";
 }
+
+// Both append the channel's unit to a zero-terminated text in a buffer of
+// NAME_TEXT_SIZE bytes, as the menus and the max values page spell it.
+void append_temp_unit(u8 channel, char* text);
+void append_pressure_unit(u8 channel, char* text);
