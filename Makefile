@@ -6,7 +6,8 @@ CMAKE_FLAGS ?=
 
 # Debian packages the build and the tests need.
 PACKAGES := build-essential cmake pkg-config qt6-base-dev libjpeg-dev libgtest-dev \
-	libgmock-dev libbenchmark-dev xvfb xauth clang libclang-rt-14-dev help2man
+	libgmock-dev libbenchmark-dev xvfb xauth clang libclang-rt-14-dev help2man \
+	libtomlplusplus-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -103,35 +104,49 @@ pictures: configure
 WEB_BUILD ?= build-web
 WEB_SITE := $(WEB_BUILD)/site
 WEB_PORT ?= 8000
-WEB_PACKAGES := emscripten node-acorn
+WEB_PACKAGES := emscripten node-acorn libtomlplusplus-dev
 WEB_TEST_PACKAGES := chromium
 # Debian's Emscripten finds its node modules (acorn) only through NODE_PATH
 # when the node on PATH is not Debian's. Its system libraries come prebuilt in
 # the package's frozen cache, so nothing is written outside the build folder.
 EMXX := env NODE_PATH=/usr/share/nodejs em++
-WEB_CXXFLAGS := -std=c++20 -Oz -Wall -Wextra -Werror -fno-exceptions -fno-rtti -I.
+# toml++ is header-only; only its own folder of the system's headers is put
+# on the include path (through a link), never the system's C library headers.
+WEB_CXXFLAGS := -std=c++20 -Oz -Wall -Wextra -Werror -fno-exceptions -fno-rtti -I. \
+	-I$(WEB_BUILD)/include
 WEB_FIRMWARE := $(shell find firmware -name '*.cpp' | sort) $(wildcard app/runtime/*.cpp)
-WEB_HEADERS := $(shell find firmware app/runtime app/files tools/scenario -name "*.h")
+WEB_SETTINGS := app/workbench/settings_file.cpp app/files/atomic_file.cpp
+WEB_HEADERS := $(shell find firmware app/runtime app/files app/workbench tools/scenario -name "*.h")
 WEB_PAGE := $(addprefix $(WEB_SITE)/,index.html style.css dg2.js bezel.jpg icon.png)
 WEB_SCENARIO_TOOL := $(addprefix tools/scenario/,scenario.cpp headless_host.cpp invariants.cpp png.cpp) \
-	app/files/atomic_file.cpp
-WEB_SCENARIO_FILES := $(shell find tests/scenarios web/test/scenarios -type f)
+	app/workbench/sensor_value.cpp
+WEB_SCENARIO_FILES := $(shell find tests/scenarios web/test/scenarios examples/settings -type f)
 
 web-deps:
 	$(call install_missing,$(WEB_PACKAGES))
 
 web: web-deps
-	$(MAKE) --no-print-directory $(WEB_SITE)/dg2_core.js $(WEB_PAGE) $(WEB_BUILD)/scenario/dg2_scenario.js
+	mkdir -p $(WEB_BUILD)/include
+	ln -sfn /usr/include/toml++ $(WEB_BUILD)/include/toml++
+	$(MAKE) --no-print-directory $(WEB_SITE)/dg2_core.js $(WEB_SITE)/dg2_settings.js $(WEB_PAGE) \
+		$(WEB_BUILD)/scenario/dg2_scenario.js
 	@echo "The page is in $(WEB_SITE)/ ($$(cat $(WEB_SITE)/dg2_core.wasm $(WEB_SITE)/dg2_core.js $(WEB_SITE)/dg2.js | wc -c) bytes of wasm and script)"
 
 # The page's instrument: an ES module exporting createInstrument. The main
 # loop sleeps between passes through ASYNCIFY.
-$(WEB_SITE)/dg2_core.js: web/web_host.cpp $(WEB_FIRMWARE) $(WEB_HEADERS)
+$(WEB_SITE)/dg2_core.js: web/web_host.cpp $(WEB_FIRMWARE) $(WEB_SETTINGS) $(WEB_HEADERS)
 	mkdir -p $(WEB_SITE)
-	$(EMXX) $(WEB_CXXFLAGS) web/web_host.cpp $(WEB_FIRMWARE) -o $@ \
+	$(EMXX) $(WEB_CXXFLAGS) web/web_host.cpp $(WEB_FIRMWARE) $(WEB_SETTINGS) -o $@ \
 		-sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sMODULARIZE -sEXPORT_ES6 \
 		-sEXPORT_NAME=createInstrument -sENVIRONMENT=web -sFILESYSTEM=0 \
-		-sEXPORTED_RUNTIME_METHODS=ccall
+		-sEXPORTED_RUNTIME_METHODS=ccall,HEAPU8
+
+# Settings files' text, loaded by the page only when it loads or saves one.
+$(WEB_SITE)/dg2_settings.js: web/settings_entry.cpp $(WEB_FIRMWARE) $(WEB_SETTINGS) $(WEB_HEADERS)
+	mkdir -p $(WEB_SITE)
+	$(EMXX) $(WEB_CXXFLAGS) web/settings_entry.cpp $(WEB_FIRMWARE) $(WEB_SETTINGS) -o $@ \
+		-sMODULARIZE -sEXPORT_ES6 -sEXPORT_NAME=createSettingsText -sENVIRONMENT=web \
+		-sFILESYSTEM=0 -sALLOW_MEMORY_GROWTH -sEXPORTED_RUNTIME_METHODS=ccall,HEAPU8
 
 $(WEB_SITE)/%: web/page/%
 	mkdir -p $(WEB_SITE)
@@ -145,14 +160,16 @@ $(WEB_SITE)/icon.png: assets/dg2.png
 	mkdir -p $(WEB_SITE)
 	cp $< $@
 
-# The scenario runner for the browser tests, with the scenario files and their
-# goldens embedded under their repository paths. Not part of the page.
-$(WEB_BUILD)/scenario/dg2_scenario.js: web/scenario_entry.cpp $(WEB_SCENARIO_TOOL) $(WEB_FIRMWARE) $(WEB_HEADERS) $(WEB_SCENARIO_FILES)
+# The scenario runner for the browser tests, with the scenario files and the
+# goldens and settings files they name embedded under their repository paths.
+# Not part of the page.
+$(WEB_BUILD)/scenario/dg2_scenario.js: web/scenario_entry.cpp $(WEB_SCENARIO_TOOL) $(WEB_FIRMWARE) $(WEB_SETTINGS) $(WEB_HEADERS) $(WEB_SCENARIO_FILES)
 	mkdir -p $(WEB_BUILD)/scenario
-	$(EMXX) $(WEB_CXXFLAGS) web/scenario_entry.cpp $(WEB_SCENARIO_TOOL) $(WEB_FIRMWARE) -o $@ \
+	$(EMXX) $(WEB_CXXFLAGS) web/scenario_entry.cpp $(WEB_SCENARIO_TOOL) $(WEB_FIRMWARE) $(WEB_SETTINGS) -o $@ \
 		-sMODULARIZE -sEXPORT_ES6 -sEXPORT_NAME=createScenarioRunner -sENVIRONMENT=web \
 		-sEXPORTED_RUNTIME_METHODS=ccall --embed-file tests/scenarios@/tests/scenarios \
-		--embed-file web/test/scenarios@/web/test/scenarios
+		--embed-file web/test/scenarios@/web/test/scenarios \
+		--embed-file examples/settings@/examples/settings
 
 web-serve: web
 	@echo "Serving the DG-2 on http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops)"

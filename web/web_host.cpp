@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "app/runtime/instrument.h"
+#include "app/workbench/settings_file.h"
 #include "firmware/firmware.h"
 
 namespace {
@@ -234,4 +235,29 @@ EMSCRIPTEN_KEEPALIVE void dg2_tick() {
 
 EMSCRIPTEN_KEEPALIVE int dg2_running_depth() { return instrument_running_depth(); }
 EMSCRIPTEN_KEEPALIVE int dg2_pending_key() { return pending_key; }
+
+// Settings files. The text (the same TOML the window and the scenario runner
+// read and write, by the same reader) is made and read by a module of its own
+// that the page loads only when asked (dg2_settings.wasm), which hands records
+// to and from this one byte for byte: both are built from the same sources.
+EMSCRIPTEN_KEEPALIVE const InstrumentSettings* dg2_settings_record() { return &settings; }
+EMSCRIPTEN_KEEPALIVE int dg2_settings_record_size() {
+    return static_cast<int>(sizeof(InstrumentSettings));
+}
+
+// Where the page puts a record read from a file before dg2_apply_settings.
+EMSCRIPTEN_KEEPALIVE InstrumentSettings* dg2_incoming_record() {
+    static InstrumentSettings incoming;
+    return &incoming;
+}
+
+// Puts the incoming record into the running instrument between two passes.
+// Refused (0) while the instrument is off: "ON" starts from the factory
+// settings.
+EMSCRIPTEN_KEEPALIVE int dg2_apply_settings() {
+    if (instrument_running_depth() == 0) return 0;
+    apply_settings(*dg2_incoming_record());
+    host.note_event();
+    return 1;
+}
 }

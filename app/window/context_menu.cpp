@@ -6,7 +6,10 @@
 #include "app/window/bezel.h"
 #include "app/window/form1.h"
 
-void TForm1::build_context_menu() { ContextMenu = new QMenu(this); }
+void TForm1::build_context_menu() {
+    ContextMenu = new QMenu(this);
+    add_settings_actions();
+}
 
 // Only the bezel (with the LCD on it) offers the menu; the controls beside it
 // keep their own behaviour.

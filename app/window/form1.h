@@ -71,6 +71,16 @@ public:
     // Ctrl+C: the LCD picture, 228 x 128 as shown, to the clipboard.
     void copy_lcd_picture();
 
+    // Settings files and setting a sensor by value (settings_actions.cpp).
+    // Each returns false with the reason in `error`; the dialogs around them
+    // show it.
+    bool save_settings_to(const QString& path, QString& error);
+    bool load_settings_from(const QString& path, QString& error);
+    bool set_channel_value(u8 channel, double number, QString& error);
+    void set_sender_fault(u8 channel, bool open);
+    // Each slider's tooltip: what its channel shows at its position.
+    void refresh_slider_tooltips();
+
     // Host.
     void process_messages() override;
     bool calibrate_checked() override;
@@ -96,6 +106,10 @@ private:
     void begin_pass() { pass_clock_.start(); }
     void key_event(KeyCode key);
     void build_context_menu();
+    void add_settings_actions();
+    void save_settings_dialog();
+    void load_settings_dialog();
+    void channel_value_dialog(u8 channel);
 
     QElapsedTimer pass_clock_;  // started when a pass or splash frame begins
     bool closed_ = false;

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +12,8 @@
 #include <sstream>
 
 #include "app/files/atomic_file.h"
+#include "app/workbench/sensor_value.h"
+#include "app/workbench/settings_file.h"
 #include "firmware/firmware.h"
 #include "tools/scenario/headless_host.h"
 #include "tools/scenario/invariants.h"
@@ -74,6 +77,22 @@ renamed over it when complete, so a failed write leaves the old file as it was.
                      each LCD pixel a 2 x 2 block) to a PNG file, enlarged
                      SCALE times (1..8, default 1).
   dump               print the frame buffer as text.
+  save-settings FILE write the instrument's settings to FILE (a TOML
+                     settings file, as the window's "Save settings...").
+  load-settings FILE put the settings of FILE into the instrument; the next
+                     pass uses them. A file that does not load (unknown,
+                     missing or out-of-range key, bad TOML) is a bad line
+                     naming the file's line and key. While the instrument
+                     is off, the next "on" replaces them with the factory
+                     settings.
+  value 1|2 NUMBER   move the channel's slider to the count at which the
+                     channel shows NUMBER in its unit (4.5 for 4.5 bar), as
+                     it is set up now. A number it cannot show, or an OFF
+                     channel, is a bad line giving the range it shows.
+  sender 1|2 open|short
+                     move the slider to an end of the input: open (4096,
+                     "CHECK SENDER" for the senders that report it) or
+                     short (0).
 
 Unless --no-invariants is given, the instrument's globals are checked after
 every pass (pending key consumed, cursor on one of the page's lines, settings
@@ -319,6 +338,27 @@ bool parse_command(const std::vector<std::string>& w, ScenarioCommand& c, std::s
     } else if (name == "dump") {
         if (!arity(0, 0)) return false;
         c.op = Op::Dump;
+    } else if (name == "save-settings" || name == "load-settings") {
+        if (!arity(1, 1)) return false;
+        c.op = name == "save-settings" ? Op::SaveSettings : Op::LoadSettings;
+        return file_name_word(w[1], c.word, error);
+    } else if (name == "value") {
+        if (!arity(2, 2)) return false;
+        c.op = Op::Value;
+        if (!parse_number(w[1], 1, 2, c.a)) return bad("channel 1 or 2, not '" + w[1] + "'");
+        c.a -= 1;
+        char* end = nullptr;
+        const double number = std::strtod(w[2].c_str(), &end);
+        if (*end != '\0' || !std::isfinite(number)) return bad("'" + w[2] + "' is not a number");
+        c.word = w[2];
+    } else if (name == "sender") {
+        if (!arity(2, 2)) return false;
+        c.op = Op::Sender;
+        if (!parse_number(w[1], 1, 2, c.a)) return bad("channel 1 or 2, not '" + w[1] + "'");
+        c.a -= 1;
+        if (w[2] != "open" && w[2] != "short")
+            return bad("'sender' open or short, not '" + w[2] + "'");
+        c.b = sender_fault_count(w[2] == "open" ? SenderFault::Open : SenderFault::Short);
     } else {
         return bad("unknown command '" + name + "' (see --help)");
     }
@@ -500,6 +540,7 @@ private:
     bool expect_golden(const ScenarioCommand& c);
     bool expect_text(const ScenarioCommand& c);
     bool shot(const ScenarioCommand& c);
+    bool workbench(const ScenarioCommand& c);
     void stop(int status) {
         if (status_ == SCENARIO_OK) status_ = status;
         stopping_ = true;
@@ -632,6 +673,10 @@ bool ScenarioHost::execute(const ScenarioCommand& c) {
         case Op::Dump:
             if (options_.out != nullptr) *options_.out << frame_as_text();
             return false;
+        case Op::SaveSettings:
+        case Op::LoadSettings:
+        case Op::Value: return !workbench(c) && running;
+        case Op::Sender: set_input(static_cast<u8>(c.a), static_cast<u32>(c.b)); return false;
     }
     return false;
 }
@@ -723,6 +768,31 @@ bool ScenarioHost::shot(const ScenarioCommand& c) {
     std::string error;
     if (write_png(path, image, &error)) return true;
     err() << where(c) << "cannot write " << error << "\n";
+    stop(SCENARIO_BAD);
+    return false;
+}
+
+// Settings files and setting a sensor by value. What goes wrong here is the
+// script's fault (a file that does not load, a number the channel cannot
+// show), so it ends the run as a bad line.
+bool ScenarioHost::workbench(const ScenarioCommand& c) {
+    using Op = ScenarioCommand::Op;
+    std::string error;
+    bool done = false;
+    if (c.op == Op::SaveSettings) {
+        done = save_settings_file(file(c.word), settings, error);
+    } else if (c.op == Op::LoadSettings) {
+        InstrumentSettings loaded;
+        done = load_settings_file(file(c.word), loaded, error);
+        if (done) apply_settings(loaded);
+    } else {
+        u32 count = 0;
+        const u8 channel = static_cast<u8>(c.a);
+        done = count_for_value(channel, std::strtod(c.word.c_str(), nullptr), count, error);
+        if (done) set_input(channel, count);
+    }
+    if (done) return true;
+    err() << where(c) << error << "\n";
     stop(SCENARIO_BAD);
     return false;
 }

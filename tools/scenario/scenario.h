@@ -32,6 +32,10 @@ struct ScenarioCommand {
         ExpectText,    // a = x, b = y, rows = picture rows
         Shot,          // word = file, a = scale
         Dump,
+        SaveSettings,  // word = file
+        LoadSettings,  // word = file
+        Value,         // a = channel index 0/1, word = number in the channel's unit
+        Sender,        // a = channel index 0/1, b = count of the fault
     };
     Op op = Op::Dump;
     int line = 0;

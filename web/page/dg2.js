@@ -169,10 +169,16 @@ function slider(id, labelId, channel) {
 // focused slider keeps its own arrow keys.
 function onKeyDown(event) {
   if (event.ctrlKey || event.altKey || event.metaKey) {
-    if (event.ctrlKey && !event.altKey && !event.metaKey && event.key === 'c' &&
-        String(window.getSelection()) === '') {
+    if (!event.ctrlKey || event.altKey || event.metaKey || event.shiftKey) return;
+    if (event.key === 'c' && String(window.getSelection()) === '') {
       event.preventDefault();
       copyPicture();
+    } else if (event.key === 's') {
+      event.preventDefault();
+      saveSettings();
+    } else if (event.key === 'o') {
+      event.preventDefault();
+      chooseSettingsFile();
     }
     return;
   }
@@ -258,6 +264,82 @@ function copyPicture() {
   }, 'image/png');
 }
 
+// Settings files: the text is made and read by a module of its own, loaded on
+// first use; records cross between it and the instrument byte for byte.
+const SETTINGS_FILE_LIMIT = 256 * 1024;  // a settings file is a few KB
+let settingsModule = null;
+
+async function settingsText() {
+  if (!settingsModule) {
+    const { default: create } = await import('./dg2_settings.js');
+    settingsModule = await create();
+  }
+  if (settingsModule._dg2_record_size() !== instrument._dg2_settings_record_size())
+    throw new Error('the settings module does not belong to this instrument');
+  return settingsModule;
+}
+
+function copyRecord(from, fromAddress, to, toAddress) {
+  const size = instrument._dg2_settings_record_size();
+  to.HEAPU8.set(from.HEAPU8.subarray(fromAddress, fromAddress + size), toAddress);
+}
+
+async function saveSettings() {
+  try {
+    const text = await settingsText();
+    copyRecord(instrument, instrument._dg2_settings_record(), text, text._dg2_record());
+    const toml = text.ccall('dg2_record_to_text', 'string', [], []);
+    if (toml === '') {
+      status.textContent = 'No settings to save yet: switch the instrument on first';
+      return;
+    }
+    const link = document.createElement('a');
+    link.href = URL.createObjectURL(new Blob([toml], { type: 'text/plain' }));
+    link.download = 'dg2-settings.toml';
+    link.click();
+    setTimeout(() => URL.revokeObjectURL(link.href), 10000);
+    status.textContent = 'Settings saved to dg2-settings.toml';
+  } catch (error) {
+    status.textContent = `Settings cannot be saved: ${error.message}`;
+  }
+}
+
+// As in the window, loading is refused while the instrument is off: "ON"
+// starts from the factory settings.
+function chooseSettingsFile() {
+  if (instrument._dg2_running_depth() === 0) {
+    status.textContent = 'The instrument is off: switch it on, then load settings';
+    return;
+  }
+  $('SettingsFile').click();
+}
+
+async function loadSettings(file) {
+  try {
+    if (file.size > SETTINGS_FILE_LIMIT) {
+      status.textContent = `${file.name}: too large for a settings file`;
+      return;
+    }
+    const source = await file.text();
+    const text = await settingsText();
+    const error = text.ccall('dg2_text_to_record', 'string', ['string', 'string'],
+                             [source, file.name]);
+    if (error !== '') {
+      status.textContent = error;
+      return;
+    }
+    copyRecord(text, text._dg2_record(), instrument, instrument._dg2_incoming_record());
+    if (!instrument._dg2_apply_settings()) {
+      status.textContent = 'The instrument is off: switch it on, then load settings';
+      return;
+    }
+    wake(false);
+    status.textContent = `Settings loaded from ${file.name}: in force from the next pass`;
+  } catch (error) {
+    status.textContent = `Settings cannot be loaded: ${error.message}`;
+  }
+}
+
 async function start() {
   placeControls();
   window.addEventListener('resize', placeControls);
@@ -294,6 +376,13 @@ async function start() {
   document.addEventListener('keydown', onKeyDown);
   form.addEventListener('wheel', onWheel, { passive: false });
   $('SavePicture').addEventListener('click', savePicture);
+  $('SaveSettings').addEventListener('click', saveSettings);
+  $('LoadSettings').addEventListener('click', chooseSettingsFile);
+  $('SettingsFile').addEventListener('change', (event) => {
+    const [file] = event.target.files;
+    event.target.value = '';
+    if (file) loadSettings(file);
+  });
   // The instrument's tick runs from the start, on or off.
   setInterval(() => {
     instrument._dg2_tick();

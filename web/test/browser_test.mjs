@@ -215,6 +215,34 @@ async function testPage(browser, base) {
     .then(() => true, () => false);
   check('nested ON: depth 3, one OFF ends all three loops', off);
 
+  // A settings file loaded into the running instrument shows as natively,
+  // and saving gives the native runner's file byte for byte.
+  const example = path.join(ROOT, 'examples/settings/boost_gauge.toml');
+  const saved = path.join(os.tmpdir(), `dg2-web-native-${process.pid}.toml`);
+  const loaded = nativeFrames(`on\nload-settings ${example}\npasses 2\ndump\nticks 11\npasses 1\n` +
+                              `dump\nsave-settings ${saved}\n`);
+  await page.reload({ waitUntil: 'load' });
+  await page.waitForFunction(() => window.dg2Timing.ready !== null, { timeout: TIMEOUT_MS });
+  await moveSlider(page, 'TrackBar1', 0);
+  await page.click('#Button1');
+  await waitForFrame(page, [runDark, runLit]);
+  const [chooser] = await Promise.all([page.waitForFileChooser(), page.click('#LoadSettings')]);
+  await chooser.accept([example]);
+  seen = await waitForFrame(page, loaded);
+  check('a settings file loads as natively', seen.ok,
+        `${seen.frame}\n${await page.$eval('#StatusBar1', (e) => e.textContent)}`);
+  const downloads = fs.mkdtempSync(path.join(os.tmpdir(), 'dg2-web-downloads-'));
+  const cdp = await page.createCDPSession();
+  await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+  await page.click('#SaveSettings');
+  const file = path.join(downloads, 'dg2-settings.toml');
+  for (const until = Date.now() + TIMEOUT_MS; !fs.existsSync(file) && Date.now() < until;)
+    await new Promise((resolve) => setTimeout(resolve, 100));
+  check('saved settings equal the native runner\'s file',
+        fs.existsSync(file) && fs.readFileSync(file, 'utf8') === fs.readFileSync(saved, 'utf8'));
+  fs.rmSync(downloads, { recursive: true, force: true });
+  fs.rmSync(saved, { force: true });
+
   check('no console error, failed request or page error', problems.length === 0, problems.join('\n'));
   await page.close();
 }

@@ -1,0 +1,207 @@
+// The window's part of settings files and of setting a sensor by value: the
+// context-menu entries, their shortcuts and dialogs, and the sliders'
+// tooltips.
+//
+// Loading applies to the running instrument between two passes, as if the
+// settings had been set up through its menus. While the instrument is off,
+// loading is refused: "ON" starts from the factory settings, so settings put
+// in place beforehand would be gone at the next power-on anyway. Saving works
+// on or off (off, it saves what the last session left), but not before the
+// first "ON", when the record holds no settings yet.
+#include <QAction>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QSlider>
+#include <QStatusBar>
+
+#include "app/runtime/instrument.h"
+#include "app/window/form1.h"
+#include "app/workbench/sensor_value.h"
+#include "app/workbench/settings_file.h"
+#include "firmware/core/settings.h"
+
+namespace {
+
+constexpr int STATUS_MS = 10000;
+const char* const FILE_FILTER = "DG-2 settings (*.toml);;All files (*)";
+
+// A slider's tooltip is worked out when it is about to show, so it follows
+// settings changed in the instrument's menus as well as the slider.
+class TooltipRefresh : public QObject {
+public:
+    explicit TooltipRefresh(TForm1* form) : QObject(form), form_(form) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::ToolTip) form_->refresh_slider_tooltips();
+        return false;
+    }
+
+private:
+    TForm1* form_;
+};
+
+QString channel_name(u8 channel) { return QStringLiteral("Channel %1").arg(channel + 1); }
+
+}  // namespace
+
+void TForm1::add_settings_actions() {
+    if (!ContextMenu->actions().isEmpty()) ContextMenu->addSeparator();
+    auto add = [this](const QString& text, const QKeySequence& keys, auto handler) {
+        QAction* action = ContextMenu->addAction(text);
+        if (!keys.isEmpty()) {
+            action->setShortcut(keys);
+            addAction(action);  // the shortcut works without the menu open
+        }
+        connect(action, &QAction::triggered, this, handler);
+    };
+    add(QStringLiteral("Save settings..."), QKeySequence::Save, [this] { save_settings_dialog(); });
+    add(QStringLiteral("Load settings..."), QKeySequence::Open, [this] { load_settings_dialog(); });
+    ContextMenu->addSeparator();
+    for (u8 c = 0; c < 2; ++c) {
+        add(channel_name(c) + QStringLiteral(" value..."), QKeySequence(),
+            [this, c] { channel_value_dialog(c); });
+        add(channel_name(c) + QStringLiteral(" sender open"), QKeySequence(),
+            [this, c] { set_sender_fault(c, true); });
+        add(channel_name(c) + QStringLiteral(" sender short"), QKeySequence(),
+            [this, c] { set_sender_fault(c, false); });
+    }
+
+    auto* refresh = new TooltipRefresh(this);
+    for (QSlider* slider : {TrackBar1, TrackBar2}) {
+        slider->installEventFilter(refresh);
+        connect(slider, &QSlider::valueChanged, this, [this] { refresh_slider_tooltips(); });
+    }
+    refresh_slider_tooltips();
+}
+
+void TForm1::refresh_slider_tooltips() {
+    TrackBar1->setToolTip(QString::fromStdString(slider_tooltip(0, TrackBar1->value())));
+    TrackBar2->setToolTip(QString::fromStdString(slider_tooltip(1, TrackBar2->value())));
+}
+
+bool TForm1::save_settings_to(const QString& path, QString& error) {
+    std::string why;
+    if (!save_settings_file(path.toStdString(), settings, why)) {
+        error = QString::fromStdString(why);
+        return false;
+    }
+    StatusBar1->showMessage(QStringLiteral("Settings saved to %1").arg(path), STATUS_MS);
+    return true;
+}
+
+bool TForm1::load_settings_from(const QString& path, QString& error) {
+    if (instrument_running_depth() == 0) {
+        error = QStringLiteral(
+            "The instrument is off: switch it on first (\"ON\" starts from the "
+            "factory settings).");
+        return false;
+    }
+    InstrumentSettings loaded;
+    std::string why;
+    if (!load_settings_file(path.toStdString(), loaded, why)) {
+        error = QString::fromStdString(why);
+        return false;
+    }
+    // Between two passes: the next one measures and draws with them.
+    apply_settings(loaded);
+    refresh_slider_tooltips();
+    StatusBar1->showMessage(
+        QStringLiteral("Settings loaded from %1: in force from the next pass").arg(path),
+        STATUS_MS);
+    return true;
+}
+
+void TForm1::save_settings_dialog() {
+    // Before the first "ON" the record is all zero: nothing the instrument
+    // could have been set up to.
+    InstrumentSettings check;
+    std::string why;
+    if (!settings_from_toml(settings_to_toml(settings), "", check, why)) {
+        StatusBar1->showMessage(
+            QStringLiteral("No settings to save yet: switch the instrument on first"), STATUS_MS);
+        return;
+    }
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save settings"),
+                                                QStringLiteral("dg2-settings.toml"), FILE_FILTER);
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".toml");
+    QString error;
+    if (!save_settings_to(path, error))
+        QMessageBox::warning(this, QStringLiteral("Save settings"), error);
+}
+
+void TForm1::load_settings_dialog() {
+    if (instrument_running_depth() == 0) {
+        StatusBar1->showMessage(
+            QStringLiteral("The instrument is off: switch it on, then load settings"), STATUS_MS);
+        return;
+    }
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("Load settings"), QString(), FILE_FILTER);
+    if (path.isEmpty()) return;
+    QString error;
+    if (!load_settings_from(path, error))
+        QMessageBox::warning(this, QStringLiteral("Load settings"), error);
+}
+
+bool TForm1::set_channel_value(u8 channel, double number, QString& error) {
+    u32 count = 0;
+    std::string why;
+    if (!count_for_value(channel, number, count, why)) {
+        error = QString::fromStdString(why);
+        return false;
+    }
+    // Through the slider, so its label and the instrument agree.
+    (channel == 0 ? TrackBar1 : TrackBar2)->setValue(static_cast<int>(count));
+    ValueRange range;
+    channel_value_range(channel, range, why);
+    const s32 shown = value_at_count(channel, count);
+    StatusBar1->showMessage(
+        QStringLiteral("%1 shows %2 at input %3")
+            .arg(channel_name(channel), QString::fromStdString(value_text(range, shown)))
+            .arg(count),
+        STATUS_MS);
+    return true;
+}
+
+void TForm1::channel_value_dialog(u8 channel) {
+    ValueRange range;
+    std::string why;
+    if (!channel_value_range(channel, range, why)) {
+        StatusBar1->showMessage(QString::fromStdString(why), STATUS_MS);
+        return;
+    }
+    const double step = range.tenths ? 0.1 : 1.0;
+    const int decimals = range.tenths ? 1 : 0;
+    const u32 now = static_cast<u32>((channel == 0 ? TrackBar1 : TrackBar2)->value());
+    bool ok = false;
+    const double number = QInputDialog::getDouble(
+        this, channel_name(channel) + QStringLiteral(" value"),
+        QStringLiteral("%1 shows %2 to %3.\nValue in %4:")
+            .arg(channel_name(channel), QString::fromStdString(value_text(range, range.low)),
+                 QString::fromStdString(value_text(range, range.high)),
+                 QString::fromStdString(range.unit)),
+        value_at_count(channel, now) * step, range.low * step, range.high * step, decimals, &ok,
+        Qt::WindowFlags(), step);
+    if (!ok) return;
+    QString error;
+    if (!set_channel_value(channel, number, error))
+        QMessageBox::warning(this, channel_name(channel) + QStringLiteral(" value"), error);
+}
+
+void TForm1::set_sender_fault(u8 channel, bool open) {
+    const u32 count = sender_fault_count(open ? SenderFault::Open : SenderFault::Short);
+    (channel == 0 ? TrackBar1 : TrackBar2)->setValue(static_cast<int>(count));
+    QString text =
+        QStringLiteral("%1: sender %2 (input %3)")
+            .arg(channel_name(channel), open ? QStringLiteral("open") : QStringLiteral("short"))
+            .arg(count);
+    if (open)
+        text += sender_fault_reported(channel)
+                    ? QStringLiteral(", shown as \"CHECK SENDER\"")
+                    : QStringLiteral(", which this sender does not report");
+    StatusBar1->showMessage(text, STATUS_MS);
+}

@@ -1,0 +1,52 @@
+// A sensor by value: which raw input count makes a channel show a given
+// number, with the channel's configuration as it stands (kind, sender, curve,
+// unit, calibration, LM335 offset), and the other way round.
+//
+// Every answer comes from the firmware's own channel processing, run on a
+// copy of the run-time values, so it agrees with the instrument to the count.
+// The inverse does not try every count: a channel's reading is piecewise
+// linear between its curve's points, so it is searched per piece.
+#pragma once
+
+#include <string>
+
+#include "firmware/core/types.h"
+
+constexpr u32 INPUT_MAX = 4096;
+
+// What a channel can show over the whole input range, in its record units
+// (tenths for bar and PSI(0.1) channels, whole units otherwise).
+struct ValueRange {
+    s32 low = 0;
+    s32 high = 0;
+    bool tenths = false;  // one decimal: bar and PSI(0.1)
+    std::string unit;     // "bar", "psi", "\"Hg", "°C", "°F"
+};
+
+// The range of channel 0 or 1; false (with the reason) for an Off channel.
+bool channel_value_range(u8 channel, ValueRange& range, std::string& error);
+
+// The value the channel shows at `count`, in record units (the channel must
+// not be Off; an Off channel gives 0).
+s32 value_at_count(u8 channel, u32 count);
+
+// The count at which the channel shows `number` (in its display unit: 4.5 for
+// 4.5 bar). Of the counts that show the nearest value it can show, the one in
+// the middle (at the ends of the input range, the one next to the other
+// values). False for an Off channel or a number beyond what the channel can
+// show, with an error that gives that range.
+bool count_for_value(u8 channel, double number, u32& count, std::string& error);
+
+// "4.5 bar", "-12 °F": a value in record units as the channel's unit reads.
+std::string value_text(const ValueRange& range, s32 value);
+
+// The ends of the input: an open sender wire reads full scale, a shorted one
+// zero. The instrument reports the open end as "CHECK SENDER" for the senders
+// that can fail that way.
+enum class SenderFault { Open, Short };
+u32 sender_fault_count(SenderFault fault);
+// Whether the channel's sender shows "CHECK SENDER" at full scale.
+bool sender_fault_reported(u8 channel);
+
+// One line for a slider's tooltip: what the channel shows at `count`.
+std::string slider_tooltip(u8 channel, u32 count);

@@ -1,0 +1,53 @@
+// Settings files: the whole InstrumentSettings record as a TOML text that
+// people can read and edit, and that the window, the scenario runner and the
+// browser edition all load and save the same way.
+//
+// The text starts with `format = 1`, then the display settings and the two
+// calibration readings, then one table per channel ([channel1], [channel2])
+// with the channel's kind and its [channelN.pressure] and
+// [channelN.temperature] records, each with its user curve. Keys are the
+// record's own field names; enumerations are written by the names the menus
+// show ("DUAL", "PRESSURE", "BAR", "VDO", "T1EU70A", "ON"/"OFF"...); numbers
+// are in the record's own units (tenths of a bar for a bar channel). A user
+// curve is `point_count` and `points = [{ value = V, reading = R }, ...]`,
+// at least point_count of them; slots the curve editor left filled beyond
+// the count are listed too, so nothing of the record is lost.
+//
+// Loading is all or nothing: an unknown key, a missing key, a wrong type or a
+// value the instrument's menus cannot set rejects the whole file, with
+// "FILE:LINE: key 'channel1.pressure.span': what is wrong".
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "firmware/core/settings.h"
+
+constexpr int SETTINGS_FILE_FORMAT = 1;
+
+// The text of a settings file. The same record always gives the same bytes.
+std::string settings_to_toml(const InstrumentSettings& s);
+
+// Reads a settings file's text. On success fills `out` completely; on failure
+// leaves `out` untouched and says why in `error` ("FILE:LINE: key 'x': ...").
+bool settings_from_toml(std::string_view text, const std::string& file_name,
+                        InstrumentSettings& out, std::string& error);
+
+// Puts loaded settings into the instrument's record between two passes: the
+// next pass measures and draws with them, as after setting them up in the
+// menus. A setup page that is open may now have other lines (a channel
+// switched off has two), so its cursor goes back to "*** DONE ***". The
+// sender-curve editor keeps its own copy of the curve, as it always does.
+void apply_settings(const InstrumentSettings& s);
+
+// Field by field (the record has padding, so its bytes cannot be compared).
+bool settings_equal(const InstrumentSettings& a, const InstrumentSettings& b);
+
+// Writes the file through a temporary file renamed over `path`, so a failed
+// save never leaves half a file. A record the loader would refuse (the
+// all-zero record of a program that was never switched on, for one) is not
+// written: the error says why.
+bool save_settings_file(const std::string& path, const InstrumentSettings& s, std::string& error);
+
+// Reads and checks a whole file; `out` changes only on success.
+bool load_settings_file(const std::string& path, InstrumentSettings& out, std::string& error);
