@@ -120,7 +120,7 @@ WEB_HEADERS := $(shell find firmware app/runtime app/files app/workbench tools/s
 WEB_PAGE := $(addprefix $(WEB_SITE)/,index.html style.css dg2.js bezel.jpg icon.png)
 WEB_SCENARIO_TOOL := $(addprefix tools/scenario/,scenario.cpp headless_host.cpp invariants.cpp png.cpp) \
 	app/workbench/sensor_value.cpp
-WEB_SCENARIO_FILES := $(shell find tests/scenarios web/test/scenarios examples/settings -type f)
+WEB_SCENARIO_FILES := $(shell find tests/scenarios tests/golden web/test/scenarios examples/settings -type f)
 
 web-deps:
 	$(call install_missing,$(WEB_PACKAGES))
@@ -169,7 +169,7 @@ $(WEB_BUILD)/scenario/dg2_scenario.js: web/scenario_entry.cpp $(WEB_SCENARIO_TOO
 		-sMODULARIZE -sEXPORT_ES6 -sEXPORT_NAME=createScenarioRunner -sENVIRONMENT=web \
 		-sEXPORTED_RUNTIME_METHODS=ccall --embed-file tests/scenarios@/tests/scenarios \
 		--embed-file web/test/scenarios@/web/test/scenarios \
-		--embed-file examples/settings@/examples/settings
+		--embed-file examples/settings@/examples/settings --embed-file tests/golden@/tests/golden
 
 web-serve: web
 	@echo "Serving the DG-2 on http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops)"

@@ -52,6 +52,9 @@ EM_JS(void, present_picture, (const u8* rgba, int size),
 
 EM_JS(void, present_lamp, (u32 colour), { Module.onLamp(colour); });
 
+// The sliders' labels echo the positions handed to the instrument at power-on.
+EM_JS(void, present_inputs, (u32 channel1, u32 channel2), { Module.onInputs(channel1, channel2); });
+
 // The instrument's whole static memory (firmware, runtime and the C library's
 // globals): from the linker's first data address to the end of the data and
 // zero-initialised sections. The host keeps its own state on the heap.
@@ -118,6 +121,14 @@ public:
     void show_lcd_picture() override { pass_ended_ = true; }
     const LcdCanvas* lcd_canvas() override { return &canvas_; }
 
+    // Power-on zeroes the inputs; the sliders keep their positions, which
+    // reach the instrument again here, as in the window.
+    void power_on_inputs() override {
+        set_input(0, sliders[0]);
+        set_input(1, sliders[1]);
+        present_inputs(sliders[0], sliders[1]);
+    }
+
     void begin_pass() { pass_start_ = emscripten_get_now(); }
 
     // Something the next pass may see differently: a key, a slider, a check
@@ -126,6 +137,7 @@ public:
 
     bool calibrate = false;
     bool keyfast = false;
+    u32 sliders[2] = {};  // the page's slider positions
     int ons_waiting_ = 0;
 
 private:
@@ -214,8 +226,17 @@ EMSCRIPTEN_KEEPALIVE void dg2_slider(int channel, int position) {
     if (channel != 0 && channel != 1) return;
     if (position < 0) position = 0;
     if (position > 4096) position = 4096;
+    host.sliders[channel] = static_cast<u32>(position);
     set_input(static_cast<u8>(channel), static_cast<u32>(position));
     host.note_event();
+}
+
+// The sliders' positions when the page starts, before either has moved: the
+// instrument's inputs stay untouched until a slider moves or "ON" hands them
+// over.
+EMSCRIPTEN_KEEPALIVE void dg2_slider_positions(int channel1, int channel2) {
+    host.sliders[0] = static_cast<u32>(channel1 < 0 ? 0 : channel1 > 4096 ? 4096 : channel1);
+    host.sliders[1] = static_cast<u32>(channel2 < 0 ? 0 : channel2 > 4096 ? 4096 : channel2);
 }
 
 EMSCRIPTEN_KEEPALIVE void dg2_calibrate(int checked) {

@@ -11,6 +11,8 @@
 // after the pass (or splash frame) began, so the instrument runs 50 passes a
 // second instead of spinning a CPU core.
 constexpr int PASS_PERIOD_MS = 20;
+// The instrument's tick.
+constexpr int TICK_MS = 100;
 
 // Lamp colours as the toolkit's colour word (red in the low byte).
 constexpr u32 LAMP_RED = 255;     // RGB 255, 0, 0
@@ -30,4 +32,9 @@ public:
     virtual void hide_lcd_picture() = 0;
     virtual void show_lcd_picture() = 0;
     virtual const LcdCanvas* lcd_canvas() = 0;
+    // Power-on zeroes both inputs while the sliders keep their positions.
+    // Once power-on's own steps are done, the host hands the instrument the
+    // sliders' current positions (set_input), so that from the first pass on
+    // the instrument reads what the sliders show.
+    virtual void power_on_inputs() = 0;
 };

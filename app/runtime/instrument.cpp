@@ -4,6 +4,7 @@
 
 static int running_depth;
 static bool pass_took_key;
+static u32 slider_positions[2];
 
 bool last_pass_took_key() { return pass_took_key; }
 
@@ -16,11 +17,16 @@ void press_key(KeyCode key) {
 }
 
 void set_input(u8 channel, u32 position) {
+    slider_positions[channel == 0 ? 0 : 1] = position;
     if (channel == 0)
         input_a = position;
     else
         input_b = position;
 }
+
+u32 slider_position(u8 channel) { return slider_positions[channel == 0 ? 0 : 1]; }
+
+void forget_slider_positions() { slider_positions[0] = slider_positions[1] = 0; }
 
 void tick() {
     const u8 old_blink = blink_count;
@@ -125,12 +131,13 @@ static void splash(Host& host) {
     }
 }
 
-void power_on_and_run(Host& host) {
+bool power_on_and_run(Host& host) {
+    if (running_depth >= MAX_POWER_ON_DEPTH) return false;
     ++running_depth;
     lcd_attach_canvas(host.lcd_canvas());
 
-    // The sliders keep their positions; their value reaches the instrument
-    // again only when one is moved.
+    // The sliders keep their positions; the host hands them back to the
+    // instrument after the power-on steps (power_on_inputs below).
     input_a = 0;
     input_b = 0;
     reset_maxima();
@@ -141,20 +148,27 @@ void power_on_and_run(Host& host) {
     shown_channel = 0;
     calibrate_enabled = 0;
     pending_key = KeyNone;
+    pass_took_key = false;
+    // An "OFF" from before this power-on (the one that last stopped the
+    // instrument) must not count as one given during the splash.
+    power_off_requested = 0;
 
     splash(host);
 
     alarm_lamp_off_hook();
-    // "OFF" during the splash is forgotten here: the instrument comes up.
-    power_off_requested = 0;
     current_page = page_run_screen;
     menu_cursor = 0;
     settings.cal_reading_4ma = 600;
     settings.cal_reading_20ma = 3200;
+    host.power_on_inputs();
 
+    // "OFF" during the splash is honoured: the instrument does not come up,
+    // and the LCD keeps the splash's last frame. The request stays set, so
+    // the main loops around a nested power-on end as well.
     while (power_off_requested == 0) {
         run_pass(host);
         host.process_messages();
     }
     --running_depth;
+    return true;
 }

@@ -6,9 +6,17 @@
 #include "firmware/core/keys.h"
 #include "firmware/core/types.h"
 
+// How deep "ON" while on may nest. Each nested power-on runs inside a
+// message point of the one around it and so holds its stack; past this depth
+// an "ON" is ignored.
+constexpr int MAX_POWER_ON_DEPTH = 8;
+
 // "ON": power-on sequence, splash, then the main loop until "OFF". Returns
-// when power_off_requested is set; nested calls (ON while on) nest.
-void power_on_and_run(Host& host);
+// when power_off_requested is set; nested calls (ON while on) nest. An "OFF"
+// during the splash is kept: the splash ends and the main loop never starts.
+// Returns false, having done nothing, when MAX_POWER_ON_DEPTH power-ons are
+// already running.
+bool power_on_and_run(Host& host);
 
 // "OFF" (also used when the window closes while the instrument is on).
 void request_power_off();
@@ -18,6 +26,12 @@ void press_key(KeyCode key);
 
 // Sliders: the new position becomes the channel's input.
 void set_input(u8 channel, u32 position);
+
+// The position a channel's slider was last given through set_input (0 at
+// program start). Power-on zeroes the input, not this: a host without slider
+// widgets of its own hands it back in power_on_inputs.
+u32 slider_position(u8 channel);
+void forget_slider_positions();  // program start, for tests
 
 // The 100 ms tick: blink phase and the automatic channel alternation.
 void tick();

@@ -9,6 +9,7 @@
 void TForm1::build_context_menu() {
     ContextMenu = new QMenu(this);
     add_settings_actions();
+    build_time_menu();
 }
 
 // Only the bezel (with the LCD on it) offers the menu; the controls beside it

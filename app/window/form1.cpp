@@ -22,6 +22,7 @@
 #include "app/window/bezel.h"
 #include "app/window/colours.h"
 #include "app/window/controls.h"
+#include "firmware/core/run_state.h"
 
 TForm1* Form1 = nullptr;
 
@@ -171,13 +172,18 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
         child->installEventFilter(this);
 
     Timer1 = new QTimer(this);
-    Timer1->setInterval(100);
+    Timer1->setInterval(TICK_MS);
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
     Timer1->start();
 
-    build_context_menu();
+    pace_ = new QTimer(this);
+    pace_->setTimerType(Qt::PreciseTimer);
+    pace_->setInterval(PASS_PERIOD_MS);
+    connect(pace_, &QTimer::timeout, this, [this] { pass_due_ = true; });
 
-    pass_clock_.start();
+    shown_picture_ = lcd_picture_serial();
+
+    build_context_menu();
 }
 
 TForm1::~TForm1() {
@@ -193,8 +199,15 @@ void TForm1::centre_on_screen() {
 }
 
 void TForm1::Button1Click() {
-    begin_pass();
-    power_on_and_run(*this);
+    if (!power_on_and_run(*this)) {
+        StatusBar1->showMessage(
+            QStringLiteral("\"ON\" ignored: the instrument is already powered on %1 deep")
+                .arg(MAX_POWER_ON_DEPTH),
+            5000);
+        return;
+    }
+    // The pace runs only while the instrument does: off, the window sleeps.
+    if (instrument_running_depth() == 0) pace_->stop();
 }
 
 void TForm1::Button2Click() { request_power_off(); }
@@ -204,12 +217,10 @@ void TForm1::Image3Click() { key_event(KeyLeft); }
 void TForm1::Image5Click() { key_event(KeyCentre); }
 void TForm1::Image6Click() { key_event(KeyRight); }
 
-// A key cuts the wait for the next pass short, so the instrument takes it at
-// once instead of up to a pass period later.
-void TForm1::key_event(KeyCode key) {
-    press_key(key);
-    if (waiting_ != nullptr) waiting_->quit();
-}
+// A key ends the wait for the next pass (wait_for_next_pass looks at
+// pending_key after every event), so the instrument takes it at once instead
+// of up to a pass period later.
+void TForm1::key_event(KeyCode key) { press_key(key); }
 
 void TForm1::TrackBar1Change() {
     const int position = TrackBar1->value();
@@ -229,28 +240,65 @@ void TForm1::Timer1Timer() { tick(); }
 
 void TForm1::copy_lcd_picture() { QGuiApplication::clipboard()->setImage(Image1->lcd_area()); }
 
-// Everything pending is handled at once; then the window keeps handling events
-// as they come, asleep in between, until the pass period is up. A click thus
-// takes effect on the next pass and the instrument runs at a steady pace.
+void TForm1::lcd_picture_changed() { Image1->update(); }
+
+// lcd_show writes into the picture's memory between events, never while Qt
+// paints it; the picture is repainted when, and only when, it changed.
+void TForm1::refresh_lcd() {
+    const u32 serial = lcd_picture_serial();
+    if (serial == shown_picture_) return;
+    shown_picture_ = serial;
+    lcd_picture_changed();
+}
+
+// Everything pending is handled at once; then the window sleeps in Qt's event
+// wait, handling events as they come, until the next pass is due. A click
+// thus takes effect on the next pass and the instrument runs at a steady pace.
 void TForm1::process_messages() {
-    // The splash draws without hiding the picture; every frame is shown.
-    Image1->update();
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    // A pass that took a key drew the screen before acting on it; the next
-    // pass, run at once, shows what the key did.
-    const qint64 remaining = PASS_PERIOD_MS - pass_clock_.elapsed();
-    if (!closed_ && remaining > 0 && !last_pass_took_key() && pending_key == KeyNone) {
-        QEventLoop wait;
-        QTimer::singleShot(static_cast<int>(remaining), Qt::PreciseTimer, &wait, &QEventLoop::quit);
-        QEventLoop* const outer = waiting_;
-        waiting_ = &wait;
-        wait.exec();
-        waiting_ = outer;
-    }
-    // Power-on forgets an "OFF" given during the splash; a closed window
-    // must not be forgotten, so it asks again after every pass.
+    refresh_lcd();
+    wait_for_next_pass();
+    // A closed window stays closed: "OFF" again after every pass, whatever
+    // a nested "ON" did meanwhile.
     if (closed_ && instrument_running_depth() > 0) request_power_off();
-    begin_pass();
+}
+
+// Qt's event wait handles whatever is pending first, so one call both takes
+// this pass's events and sleeps until the next one is due; a pass that need
+// not wait still handles everything pending before it goes on.
+void TForm1::wait_for_next_pass() {
+    if (!pace_->isActive()) {
+        pace_->start();
+        pass_due_ = false;
+    }
+    // A pass that took a key drew the screen before acting on it; the next
+    // pass, run at once, shows what the key did. Splash frames keep their
+    // pace whatever key waits.
+    const bool after_pass = pass_ended_;
+    pass_ended_ = false;
+    bool handled = false;
+    for (;;) {
+        bool go_on = false;
+        // "OFF" or closing: the loop ends (or the splash runs out) at once.
+        if (closed_ || power_off_requested != 0) {
+            go_on = true;
+        } else if (paused_) {
+            if (single_passes_ > 0) {
+                --single_passes_;
+                go_on = true;
+            }
+        } else if (after_pass && (last_pass_took_key() || pending_key != KeyNone)) {
+            go_on = true;
+        } else if (pass_due_) {
+            pass_due_ = false;
+            go_on = true;
+        }
+        if (go_on) {
+            if (!handled) QCoreApplication::processEvents(QEventLoop::AllEvents);
+            return;
+        }
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        handled = true;
+    }
 }
 
 bool TForm1::calibrate_checked() { return CheckBox2->isChecked(); }
@@ -258,14 +306,27 @@ bool TForm1::keyfast_checked() { return CheckBox3->isChecked(); }
 
 void TForm1::set_lamp_colour(u32 colour) { Shape1->set_brush_colour(from_colour_word(colour)); }
 
-void TForm1::hide_lcd_picture() { Image1->setUpdatesEnabled(false); }
+// Qt paints only while the window handles events, never in the middle of
+// lcd_show, so the picture need not be hidden while its pixels change.
+void TForm1::hide_lcd_picture() {}
 
 void TForm1::show_lcd_picture() {
-    Image1->setUpdatesEnabled(true);
-    Image1->update();
+    pass_ended_ = true;
+    refresh_lcd();
 }
 
 const LcdCanvas* TForm1::lcd_canvas() { return Image1->canvas(); }
+
+// What the sliders show is what the instrument reads from its first pass on;
+// the echoes show the same.
+void TForm1::power_on_inputs() {
+    set_input(0, static_cast<u32>(TrackBar1->value()));
+    set_input(1, static_cast<u32>(TrackBar2->value()));
+    Label13->setText(QString::number(TrackBar1->value()));
+    Label13->adjustSize();
+    Label14->setText(QString::number(TrackBar2->value()));
+    Label14->adjustSize();
+}
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) return handle_key(static_cast<QKeyEvent*>(event));
@@ -333,6 +394,7 @@ bool TForm1::handle_wheel(QPointF at, int delta) {
 // end, and with them the handler that runs them.
 void TForm1::closeEvent(QCloseEvent* event) {
     closed_ = true;
+    pace_->stop();
     if (instrument_running_depth() > 0) request_power_off();
     event->accept();
 }

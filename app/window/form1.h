@@ -6,14 +6,14 @@
 // process_messages.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QWidget>
 
 #include "app/runtime/host.h"
 #include "firmware/core/keys.h"
 
+class QAction;
+class QActionGroup;
 class QCheckBox;
-class QEventLoop;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -81,6 +81,25 @@ public:
     // Each slider's tooltip: what its channel shows at its position.
     void refresh_slider_tooltips();
 
+    // Called once for every new LCD picture, whether a pass or a splash frame
+    // drew it: the one place that knows the picture changed. Everything that
+    // shows the LCD repaints from here; an unchanged picture repaints nothing.
+    void lcd_picture_changed();
+
+    // Time (time_control.cpp). Pause stops the passes and the tick; clicks
+    // still set the one pending key, taken when the instrument runs again.
+    // Single pass runs one pass (or splash frame) while paused, single tick
+    // one tick. The speed scales the pass period and the tick together.
+    void set_paused(bool paused);
+    bool paused() const { return paused_; }
+    void single_pass();
+    void single_tick();
+    // 0.25, 0.5, 1, 2, 4 or 10; false (and no change) for any other factor.
+    bool set_speed(double factor);
+    double speed() const { return speed_; }
+    // What the status bar shows of it: "1x", "4x", "Paused (1/4x)".
+    QString time_state_text() const;
+
     // Host.
     void process_messages() override;
     bool calibrate_checked() override;
@@ -89,6 +108,7 @@ public:
     void hide_lcd_picture() override;
     void show_lcd_picture() override;
     const LcdCanvas* lcd_canvas() override;
+    void power_on_inputs() override;
 
     // Centres the window on the screen it is about to appear on.
     void centre_on_screen();
@@ -103,18 +123,34 @@ protected:
 private:
     bool handle_key(QKeyEvent* event);
     bool handle_wheel(QPointF at, int delta);  // at: in the window's coordinates
-    void begin_pass() { pass_clock_.start(); }
     void key_event(KeyCode key);
     void build_context_menu();
     void add_settings_actions();
     void save_settings_dialog();
     void load_settings_dialog();
     void channel_value_dialog(u8 channel);
+    void build_time_menu();
+    void refresh_lcd();
+    void wait_for_next_pass();
+    void apply_speed();
+    void show_time_state();
 
-    QElapsedTimer pass_clock_;  // started when a pass or splash frame begins
     bool closed_ = false;
-    QEventLoop* waiting_ = nullptr;  // the wait for the next pass, while one runs
-    int wheel_remainder_ = 0;        // high-resolution wheel units short of a notch
+    int wheel_remainder_ = 0;  // high-resolution wheel units short of a notch
+    // The pace of the passes: a precise timer that runs while the instrument
+    // is on; each period it marks the next pass as due.
+    QTimer* pace_ = nullptr;
+    bool pass_due_ = false;
+    bool pass_ended_ = false;  // a pass (not a splash frame) ended since the last wait
+    u32 shown_picture_ = 0;    // lcd_picture_serial() of the picture on screen
+    bool paused_ = false;
+    int single_passes_ = 0;  // passes allowed to run while paused
+    double speed_ = 1.0;
+    QLabel* time_state_ = nullptr;  // permanent, at the right of the status bar
+    QAction* pause_action_ = nullptr;
+    QAction* single_pass_action_ = nullptr;
+    QAction* single_tick_action_ = nullptr;
+    QActionGroup* speed_group_ = nullptr;
 };
 
 // The one window of the program.

@@ -45,8 +45,10 @@ void lcd_icon(u8 index);
 
 // The LCD picture in the window. The host owns the pixel memory (32-bit
 // 0xAARRGGBB, row-major); lcd_show paints each LCD pixel as a 2 x 2 block of
-// it. Unlit pixels take the desktop's inactive-border colour, asked for on
-// every pixel written, as the instrument's original host did.
+// it, and leaves it alone when it already holds the picture. A host that
+// writes the memory itself attaches the canvas again, so the next lcd_show
+// paints it whole. Unlit pixels take the desktop's inactive-border colour, asked for once
+// per picture.
 struct LcdCanvas {
     u32* pixels;
     int stride;  // pixels per row
@@ -59,3 +61,8 @@ constexpr u32 LCD_BLACK = 0xFF000000u;
 void lcd_attach_canvas(const LcdCanvas* canvas);  // nullptr detaches
 void lcd_show();
 void lcd_show_pixel(s32 x, s32 y, u32 colour);
+// Counts the pictures lcd_show has painted that differ from the one it painted
+// before (other pixels, another unlit colour or another canvas). A host
+// repaints its LCD only when this has moved; an unchanged screen then costs
+// no drawing at all.
+u32 lcd_picture_serial();

@@ -1,8 +1,24 @@
+#include <cstring>
+
 #include "firmware/lcd/lcd.h"
 
 static const LcdCanvas* attached_canvas;
 
-void lcd_attach_canvas(const LcdCanvas* canvas) { attached_canvas = canvas; }
+// What the latest lcd_show painted, to tell a changed picture from the same
+// one painted again.
+static u8 shown_frame[FRAME_BUFFER_SIZE];
+static u32 shown_unlit;
+static const LcdCanvas* shown_canvas;
+static u32 picture_serial;
+// The attached canvas holds exactly the picture described above.
+static bool canvas_holds_shown;
+
+void lcd_attach_canvas(const LcdCanvas* canvas) {
+    attached_canvas = canvas;
+    canvas_holds_shown = false;
+}
+
+u32 lcd_picture_serial() { return picture_serial; }
 
 void lcd_show_pixel(s32 x, s32 y, u32 colour) {
     const LcdCanvas* c = attached_canvas;
@@ -16,15 +32,66 @@ void lcd_show_pixel(s32 x, s32 y, u32 colour) {
     bottom[1] = colour;
 }
 
-// Column by column, top to bottom, every pixel on every call: the picture has
-// no memory of what it showed before.
+// The unlit colour is asked for once per picture (the desktop's colour does
+// not change in the middle of one). A picture equal to the one this canvas
+// already holds is not written again: most passes redraw the same screen. A
+// canvas with room for the whole LCD is written a row at a time: each LCD row
+// becomes two rows of 2-pixel blocks; a smaller
+// one pixel by pixel, dropping the blocks that do not fit.
 void lcd_show() {
     const LcdCanvas* c = attached_canvas;
     if (c == nullptr) return;
-    for (int x = 0; x < LCD_WIDTH; ++x) {
-        for (int y = 0; y < LCD_HEIGHT; ++y) {
-            const bool lit = (frame_buffer[(y / 8) * LCD_WIDTH + x] & BIT_MASKS[y % 8]) != 0;
-            lcd_show_pixel(x, y, lit ? LCD_BLACK : c->inactive_border_colour());
+    const u32 unlit = c->inactive_border_colour();
+
+    if (c != shown_canvas || unlit != shown_unlit ||
+        std::memcmp(shown_frame, frame_buffer, FRAME_BUFFER_SIZE) != 0) {
+        std::memcpy(shown_frame, frame_buffer, FRAME_BUFFER_SIZE);
+        shown_unlit = unlit;
+        shown_canvas = c;
+        ++picture_serial;
+    } else if (canvas_holds_shown) {
+        return;
+    }
+    canvas_holds_shown = true;
+
+    if (c->pixels == nullptr) return;
+    if (c->width < 2 * LCD_WIDTH || c->height < 2 * LCD_HEIGHT || c->stride < c->width) {
+        for (int x = 0; x < LCD_WIDTH; ++x)
+            for (int y = 0; y < LCD_HEIGHT; ++y)
+                lcd_show_pixel(
+                    x, y,
+                    lcd_get_pixel(static_cast<u8>(x), static_cast<u8>(y)) ? LCD_BLACK : unlit);
+        return;
+    }
+    // Four LCD pixels at a time: their lit bits pick one of 16 ready-made runs
+    // of eight picture pixels. Four columns of a page are read at once and
+    // give the four bits for each of the page's eight rows.
+    u32 runs[16][8];
+    for (int bits = 0; bits < 16; ++bits)
+        for (int i = 0; i < 8; ++i)
+            runs[bits][i] = (bits >> (i / 2) & 1) != 0 ? LCD_BLACK : unlit;
+    constexpr int WHOLE = LCD_WIDTH / 4 * 4;
+    constexpr size_t TAIL = 2 * (LCD_WIDTH - WHOLE) * sizeof(u32);
+    const int64_t stride = c->stride;
+    for (int p = 0; p < LCD_HEIGHT / 8; ++p) {
+        const u8* page = frame_buffer + p * LCD_WIDTH;
+        u32* rows = c->pixels + 16 * p * stride;
+        for (int x = 0; x < LCD_WIDTH; x += 4) {
+            u32 columns = 0;  // byte i: column x + i
+            for (int i = 0; i < 4 && x + i < LCD_WIDTH; ++i)
+                columns |= u32{page[x + i]} << (8 * i);
+            for (int r = 0; r < 8; ++r) {
+                // Bit r of each byte, gathered into the top byte in column order.
+                const u32 bits = ((columns >> r) & 0x01010101u) * 0x01020408u >> 24;
+                u32* top = rows + 2 * r * stride + 2 * x;
+                if (x < WHOLE) {
+                    std::memcpy(top, runs[bits], sizeof runs[0]);
+                    std::memcpy(top + stride, runs[bits], sizeof runs[0]);
+                } else {
+                    std::memcpy(top, runs[bits], TAIL);
+                    std::memcpy(top + stride, runs[bits], TAIL);
+                }
+            }
         }
     }
 }

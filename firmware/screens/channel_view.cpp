@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "firmware/core/run_state.h"
-#include "firmware/measure/measure.h"
 #include "firmware/core/setting_names.h"
+#include "firmware/measure/measure.h"
 
 // The run screens spell units in lower case, unlike the menus. The inch mark
 // and "Hg" make the three characters of inches of mercury.

@@ -2,9 +2,9 @@
 // or on top (horizontal bars), channel 2 right or below. A half has no room
 // for a gauge beside a message, so in the fault and over-range states only
 // the label and the flashing message are drawn.
+#include "firmware/core/setting_names.h"
 #include "firmware/lcd/text.h"
 #include "firmware/measure/measure.h"
-#include "firmware/core/setting_names.h"
 #include "firmware/screens/channel_view.h"
 #include "firmware/screens/gauges.h"
 #include "firmware/screens/screens.h"

@@ -1,9 +1,9 @@
 // One channel on the whole screen. In the sender-fault state the gauge still
 // shows its scale, limits and maximum, with an empty bar; in over-range it
 // shows the real value. Either message takes the place of value and unit.
+#include "firmware/core/setting_names.h"
 #include "firmware/lcd/text.h"
 #include "firmware/measure/measure.h"
-#include "firmware/core/setting_names.h"
 #include "firmware/screens/channel_view.h"
 #include "firmware/screens/gauges.h"
 #include "firmware/screens/screens.h"

@@ -84,29 +84,59 @@ TEST_F(Runtime, PowerOnResetsInOrderThenRunsTheSplashAndTheRunScreen) {
     EXPECT_EQ(host.shows, 1);
 }
 
-TEST_F(Runtime, SliderMovedBeforeOnReachesTheInstrumentOnlyWhenMovedAgain) {
+// Power-on zeroes the inputs; the host then hands back the sliders'
+// positions, so the first pass reads what the sliders show, in every power
+// cycle.
+TEST_F(Runtime, SlidersKeepTheirPositionsAcrossPowerCycles) {
     FakeHost host;
     host.slider(0, 2000);
-    EXPECT_EQ(input_a, 2000u);
+    host.at(1, [](FakeHost&) { EXPECT_EQ(input_a, 0u); });  // during the splash
     host.after_pass(1, [](FakeHost& h) {
-        EXPECT_EQ(input_a, 0u);
-        h.slider(0, 2100);
-    });
-    host.after_pass(2, [](FakeHost& h) {
-        EXPECT_EQ(input_a, 2100u);
+        EXPECT_EQ(input_a, 2000u);
+        EXPECT_EQ(raw_reading[0], 2000u);
         h.slider(1, 4096);
-        EXPECT_EQ(input_b, 4096u);
         h.off();
     });
     host.power_on();
+    FakeHost again;
+    again.after_pass(1, [](FakeHost& h) {
+        EXPECT_EQ(raw_reading[0], 2000u);
+        EXPECT_EQ(raw_reading[1], 4096u);
+        h.off();
+    });
+    again.power_on();
 }
 
-TEST_F(Runtime, OffDuringTheSplashIsForgotten) {
+// An "OFF" during the splash keeps the instrument down; the "OFF" that ended
+// the previous power cycle does not count as one.
+TEST_F(Runtime, OffDuringTheSplashIsHonoured) {
     FakeHost host;
     host.at(10, [](FakeHost& h) { h.off(); });
-    host.after_pass(3, [](FakeHost& h) { h.off(); });
     host.power_on();
-    EXPECT_EQ(host.calls, SPLASH_FRAMES + 3);
+    EXPECT_EQ(host.calls, SPLASH_FRAMES);
+    EXPECT_EQ(instrument_running_depth(), 0);
+    FakeHost again;
+    again.after_pass(3, [](FakeHost& h) { h.off(); });
+    again.power_on();
+    EXPECT_EQ(again.calls, SPLASH_FRAMES + 3);
+}
+
+// "ON" nests up to MAX_POWER_ON_DEPTH; one more is ignored and the running
+// power-ons are untouched.
+TEST_F(Runtime, OnNestsOnlyToItsCap) {
+    FakeHost host;
+    bool refused = true;
+    for (int depth = 1; depth < MAX_POWER_ON_DEPTH; ++depth)
+        host.at(depth, [](FakeHost& h) { h.power_on(); });
+    host.at(MAX_POWER_ON_DEPTH, [&](FakeHost& h) {
+        EXPECT_EQ(instrument_running_depth(), MAX_POWER_ON_DEPTH);
+        refused = !power_on_and_run(h);
+        EXPECT_EQ(instrument_running_depth(), MAX_POWER_ON_DEPTH);
+        h.off();
+    });
+    host.power_on();
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(instrument_running_depth(), 0);
 }
 
 TEST_F(Runtime, OnWhileOnNestsAndOneOffEndsBothLoops) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "firmware/lcd/lcd.h"
 #include "tests/support/fake_host.h"
 #include "tests/support/frame_text.h"
@@ -173,6 +175,50 @@ TEST_F(Primitives, ShowPaintsEveryPixelAsATwoByTwoBlock) {
     for (int y = 0; y < 128; ++y)
         for (int x = 0; x < 228; ++x)
             ASSERT_EQ(at(x, y), FAKE_UNLIT) << x << "," << y;
+}
+
+// The picture is every frame buffer bit as a 2 x 2 block, for any pattern,
+// also on a canvas too small for the whole LCD; a repeated picture leaves
+// the canvas alone and counts as no change.
+TEST_F(Primitives, ShowPaintsEveryBitAndCountsOnlyChangedPictures) {
+    FakeHost host;
+    u32 seed = 12345;
+    for (int round = 0; round < 4; ++round) {
+        for (u8& byte : frame_buffer) {
+            seed = seed * 1103515245u + 12345u;
+            byte = static_cast<u8>(seed >> 16);
+        }
+        lcd_attach_canvas(host.lcd_canvas());
+        lcd_show();
+        for (int y = 0; y < 128; ++y)
+            for (int x = 0; x < 228; ++x)
+                ASSERT_EQ(host.pixels[y * FakeHost::PICTURE_WIDTH + x],
+                          lcd_get_pixel(static_cast<u8>(x / 2), static_cast<u8>(y / 2))
+                              ? LCD_BLACK
+                              : FAKE_UNLIT)
+                    << x << "," << y;
+    }
+    const u32 serial = lcd_picture_serial();
+    host.pixels[0] = 7;  // not the instrument's: only a fresh attach repaints it
+    lcd_show();
+    EXPECT_EQ(lcd_picture_serial(), serial);
+    EXPECT_EQ(host.pixels[0], 7u);
+    lcd_attach_canvas(host.lcd_canvas());
+    lcd_show();
+    EXPECT_EQ(lcd_picture_serial(), serial);
+    EXPECT_NE(host.pixels[0], 7u);
+    frame_buffer[0] ^= 1;
+    lcd_show();
+    EXPECT_EQ(lcd_picture_serial(), serial + 1);
+
+    // 101 x 51: only whole blocks, the last at 49,24.
+    std::vector<u32> small(101 * 51, 0);
+    const LcdCanvas narrow{small.data(), 101, 101, 51, [] { return FAKE_UNLIT; }};
+    lcd_attach_canvas(&narrow);
+    lcd_show();
+    EXPECT_EQ(small[49 * 101 + 99], lcd_get_pixel(49, 24) ? LCD_BLACK : FAKE_UNLIT);
+    EXPECT_EQ(small[50 * 101 + 100], 0u);
+    lcd_attach_canvas(nullptr);
 }
 
 }  // namespace

@@ -40,6 +40,7 @@ void reset_all_state() {
     menu_cursor = 0;
     menu_edit = 0;
     input_a = input_b = 0;
+    forget_slider_positions();
     power_off_requested = 0;
     calibrate_enabled = 0;
     blink_count = blink_phase = tick_count = auto_cycle_count = shown_channel = 0;

@@ -44,6 +44,10 @@ public:
     void hide_lcd_picture() override { ++hides; }
     void show_lcd_picture() override { ++shows; }
     const LcdCanvas* lcd_canvas() override { return &canvas; }
+    void power_on_inputs() override {
+        set_input(0, slider_position(0));
+        set_input(1, slider_position(1));
+    }
 
     bool calibrate = false;
     bool keyfast = false;

@@ -33,6 +33,11 @@ public:
     // A host may run without a picture (lcd_show then only reads the frame
     // buffer's address); the soak and the fuzzer do so for speed.
     const LcdCanvas* lcd_canvas() override { return with_picture ? &canvas : nullptr; }
+    // The sliders keep their positions across "OFF" and "ON", as the window's do.
+    void power_on_inputs() override {
+        set_input(0, slider_position(0));
+        set_input(1, slider_position(1));
+    }
 
     // Whether the LCD picture pixel (x, y) of the 228 x 128 area is black.
     bool picture_lit(int x, int y) const { return pixels[y * PICTURE_WIDTH + x] == LCD_BLACK; }

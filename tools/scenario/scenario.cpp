@@ -627,6 +627,11 @@ bool ScenarioHost::execute(const ScenarioCommand& c) {
     const bool running = inside_messages_ > 0;
     switch (c.op) {
         case Op::On:
+            if (instrument_running_depth() >= MAX_POWER_ON_DEPTH) {
+                err() << where(c) << "'on' nested deeper than " << MAX_POWER_ON_DEPTH << "\n";
+                stop(SCENARIO_BAD);
+                return running;
+            }
             checker_.restart();
             await_pass_ = c.a == 0;
             shows_at_on_ = passes_shown;

@@ -105,6 +105,12 @@ function onLamp(colour) {
     `rgb(${colour & 0xff}, ${(colour >> 8) & 0xff}, ${(colour >> 16) & 0xff})`;
 }
 
+// Power-on hands the sliders' positions to the instrument; the labels echo them.
+function onInputs(channel1, channel2) {
+  $('Label13').textContent = String(channel1);
+  $('Label14').textContent = String(channel2);
+}
+
 // Every event may wake the instrument from its wait between passes: a key, a
 // knob step or "ON" (urgent) at once, anything else only where the screen
 // stood still and the instrument waits for something to happen.
@@ -344,7 +350,7 @@ async function start() {
   placeControls();
   window.addEventListener('resize', placeControls);
   try {
-    instrument = await createInstrument({ onPicture, onLamp });
+    instrument = await createInstrument({ onPicture, onLamp, onInputs });
   } catch (error) {
     status.textContent = `The instrument could not be loaded: ${error}`;
     console.error(error);
@@ -362,6 +368,7 @@ async function start() {
   keyArea('Image6', KEY_RIGHT);
   slider('TrackBar1', 'Label13', 0);
   slider('TrackBar2', 'Label14', 1);
+  instrument._dg2_slider_positions(Number($('TrackBar1').value), Number($('TrackBar2').value));
   // The check boxes are read afresh by every pass.
   $('CheckBox2').addEventListener('change', (e) => {
     instrument._dg2_calibrate(e.target.checked);

@@ -154,6 +154,8 @@ async function testPage(browser, base) {
     'on\ndump\nticks 11\npasses 1\ndump\nslider 1 220\nslider 2 220\npasses 2\ndump\n' +
     'key centre\npasses 2\ndump\nkey cw\npasses 2\ndump\nkey centre\npasses 2\ndump\n' +
     'key cw\npasses 2\ndump\n');
+  // The page's slider 1 starts at 1, the native runner's at 0.
+  await moveSlider(page, 'TrackBar1', 0);
   await page.click('#Button1');
   let seen = await waitForFrame(page, [runDark, runLit]);
   check('ON: the run screen equals the native runner\'s frame', seen.ok, seen.frame);
@@ -186,6 +188,7 @@ async function testPage(browser, base) {
     'ticks 11\npasses 1\ndump\n');
   await page.reload({ waitUntil: 'load' });
   await page.waitForFunction(() => window.dg2Timing.ready !== null, { timeout: TIMEOUT_MS });
+  await moveSlider(page, 'TrackBar1', 0);
   await page.click('#Button1');
   seen = await waitForFrame(page, [runDark, runLit]);
   await moveSlider(page, 'TrackBar2', 220);
@@ -386,7 +389,7 @@ async function picture(file) {
     await page.setViewport({ width: 700, height: 520 });
     await page.goto(`${base}/site/index.html#on`, { waitUntil: 'load' });
     await page.waitForFunction(() => window.dg2Timing.firstFrame !== null, { timeout: TIMEOUT_MS });
-    const [runDark, runLit, runScreen] = nativeFrames(
+    const [runDark, runLit, runScreen] = nativeFrames('slider 1 1\n' +
       'on\ndump\nticks 11\npasses 1\ndump\nslider 1 220\nslider 2 220\npasses 2\ndump\n');
     await waitForFrame(page, [runDark, runLit]);
     await moveSlider(page, 'TrackBar1', 220);

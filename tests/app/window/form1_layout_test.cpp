@@ -12,6 +12,7 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
+#include <utility>
 
 #include "app/runtime/instrument.h"
 #include "app/window/bezel.h"
@@ -166,11 +167,33 @@ private slots:
         QVERIFY(form->Image1->drawn());
     }
 
-    void picture_is_suspended_while_rewritten() {
-        form->hide_lcd_picture();
-        QVERIFY(!form->Image1->updatesEnabled());
-        form->show_lcd_picture();
-        QVERIFY(form->Image1->updatesEnabled());
+    // The LCD is repainted when its picture changed, and only then: a pass
+    // that draws the same screen again costs no painting.
+    void picture_is_repainted_only_when_changed() {
+        struct PaintCounter : QObject {
+            int paints = 0;
+            bool eventFilter(QObject*, QEvent* event) override {
+                paints += event->type() == QEvent::Paint;
+                return false;
+            }
+        } counter;
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        form->Image1->installEventFilter(&counter);
+        lcd_attach_canvas(form->lcd_canvas());
+        const auto pass = [&] {
+            form->hide_lcd_picture();
+            lcd_show();
+            form->show_lcd_picture();
+            QTest::qWait(30);
+            return std::exchange(counter.paints, 0);
+        };
+        lcd_clear();
+        lcd_pixel(3, 3, DrawMode::Set);
+        QCOMPARE(pass(), 1);
+        QCOMPARE(pass(), 0);
+        lcd_pixel(4, 3, DrawMode::Set);
+        QCOMPARE(pass(), 1);
     }
 
     // On a screen scaled by two every LCD pixel must stay a hard-edged block:

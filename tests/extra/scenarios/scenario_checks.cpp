@@ -140,6 +140,9 @@ TEST_F(ScenarioRun, ABadLineStopsTheRunWhereItIs) {
 // A script is read as it runs: a million commands leave the peak memory of
 // the process where it was (holding them would take over 100 MB).
 TEST_F(ScenarioRun, ALongScriptRunsInBoundedMemory) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "AddressSanitizer holds freed memory back, so peak memory says nothing here";
+#endif
     struct Lines : std::streambuf {
         long left = 1000000;
         char line[6] = {'d', 'u', 'm', 'p', '\n', 0};
@@ -204,7 +207,8 @@ TEST_F(ScenarioRun, AFailedWriteKeepsTheOldFile) {
 }
 
 TEST_F(ScenarioRun, OnGoesOnAfterTheSplashAndTheFirstPass) {
-    Outcome o = run("slider 1 2000\non\nexpect depth 1\nexpect page run\nexpect input_a 0\n");
+    // The slider's position reaches the instrument after power-on's steps.
+    Outcome o = run("slider 1 2000\non\nexpect depth 1\nexpect page run\nexpect input_a 2000\n");
     EXPECT_EQ(o.status, SCENARIO_OK) << o.err;
     EXPECT_NE(o.out.find("ok (1 passes)"), std::string::npos) << o.out;
     // The end of the script switched the instrument off.
@@ -226,9 +230,10 @@ TEST_F(ScenarioRun, SplashFramesCountAsPassesAndAClickWaitsForTheFirstPass) {
     EXPECT_NE(o.out.find("ok (1 passes)"), std::string::npos) << o.out;
 }
 
-TEST_F(ScenarioRun, OffDuringTheSplashIsForgotten) {
-    const Outcome o = run("on splash\noff\npasses 100\nexpect depth 1\nexpect page run\n");
+TEST_F(ScenarioRun, OffDuringTheSplashKeepsTheInstrumentDown) {
+    const Outcome o = run("on splash\noff\npasses 100\nexpect depth 0\n");
     EXPECT_EQ(o.status, SCENARIO_OK) << o.err;
+    EXPECT_NE(o.out.find("ok (0 passes)"), std::string::npos) << o.out;
 }
 
 TEST_F(ScenarioRun, NestedOnRunsInsideAndOneOffEndsBoth) {
