@@ -142,11 +142,12 @@ public:
 
 private:
     // The page only repaints what changed: a steady screen costs the browser
-    // nothing. lcd_show paints the picture from the frame buffer alone, so an
-    // unchanged frame buffer is an unchanged picture.
+    // nothing. The picture's serial moves whenever lcd_show paints another
+    // picture.
     void present() {
-        if (presented_ && std::memcmp(shown_, frame_buffer, sizeof shown_) == 0) return;
-        std::memcpy(shown_, frame_buffer, sizeof shown_);
+        const u32 serial = lcd_picture_serial();
+        if (presented_ && serial == presented_serial_) return;
+        presented_serial_ = serial;
         presented_ = true;
         for (int i = 0; i < PICTURE_PIXELS; ++i) {
             const u32 p = pixels_[i];
@@ -177,7 +178,7 @@ private:
     u8* const rgba_;
     const size_t statics_size_;
     char* const statics_;
-    u8 shown_[FRAME_BUFFER_SIZE] = {};
+    u32 presented_serial_ = 0;
     bool presented_ = false;
     bool pass_ended_ = false;
     bool event_ = false;
