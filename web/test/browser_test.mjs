@@ -346,6 +346,8 @@ async function figures(base) {
     let page = await browser.newPage();
     await page.goto(`${base}/site/index.html`, { waitUntil: 'load' });
     await page.waitForFunction(() => window.dg2Timing.ready !== null, { timeout: TIMEOUT_MS });
+    // The engine optimises the freshly loaded module in the background first.
+    await new Promise((resolve) => setTimeout(resolve, 3000));
     console.log(`figure: renderer CPU, instrument off: ${await rendererShare(browser, 10)}`);
     await page.close();
     page = await browser.newPage();
