@@ -57,30 +57,45 @@ sanitize: deps
 	cmake --build $(BUILD)-asan -j $(JOBS)
 	cd $(BUILD)-asan && ctest --output-on-failure -j $(JOBS)
 
-# The event fuzzer (clang, libFuzzer, AddressSanitizer and UBSan) in its own
-# build folder. `make fuzz` runs it for FUZZ_SECONDS and keeps what it finds
-# in $(FUZZ_BUILD)/corpus; `make test` runs a short bounded pass from the
-# seed corpus in fuzz/corpus.
+# The fuzz targets (clang, libFuzzer, AddressSanitizer and UBSan) in their own
+# build folder. FUZZ_TARGETS names them: target T is the program dg2_fuzz_T
+# built by fuzz/CMakeLists.txt, seeded from fuzz/corpus/T (if there is one) and
+# the folders in FUZZ_SEEDS_T.
+# `make fuzz` runs each for FUZZ_SECONDS and keeps what it finds in
+# $(FUZZ_BUILD)/corpus/T; `make test` runs each from its seeds alone, sharing
+# FUZZ_SMOKE_SECONDS between them. Inputs may reach 4 KB at once (libFuzzer
+# would otherwise start at the longest seed and grow slowly).
+FUZZ_TARGETS := events scenario settings
+FUZZ_SEEDS_scenario := tests/scenarios
+FUZZ_SEEDS_settings := fuzz/corpus_settings
 FUZZ_BUILD ?= $(BUILD)-fuzz
 FUZZ_SECONDS ?= 300
 FUZZ_SMOKE_SECONDS ?= 30
-FUZZ_FLAGS := -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/
+FUZZ_SMOKE_EACH = $(shell expr $(FUZZ_SMOKE_SECONDS) / $(words $(FUZZ_TARGETS)))
+FUZZ_FLAGS := -max_len=4096 -len_control=0 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
+
+# $(call fuzz_run,target,seconds,corpus folder,extra flags)
+define fuzz_run
+@echo "== dg2_fuzz_$(1): $(2) s"
+mkdir -p $(3)
+$(FUZZ_BUILD)/dg2_fuzz_$(1) $(FUZZ_FLAGS) -artifact_prefix=$(FUZZ_BUILD)/$(1)- $(4) \
+	-max_total_time=$(2) $(3) $(wildcard fuzz/corpus/$(1)) $(FUZZ_SEEDS_$(1))
+
+endef
 
 fuzz-build: deps
 	cmake -S fuzz -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 
 fuzz: fuzz-build
-	mkdir -p $(FUZZ_BUILD)/corpus
-	$(FUZZ_BUILD)/dg2_fuzz_events $(FUZZ_FLAGS) -max_total_time=$(FUZZ_SECONDS) \
-		$(FUZZ_BUILD)/corpus fuzz/corpus
+	$(foreach t,$(FUZZ_TARGETS),$(call fuzz_run,$(t),$(FUZZ_SECONDS),$(FUZZ_BUILD)/corpus/$(t)))
 
 fuzz-smoke: fuzz-build
-	rm -rf $(FUZZ_BUILD)/smoke && mkdir -p $(FUZZ_BUILD)/smoke
-	$(FUZZ_BUILD)/dg2_fuzz_events $(FUZZ_FLAGS) -seed=1 -max_total_time=$(FUZZ_SMOKE_SECONDS) \
-		$(FUZZ_BUILD)/smoke fuzz/corpus
+	rm -rf $(FUZZ_BUILD)/smoke
+	$(foreach t,$(FUZZ_TARGETS),$(call fuzz_run,$(t),$(FUZZ_SMOKE_EACH),$(FUZZ_BUILD)/smoke/$(t),-seed=1))
 
-# One million passes of random use under the sanitizers (ctest runs 50 000).
+# One million passes of random use under the sanitizers in each of the soak's
+# two modes, power cycles and one instrument kept on (ctest runs 50 000).
 SOAK_PASSES ?= 1000000
 soak: deps
 	cmake -S . -B $(BUILD)-asan -DDG2_SANITIZE=ON -DDG2_BUILD_WINDOW=ON -DCMAKE_BUILD_TYPE=Debug
@@ -119,7 +134,7 @@ WEB_SETTINGS := app/workbench/settings_file.cpp app/files/atomic_file.cpp
 WEB_HEADERS := $(shell find firmware app/runtime app/files app/workbench tools/scenario -name "*.h")
 WEB_PAGE := $(addprefix $(WEB_SITE)/,index.html style.css dg2.js bezel.jpg icon.png)
 WEB_SCENARIO_TOOL := $(addprefix tools/scenario/,scenario.cpp headless_host.cpp invariants.cpp png.cpp) \
-	app/workbench/sensor_value.cpp
+	app/workbench/sensor_value.cpp app/workbench/recorder.cpp
 WEB_SCENARIO_FILES := $(shell find tests/scenarios tests/golden web/test/scenarios examples/settings -type f)
 
 web-deps:

@@ -37,4 +37,8 @@ public:
     // sliders' current positions (set_input), so that from the first pass on
     // the instrument reads what the sliders show.
     virtual void power_on_inputs() = 0;
+    // Power-on has set up everything it sets up (factory settings, the
+    // calibration readings) and the first pass comes next: a host that starts
+    // every power-on from settings of its own puts them in place here.
+    virtual void before_first_pass() {}
 };

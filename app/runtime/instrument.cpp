@@ -5,6 +5,16 @@
 static int running_depth;
 static bool pass_took_key;
 static u32 slider_positions[2];
+static long message_points;
+
+long instrument_message_points() { return message_points; }
+
+// Every splash frame and every pass ends by letting the window handle its
+// events; the count of these hand-overs places each event in time.
+static void hand_over(Host& host) {
+    ++message_points;
+    host.process_messages();
+}
 
 bool last_pass_took_key() { return pass_took_key; }
 
@@ -127,7 +137,7 @@ static void splash(Host& host) {
         text_small_centred_const(57, 56, SPLASH_ADDRESS, 100);
         text_small_const(85, 40, FIRMWARE_VERSION, 100);
         lcd_show();
-        host.process_messages();
+        hand_over(host);
     }
 }
 
@@ -161,13 +171,14 @@ bool power_on_and_run(Host& host) {
     settings.cal_reading_4ma = 600;
     settings.cal_reading_20ma = 3200;
     host.power_on_inputs();
+    host.before_first_pass();
 
     // "OFF" during the splash is honoured: the instrument does not come up,
     // and the LCD keeps the splash's last frame. The request stays set, so
     // the main loops around a nested power-on end as well.
     while (power_off_requested == 0) {
         run_pass(host);
-        host.process_messages();
+        hand_over(host);
     }
     --running_depth;
     return true;

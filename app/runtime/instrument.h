@@ -50,6 +50,11 @@ void update_alarm_lamp(Host& host);
 // Nesting depth of power_on_and_run: 0 while the instrument is off.
 int instrument_running_depth();
 
+// How many times the instrument has handed over to the window's message
+// processing since the program started (one per splash frame and per pass,
+// nested power-ons included). A recording places events by it.
+long instrument_message_points();
+
 constexpr int SPLASH_FRAMES = 80;
 // The maker's web address shown on the splash screen (17 characters).
 constexpr char SPLASH_ADDRESS[] = "WWW.KVXGAUGES.COM";

@@ -22,6 +22,7 @@
 #include "app/window/bezel.h"
 #include "app/window/colours.h"
 #include "app/window/controls.h"
+#include "app/window/player.h"
 #include "firmware/core/run_state.h"
 
 TForm1* Form1 = nullptr;
@@ -199,6 +200,8 @@ void TForm1::centre_on_screen() {
 }
 
 void TForm1::Button1Click() {
+    // An "ON" past the deepest nesting does nothing, and is not recorded.
+    if (instrument_running_depth() < MAX_POWER_ON_DEPTH) recorder.power_on();
     if (!power_on_and_run(*this)) {
         StatusBar1->showMessage(
             QStringLiteral("\"ON\" ignored: the instrument is already powered on %1 deep")
@@ -210,7 +213,10 @@ void TForm1::Button1Click() {
     if (instrument_running_depth() == 0) pace_->stop();
 }
 
-void TForm1::Button2Click() { request_power_off(); }
+void TForm1::Button2Click() {
+    recorder.power_off();
+    request_power_off();
+}
 void TForm1::Button3Click() { key_event(KeyClockwise); }
 void TForm1::Button4Click() { key_event(KeyAnticlockwise); }
 void TForm1::Image3Click() { key_event(KeyLeft); }
@@ -220,10 +226,14 @@ void TForm1::Image6Click() { key_event(KeyRight); }
 // A key ends the wait for the next pass (wait_for_next_pass looks at
 // pending_key after every event), so the instrument takes it at once instead
 // of up to a pass period later.
-void TForm1::key_event(KeyCode key) { press_key(key); }
+void TForm1::key_event(KeyCode key) {
+    recorder.key(key);
+    press_key(key);
+}
 
 void TForm1::TrackBar1Change() {
     const int position = TrackBar1->value();
+    recorder.slider(0, static_cast<u32>(position));
     set_input(0, static_cast<u32>(position));
     Label13->setText(QString::number(position));
     Label13->adjustSize();
@@ -231,12 +241,16 @@ void TForm1::TrackBar1Change() {
 
 void TForm1::TrackBar2Change() {
     const int position = TrackBar2->value();
+    recorder.slider(1, static_cast<u32>(position));
     set_input(1, static_cast<u32>(position));
     Label14->setText(QString::number(position));
     Label14->adjustSize();
 }
 
-void TForm1::Timer1Timer() { tick(); }
+void TForm1::Timer1Timer() {
+    recorder.tick();
+    tick();
+}
 
 void TForm1::copy_lcd_picture() { QGuiApplication::clipboard()->setImage(Image1->lcd_area()); }
 
@@ -255,6 +269,7 @@ void TForm1::refresh_lcd() {
 // wait, handling events as they come, until the next pass is due. A click
 // thus takes effect on the next pass and the instrument runs at a steady pace.
 void TForm1::process_messages() {
+    if (player_ != nullptr) player_->message_point();
     refresh_lcd();
     wait_for_next_pass();
     // A closed window stays closed: "OFF" again after every pass, whatever

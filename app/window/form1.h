@@ -8,8 +8,12 @@
 
 #include <QWidget>
 
+#include <optional>
+
 #include "app/runtime/host.h"
+#include "app/workbench/recorder.h"
 #include "firmware/core/keys.h"
+#include "firmware/core/settings.h"
 
 class QAction;
 class QActionGroup;
@@ -24,6 +28,7 @@ class QTimer;
 class CircleShape;
 class ClickArea;
 class LcdPicture;
+class WindowPlayer;
 
 class TForm1 : public QWidget, public Host {
 public:
@@ -113,6 +118,21 @@ public:
     // Centres the window on the screen it is about to appear on.
     void centre_on_screen();
 
+    // The session the command line asks for (app/window/session.cpp): the
+    // handlers report every event to the recorder, which writes nothing
+    // unless started; every power-on ends with power_on_settings if set.
+    SessionRecorder recorder;
+    std::optional<InstrumentSettings> power_on_settings;
+    void before_first_pass() override;
+    // Before the window is shown: takes over the recording and sets up the
+    // player.
+    void start_session(struct SessionPlan& plan);
+    // Once shown: powers on (--on) and starts playing (--play).
+    void begin_session();
+    // After the window has closed and the instrument has stopped: ends the
+    // recording with the last frame. Returns the program's exit status.
+    int finish_session(int status);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -136,6 +156,8 @@ private:
     void show_time_state();
 
     bool closed_ = false;
+    WindowPlayer* player_ = nullptr;  // --play; a child of the window
+    bool power_on_when_shown_ = false;
     int wheel_remainder_ = 0;  // high-resolution wheel units short of a notch
     // The pace of the passes: a precise timer that runs while the instrument
     // is on; each period it marks the next pass as due.
@@ -152,6 +174,9 @@ private:
     QAction* single_tick_action_ = nullptr;
     QActionGroup* speed_group_ = nullptr;
 };
+
+// Whether set_speed takes this factor.
+bool speed_supported(double factor);
 
 // The one window of the program.
 extern TForm1* Form1;

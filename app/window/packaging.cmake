@@ -52,8 +52,7 @@ function(dg2_man_page target description)
 endfunction()
 
 dg2_man_page(dg2_scenario "run a scenario script against the simulated DG-2 without a window")
-# Enable once dg2 answers --help and --version:
-# dg2_man_page(dg2 "simulator of the Corvanta Meridial DG-2 engine gauge")
+dg2_man_page(dg2 "simulator of the Corvanta Meridial DG-2 engine gauge")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${DG2_PACKAGE_NAME})

@@ -107,6 +107,7 @@ bool TForm1::load_settings_from(const QString& path, QString& error) {
     }
     // Between two passes: the next one measures and draws with them.
     apply_settings(loaded);
+    recorder.settings_loaded(loaded);
     refresh_slider_tooltips();
     StatusBar1->showMessage(
         QStringLiteral("Settings loaded from %1: in force from the next pass").arg(path),

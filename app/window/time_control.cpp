@@ -12,6 +12,7 @@
 
 #include "app/runtime/instrument.h"
 #include "app/window/form1.h"
+#include "app/window/player.h"
 
 namespace {
 
@@ -35,6 +36,8 @@ const Speed* find_speed(double factor) {
 }
 
 }  // namespace
+
+bool speed_supported(double factor) { return find_speed(factor) != nullptr; }
 
 // Shortcuts hold Ctrl, so none takes a key the instrument uses (F1, F2, the
 // arrows, Return, Enter, Space, + and -). The actions belong to the window
@@ -74,7 +77,7 @@ void TForm1::set_paused(bool paused) {
     single_passes_ = 0;
     if (paused_)
         Timer1->stop();
-    else
+    else if (player_ == nullptr || player_->finished())  // a playing script gives the ticks
         Timer1->start();
     show_time_state();
 }

@@ -115,7 +115,22 @@ const char* InvariantChecker::check_globals(const HeadlessHost& host) {
     if (host.lamp == LAMP_RED && (blink_phase != 1 || alarm_active == 0))
         return fail("lamp red without a flashing alarm");
     if (input_a > 4096 || input_b > 4096) return fail("inputs %u, %u", input_a, input_b);
+    if (!any_settings_) {
+        const char* broken = check_settings();
+        if (broken != nullptr) return broken;
+    }
 
+    if (edit_channel > 1) return fail("edit_channel %d", edit_channel);
+    if (curve_is_temperature > 1) return fail("curve_is_temperature %d", curve_is_temperature);
+    if (return_page != nullptr && return_page != page_run_screen &&
+        return_page != page_display_setup && return_page != page_calibrate)
+        return fail("return_page is %s", page_name(return_page));
+    if ((current_page == page_contrast || current_page == page_message) && return_page == nullptr)
+        return fail("%s page with no page to return to", page_name(current_page));
+    return nullptr;
+}
+
+const char* InvariantChecker::check_settings() {
     if (settings.contrast > 57) return fail("contrast %d", settings.contrast);
     if (settings.backlight > 1) return fail("backlight %d", settings.backlight);
     if (settings.display_time_index > 6)
@@ -159,14 +174,6 @@ const char* InvariantChecker::check_globals(const HeadlessHost& host) {
             return fail("channel %d lm335_offset %d", c + 1, t.lm335_offset);
         if (!curve_in_range(t.user_curve)) return fail("channel %d temperature curve", c + 1);
     }
-
-    if (edit_channel > 1) return fail("edit_channel %d", edit_channel);
-    if (curve_is_temperature > 1) return fail("curve_is_temperature %d", curve_is_temperature);
-    if (return_page != nullptr && return_page != page_run_screen &&
-        return_page != page_display_setup && return_page != page_calibrate)
-        return fail("return_page is %s", page_name(return_page));
-    if ((current_page == page_contrast || current_page == page_message) && return_page == nullptr)
-        return fail("%s page with no page to return to", page_name(current_page));
     return nullptr;
 }
 
@@ -182,16 +189,21 @@ const char* InvariantChecker::check_cursor() {
         if (calibrate_enabled == 0 && cursor > 3 && !came_back && cursor > previous_cursor_)
             return fail("main menu cursor moved to %d without \"Calibrate\"", cursor);
     } else if (current_page == page_display_setup) {
-        last = display_setup_last_line();
+        // A layout changed behind the page's back leaves the cursor where it
+        // was; only the page's own lines bound it then.
+        last = any_settings_ ? 6 : display_setup_last_line();
     } else if (current_page == page_channel_setup) {
         last = channel_setup_last_line();
         if (edit_pressure != &settings.pressure[edit_channel] ||
             edit_temperature != &settings.temperature[edit_channel])
             return fail("channel setup edits another channel's records");
     } else if (current_page == page_sender_curve) {
+        // The editor opens on a copy of the stored curve, whatever count it
+        // holds, and lists no more points than the curve has room for.
         const u8 count = static_cast<u8>(curve_work.point_count);
-        if (count < 2 || count > 10) return fail("curve editor with %d points", count);
-        last = 2 * count + 1;
+        if (!any_settings_ && (count < 2 || count > 10))
+            return fail("curve editor with %d points", count);
+        last = 2 * (count > CURVE_MAX_POINTS ? CURVE_MAX_POINTS : count) + 1;
     } else if (current_page == page_adc_values) {
         last = 0;
     } else if (current_page == page_calibrate || current_page == page_message) {

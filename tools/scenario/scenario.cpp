@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <sstream>
 
 #include "app/files/atomic_file.h"
@@ -85,6 +86,10 @@ renamed over it when complete, so a failed write leaves the old file as it was.
                      naming the file's line and key. While the instrument
                      is off, the next "on" replaces them with the factory
                      settings.
+  power-on-settings FILE
+                     every later power-on ends with the settings of FILE
+                     instead of the factory ones, applied after the splash
+                     just before the first pass (as dg2 --settings FILE).
   value 1|2 NUMBER   move the channel's slider to the count at which the
                      channel shows NUMBER in its unit (4.5 for 4.5 bar), as
                      it is set up now. A number it cannot show, or an OFF
@@ -338,9 +343,11 @@ bool parse_command(const std::vector<std::string>& w, ScenarioCommand& c, std::s
     } else if (name == "dump") {
         if (!arity(0, 0)) return false;
         c.op = Op::Dump;
-    } else if (name == "save-settings" || name == "load-settings") {
+    } else if (name == "save-settings" || name == "load-settings" || name == "power-on-settings") {
         if (!arity(1, 1)) return false;
-        c.op = name == "save-settings" ? Op::SaveSettings : Op::LoadSettings;
+        c.op = name == "save-settings"   ? Op::SaveSettings
+               : name == "load-settings" ? Op::LoadSettings
+                                         : Op::PowerOnSettings;
         return file_name_word(w[1], c.word, error);
     } else if (name == "value") {
         if (!arity(2, 2)) return false;
@@ -514,6 +521,96 @@ bool read_golden(const std::string& path, size_t frame_size, std::string& text) 
     return !in.bad();
 }
 
+// One expectation line against the instrument as it stands, for the runner
+// and for the window's player alike.
+struct ExpectationCheck {
+    const std::string& path;
+    const std::string& directory;
+    u32 lamp;
+    bool update_goldens;
+    std::ostream& err;
+    int status = SCENARIO_OK;
+
+    bool expect(const ScenarioCommand& c);
+    bool expect_golden(const ScenarioCommand& c);
+    bool expect_text(const ScenarioCommand& c);
+    std::string where(const ScenarioCommand& c) const {
+        return path + ":" + std::to_string(c.line) + ": ";
+    }
+    std::string file(const std::string& name) const {
+        return !name.empty() && name[0] == '/' ? name : directory + "/" + name;
+    }
+};
+
+bool ExpectationCheck::expect(const ScenarioCommand& c) {
+    std::string actual;
+    if (c.word == "page") {
+        actual = page_name(current_page);
+    } else if (c.word == "lamp") {
+        actual = lamp == LAMP_RED ? "red" : lamp == LAMP_MAROON ? "maroon" : "unset";
+    } else {
+        const Variable* v = find_variable(c.word);
+        const std::int64_t want = std::strtoll(c.value.c_str(), nullptr, 10);
+        const std::int64_t got = v->read();
+        if (got == want) return true;
+        actual = std::to_string(got);
+    }
+    if (actual == c.value) return true;
+    err << where(c) << "expected " << c.word << " " << c.value << ", found " << actual << "\n";
+    status = SCENARIO_FAILED;
+    return false;
+}
+
+bool ExpectationCheck::expect_golden(const ScenarioCommand& c) {
+    const std::string path = file(c.word);
+    const std::string actual = frame_as_text();
+    if (update_goldens) {
+        std::string error;
+        if (!write_file_atomically(path, actual, error)) {
+            err << where(c) << "cannot write " << error << "\n";
+            status = SCENARIO_BAD;
+            return false;
+        }
+        err << where(c) << "rewrote " << path << "\n";
+        return true;
+    }
+    std::string expected;
+    if (!read_golden(path, actual.size(), expected)) {
+        err << where(c) << "cannot read golden " << path << "\n";
+        status = SCENARIO_BAD;
+        return false;
+    }
+    if (expected == actual) return true;
+    err << where(c) << "frame differs from " << path << " (expected | actual, '!!' marks rows):\n";
+    std::istringstream e(expected), a(actual);
+    std::string le, la;
+    for (int row = 0; std::getline(a, la); ++row) {
+        if (!std::getline(e, le)) le.clear();
+        err << (le == la ? "   " : "!! ") << le << "  |  " << la << "  " << row << "\n";
+    }
+    status = SCENARIO_FAILED;
+    return false;
+}
+
+bool ExpectationCheck::expect_text(const ScenarioCommand& c) {
+    bool same = true;
+    std::string actual;
+    for (size_t r = 0; r < c.rows.size(); ++r) {
+        std::string row;
+        for (size_t i = 0; i < c.rows[r].size(); ++i)
+            row += lcd_get_pixel(static_cast<u8>(c.a + static_cast<long>(i)),
+                                 static_cast<u8>(c.b + static_cast<long>(r)))
+                       ? '#'
+                       : '.';
+        same = same && row == c.rows[r];
+        actual += "  | " + row + (row == c.rows[r] ? "\n" : "   <- differs\n");
+    }
+    if (same) return true;
+    err << where(c) << "pixels from " << c.a << "," << c.b << " differ; the frame has:\n" << actual;
+    status = SCENARIO_FAILED;
+    return false;
+}
+
 // The script runs in two places: at the top, while the instrument is off
 // (where "ON" blocks until the instrument stops again), and inside
 // process_messages, where the main loop and the splash hand over once per pass
@@ -532,13 +629,19 @@ public:
     }
 
     void process_messages() override;
+    void before_first_pass() override {
+        if (power_on_settings_) settings = *power_on_settings_;
+    }
 
 private:
     void resume();
     bool execute(const ScenarioCommand& c);  // true: let the instrument run on
-    bool expect(const ScenarioCommand& c);
-    bool expect_golden(const ScenarioCommand& c);
-    bool expect_text(const ScenarioCommand& c);
+    bool check(const ScenarioCommand& c) {
+        const int status = check_expectation(reader_.path(), reader_.directory(), c, lamp,
+                                             options_.update_goldens, err());
+        if (status != SCENARIO_OK) stop(status);
+        return status == SCENARIO_OK;
+    }
     bool shot(const ScenarioCommand& c);
     bool workbench(const ScenarioCommand& c);
     void stop(int status) {
@@ -567,9 +670,11 @@ private:
     long passes_ = 0;
     int status_ = SCENARIO_OK;
     bool stopping_ = false;
+    std::optional<InstrumentSettings> power_on_settings_;  // power-on-settings
 };
 
 void ScenarioHost::process_messages() {
+    if (options_.at_message_point) options_.at_message_point();
     if (passes_shown != shows_checked_) {
         shows_checked_ = passes_shown;
         ++passes_;
@@ -671,89 +776,19 @@ bool ScenarioHost::execute(const ScenarioCommand& c) {
             skip_points_ = PASSES_PER_TICK;
             wait_ticks_ = c.a - 1;
             return true;
-        case Op::Expect: return !expect(c) && running;
-        case Op::ExpectGolden: return !expect_golden(c) && running;
-        case Op::ExpectText: return !expect_text(c) && running;
+        case Op::Expect:
+        case Op::ExpectGolden:
+        case Op::ExpectText: return !check(c) && running;
         case Op::Shot: return !shot(c) && running;
         case Op::Dump:
             if (options_.out != nullptr) *options_.out << frame_as_text();
             return false;
         case Op::SaveSettings:
         case Op::LoadSettings:
+        case Op::PowerOnSettings:
         case Op::Value: return !workbench(c) && running;
         case Op::Sender: set_input(static_cast<u8>(c.a), static_cast<u32>(c.b)); return false;
     }
-    return false;
-}
-
-bool ScenarioHost::expect(const ScenarioCommand& c) {
-    std::string actual;
-    if (c.word == "page") {
-        actual = page_name(current_page);
-    } else if (c.word == "lamp") {
-        actual = lamp == LAMP_RED ? "red" : lamp == LAMP_MAROON ? "maroon" : "unset";
-    } else {
-        const Variable* v = find_variable(c.word);
-        const std::int64_t want = std::strtoll(c.value.c_str(), nullptr, 10);
-        const std::int64_t got = v->read();
-        if (got == want) return true;
-        actual = std::to_string(got);
-    }
-    if (actual == c.value) return true;
-    err() << where(c) << "expected " << c.word << " " << c.value << ", found " << actual << "\n";
-    stop(SCENARIO_FAILED);
-    return false;
-}
-
-bool ScenarioHost::expect_golden(const ScenarioCommand& c) {
-    const std::string path = file(c.word);
-    const std::string actual = frame_as_text();
-    if (options_.update_goldens) {
-        std::string error;
-        if (!write_file_atomically(path, actual, error)) {
-            err() << where(c) << "cannot write " << error << "\n";
-            stop(SCENARIO_BAD);
-            return false;
-        }
-        err() << where(c) << "rewrote " << path << "\n";
-        return true;
-    }
-    std::string expected;
-    if (!read_golden(path, actual.size(), expected)) {
-        err() << where(c) << "cannot read golden " << path << "\n";
-        stop(SCENARIO_BAD);
-        return false;
-    }
-    if (expected == actual) return true;
-    err() << where(c) << "frame differs from " << path
-          << " (expected | actual, '!!' marks rows):\n";
-    std::istringstream e(expected), a(actual);
-    std::string le, la;
-    for (int row = 0; std::getline(a, la); ++row) {
-        if (!std::getline(e, le)) le.clear();
-        err() << (le == la ? "   " : "!! ") << le << "  |  " << la << "  " << row << "\n";
-    }
-    stop(SCENARIO_FAILED);
-    return false;
-}
-
-bool ScenarioHost::expect_text(const ScenarioCommand& c) {
-    bool same = true;
-    std::string actual;
-    for (size_t r = 0; r < c.rows.size(); ++r) {
-        std::string row;
-        for (size_t i = 0; i < c.rows[r].size(); ++i)
-            row += lcd_get_pixel(static_cast<u8>(c.a + static_cast<long>(i)),
-                                 static_cast<u8>(c.b + static_cast<long>(r)))
-                       ? '#'
-                       : '.';
-        same = same && row == c.rows[r];
-        actual += "  | " + row + (row == c.rows[r] ? "\n" : "   <- differs\n");
-    }
-    if (same) return true;
-    err() << where(c) << "pixels from " << c.a << "," << c.b << " differ; the frame has:\n"
-          << actual;
-    stop(SCENARIO_FAILED);
     return false;
 }
 
@@ -786,10 +821,11 @@ bool ScenarioHost::workbench(const ScenarioCommand& c) {
     bool done = false;
     if (c.op == Op::SaveSettings) {
         done = save_settings_file(file(c.word), settings, error);
-    } else if (c.op == Op::LoadSettings) {
+    } else if (c.op == Op::LoadSettings || c.op == Op::PowerOnSettings) {
         InstrumentSettings loaded;
         done = load_settings_file(file(c.word), loaded, error);
-        if (done) apply_settings(loaded);
+        if (done && c.op == Op::LoadSettings) apply_settings(loaded);
+        if (done && c.op == Op::PowerOnSettings) power_on_settings_ = loaded;
     } else {
         u32 count = 0;
         const u8 channel = static_cast<u8>(c.a);
@@ -803,6 +839,18 @@ bool ScenarioHost::workbench(const ScenarioCommand& c) {
 }
 
 }  // namespace
+
+int check_expectation(const std::string& path, const std::string& directory,
+                      const ScenarioCommand& c, u32 lamp, bool update_goldens, std::ostream& err) {
+    ExpectationCheck check{path, directory, lamp, update_goldens, err};
+    switch (c.op) {
+        case ScenarioCommand::Op::Expect: check.expect(c); break;
+        case ScenarioCommand::Op::ExpectGolden: check.expect_golden(c); break;
+        case ScenarioCommand::Op::ExpectText: check.expect_text(c); break;
+        default: break;
+    }
+    return check.status;
+}
 
 int run_scenario(std::istream& in, const std::string& path, const ScenarioOptions& options) {
     ScenarioReader reader(in, path);

@@ -7,9 +7,12 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
+
+#include "firmware/core/types.h"
 
 // To add a command: an Op below, its words in parse_command() and its action
 // in ScenarioHost::execute() (both in scenario.cpp), and its paragraph in
@@ -32,10 +35,11 @@ struct ScenarioCommand {
         ExpectText,    // a = x, b = y, rows = picture rows
         Shot,          // word = file, a = scale
         Dump,
-        SaveSettings,  // word = file
-        LoadSettings,  // word = file
-        Value,         // a = channel index 0/1, word = number in the channel's unit
-        Sender,        // a = channel index 0/1, b = count of the fault
+        SaveSettings,     // word = file
+        LoadSettings,     // word = file
+        Value,            // a = channel index 0/1, word = number in the channel's unit
+        Sender,           // a = channel index 0/1, b = count of the fault
+        PowerOnSettings,  // word = file
     };
     Op op = Op::Dump;
     int line = 0;
@@ -123,6 +127,9 @@ struct ScenarioOptions {
     bool update_goldens = false;   // expect-golden writes its file instead of comparing
     std::ostream* out = nullptr;   // dump output and the summary line
     std::ostream* err = nullptr;   // failures
+    // Called at every splash frame and pass, before the script goes on there
+    // (tests compare the frames with the window's).
+    std::function<void()> at_message_point;
 };
 
 // Exit status of a run: all expectations held, one failed (or an invariant
@@ -139,6 +146,14 @@ int run_scenario(std::istream& in, const std::string& path, const ScenarioOption
 // The same for a file, which must be a regular file: a directory, a device or
 // a pipe is refused with SCENARIO_BAD before anything is read.
 int run_scenario_file(const std::string& path, const ScenarioOptions& options);
+
+// Checks one expect, expect-golden or expect-text line against the instrument
+// as it stands (`lamp`: the lamp's colour word; goldens are relative to
+// `directory`). A failure is written to `err` as "<path>:<line>: ..."; returns
+// SCENARIO_OK, SCENARIO_FAILED, or SCENARIO_BAD when a golden cannot be read
+// or written. The runner and the window's player share it.
+int check_expectation(const std::string& path, const std::string& directory,
+                      const ScenarioCommand& c, u32 lamp, bool update_goldens, std::ostream& err);
 
 // The frame buffer as 64 lines of 114 characters, '#' lit and '.' unlit,
 // each ended by a newline: the golden file format.

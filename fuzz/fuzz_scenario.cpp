@@ -1,0 +1,145 @@
+// libFuzzer target: an input is the text of a scenario script. Whatever the
+// bytes, the reader either hands back commands whose arguments the runner can
+// trust (the ranges below) or names a bad line; it never crashes, hangs or
+// reads past its input. A script that parses and only presses, slides, sets
+// values and sender faults, ticks and lets passes run, within a small budget,
+// is then run as well, with the instrument's invariants checked after every
+// pass: such a script cannot fail an expectation, so a failed run is a broken
+// rule and aborts. (It may still stop at a bad line: a value the channel
+// cannot show, an "on" nested too deep.) Scripts that name files (shot,
+// expect-golden, save-settings, load-settings, power-on-settings) are never
+// run: their names are arbitrary.
+//
+// Seeds: fuzz/corpus/scenario and the test scripts in tests/scenarios.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "app/runtime/instrument.h"
+#include "firmware/firmware.h"
+#include "tests/support/fake_host.h"
+#include "tools/scenario/scenario.h"
+
+namespace {
+
+constexpr char PATH[] = "fuzz.scn";
+// A run stays short: its passes (splash frames included) and ticks. The
+// passes allow for "on" nested past the runner's limit, which is a bad line.
+constexpr long PASS_BUDGET = (MAX_POWER_ON_DEPTH + 2) * (SPLASH_FRAMES + 1);
+constexpr long TICK_BUDGET = 5000;
+
+[[noreturn]] void broken(const char* what, int line) {
+    std::fprintf(stderr, "%s (line %d)\n", what, line);
+    std::abort();
+}
+
+// The promises the runner relies on.
+void check_command(const ScenarioCommand& c, int previous_line, int lines) {
+    using Op = ScenarioCommand::Op;
+    if (c.line <= previous_line || c.line > lines) broken("line number out of order", c.line);
+    bool fine = true;
+    switch (c.op) {
+        case Op::On:
+        case Op::Calibrate:
+        case Op::KeyFast: fine = c.a == 0 || c.a == 1; break;
+        case Op::Key: fine = c.a >= 1 && c.a <= 255; break;
+        case Op::Slider: fine = (c.a == 0 || c.a == 1) && c.b >= 0 && c.b <= 4096; break;
+        case Op::Ticks:
+        case Op::Passes:
+        case Op::Wait: fine = c.a >= 1 && c.a <= 10000000; break;
+        case Op::Shot: fine = c.a >= 1 && c.a <= 8 && !c.word.empty(); break;
+        case Op::ExpectGolden:
+        case Op::SaveSettings:
+        case Op::LoadSettings:
+        case Op::PowerOnSettings: fine = !c.word.empty(); break;
+        case Op::Value: fine = (c.a == 0 || c.a == 1) && !c.word.empty(); break;
+        case Op::Sender: fine = c.a == 0 || c.a == 1; break;
+        case Op::ExpectText:
+            fine = !c.rows.empty() && c.a >= 0 && c.b >= 0 &&
+                   c.a + static_cast<long>(c.rows[0].size()) <= LCD_WIDTH &&
+                   c.b + static_cast<long>(c.rows.size()) <= LCD_HEIGHT;
+            for (const std::string& row : c.rows)
+                fine = fine && row.size() == c.rows[0].size() &&
+                       row.find_first_not_of("#.") == std::string::npos;
+            break;
+        case Op::Expect:
+        case Op::Off:
+        case Op::Dump: break;
+    }
+    if (!fine) broken("command arguments out of range", c.line);
+    if (c.op == Op::Shot || c.op == Op::ExpectGolden || c.op == Op::SaveSettings ||
+        c.op == Op::LoadSettings || c.op == Op::PowerOnSettings)
+        for (const char ch : c.word)
+            if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F)
+                broken("control character in a file name", c.line);
+}
+
+// Whether the script only acts and lets time pass, within the budget.
+bool runnable(const Scenario& scenario) {
+    using Op = ScenarioCommand::Op;
+    long passes = 0, ticks = 0;
+    for (const ScenarioCommand& c : scenario.commands) {
+        switch (c.op) {
+            case Op::On: passes += SPLASH_FRAMES + 1; break;
+            case Op::Passes: passes += c.a; break;
+            case Op::Ticks: ticks += c.a; break;
+            case Op::Wait:
+                ticks += c.a;
+                passes += c.a * PASSES_PER_TICK;
+                break;
+            case Op::Off:
+            case Op::Key:
+            case Op::Slider:
+            case Op::Calibrate:
+            case Op::KeyFast:
+            case Op::Value:
+            case Op::Sender: break;
+            default: return false;
+        }
+        if (passes > PASS_BUDGET || ticks > TICK_BUDGET) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    int lines = 1;
+    for (const char ch : text)
+        lines += ch == '\n' ? 1 : 0;
+
+    std::istringstream in(text);
+    Scenario scenario;
+    std::string error;
+    const bool parsed = parse_scenario(in, PATH, scenario, error);
+    if (parsed != error.empty()) broken("the result and the error disagree", 0);
+    if (!parsed) {
+        if (error.rfind(std::string(PATH) + ":", 0) != 0) broken("error without the path", 0);
+        return 0;
+    }
+    int previous = 0;
+    for (const ScenarioCommand& c : scenario.commands) {
+        check_command(c, previous, lines);
+        previous = c.line;
+    }
+
+    if (!runnable(scenario)) return 0;
+    reset_all_state();
+    std::istringstream script(text);
+    std::ostringstream out, err;
+    ScenarioOptions options;
+    options.out = &out;
+    options.err = &err;
+    const int status = run_scenario(script, PATH, options);
+    lcd_attach_canvas(nullptr);
+    if (status == SCENARIO_FAILED) {
+        std::fprintf(stderr, "%s", err.str().c_str());
+        broken("a script of actions alone did not run", 0);
+    }
+    if (instrument_running_depth() != 0) broken("the instrument is still on", 0);
+    return 0;
+}

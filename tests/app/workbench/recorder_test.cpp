@@ -1,0 +1,76 @@
+// The recording of a scripted session, line by line: where passes are
+// counted from after "ON" and "OFF", how ticks and passes merge, and that
+// the file holds every user event as soon as it happens.
+#include "app/workbench/recorder.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "firmware/firmware.h"
+#include "tests/support/fake_host.h"
+
+namespace {
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+TEST(SessionRecorder, PlacesEventsByMessagePointsAndMergesTime) {
+    reset_all_state();
+    char folder[] = "/tmp/dg2_recorder_XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string path = std::string(folder) + "/session.scn";
+    SessionRecorder recorder;
+    std::string error;
+    ASSERT_TRUE(recorder.start(path, error)) << error;
+
+    FakeHost host;
+    auto tick_now = [&](FakeHost&) {
+        recorder.tick();
+        tick();
+    };
+    std::string after_key;
+    host.at(1, tick_now);  // the first splash frame
+    host.after_pass(1, tick_now);
+    host.after_pass(6, tick_now);  // five passes after a tick: a `wait`
+    host.after_pass(11, tick_now);
+    host.after_pass(13, [&](FakeHost& h) {
+        recorder.key(KeyCentre);
+        h.click(KeyCentre);
+        after_key = read_file(path);
+    });
+    host.after_pass(15, [&](FakeHost& h) {
+        recorder.power_off();
+        h.off();
+        recorder.slider(0, 2000);  // the same point: the instrument stops after it
+    });
+    recorder.power_on();
+    host.power_on();
+    // Off: no passes, nothing counted.
+    tick_now(host);
+    tick_now(host);
+    ASSERT_TRUE(recorder.finish(error)) << error;
+
+    const std::string text = read_file(path);
+    const std::string events =
+        text.substr(text.find("on splash"), text.find("# The last") - text.find("on splash"));
+    EXPECT_EQ(events,
+              "on splash\nticks 1\npasses 80\nwait 2\nticks 1\npasses 2\nkey centre\npasses 2\n"
+              "off\nslider 1 2000\nticks 2\n");
+    EXPECT_NE(after_key.find("key centre\n"), std::string::npos);
+    // The closing check: the frame as it is, 64 rows of 114.
+    const size_t rows = text.find("expect-text 0 0\n") + 16;
+    EXPECT_EQ(text.size() - rows, 64u * (2 + LCD_WIDTH + 1));
+    EXPECT_EQ(text.substr(rows, 2), "| ");
+    std::remove(path.c_str());
+    rmdir(folder);
+}
