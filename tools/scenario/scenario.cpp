@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -125,6 +126,18 @@ bool parse_number(const std::string& text, long low, long high, long& value) {
     return true;
 }
 
+// Expected values of `expect`: any u32 or s32 the instrument holds, also where
+// long is 32 bits wide (WebAssembly).
+bool parse_value(const std::string& text, std::int64_t& value) {
+    if (text.empty()) return false;
+    errno = 0;
+    char* end = nullptr;
+    const std::int64_t v = std::strtoll(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || v < -2147483648LL || v > 4294967295LL) return false;
+    value = v;
+    return true;
+}
+
 bool parse_switch(const std::string& text, long& value) {
     if (text == "on")
         value = 1;
@@ -156,44 +169,44 @@ bool parse_key(const std::string& text, long& code) {
 // Variables that `expect` can read, as numbers.
 struct Variable {
     const char* name;
-    long (*read)();
+    std::int64_t (*read)();
 };
 
 const Variable VARIABLES[] = {
-    {"depth", [] { return long{instrument_running_depth()}; }},
-    {"pending_key", [] { return long{pending_key}; }},
-    {"key_step", [] { return long{key_step}; }},
-    {"menu_cursor", [] { return long{menu_cursor}; }},
-    {"menu_edit", [] { return long{menu_edit}; }},
-    {"shown_channel", [] { return long{shown_channel}; }},
-    {"blink_phase", [] { return long{blink_phase}; }},
-    {"auto_cycle_count", [] { return long{auto_cycle_count}; }},
-    {"alarm_active", [] { return long{alarm_active}; }},
-    {"alarm_acknowledged", [] { return long{alarm_acknowledged}; }},
-    {"input_a", [] { return long{input_a}; }},
-    {"input_b", [] { return long{input_b}; }},
-    {"raw_reading1", [] { return long{raw_reading[0]}; }},
-    {"raw_reading2", [] { return long{raw_reading[1]}; }},
-    {"pressure1", [] { return long{pressure_value[0]}; }},
-    {"pressure2", [] { return long{pressure_value[1]}; }},
-    {"pressure_max1", [] { return long{pressure_max[0]}; }},
-    {"pressure_max2", [] { return long{pressure_max[1]}; }},
-    {"temperature1", [] { return long{temperature_value[0]}; }},
-    {"temperature2", [] { return long{temperature_value[1]}; }},
-    {"temperature_max1", [] { return long{temperature_max[0]}; }},
-    {"temperature_max2", [] { return long{temperature_max[1]}; }},
-    {"channel_kind1", [] { return long{static_cast<u8>(settings.channel_kind[0])}; }},
-    {"channel_kind2", [] { return long{static_cast<u8>(settings.channel_kind[1])}; }},
-    {"contrast", [] { return long{settings.contrast}; }},
-    {"backlight", [] { return long{settings.backlight}; }},
-    {"display_layout", [] { return long{static_cast<u8>(settings.display_layout)}; }},
-    {"bar_orientation", [] { return long{static_cast<u8>(settings.bar_orientation)}; }},
-    {"cycle_mode", [] { return long{static_cast<u8>(settings.cycle_mode)}; }},
-    {"display_time_index", [] { return long{settings.display_time_index}; }},
-    {"edit_channel", [] { return long{edit_channel}; }},
-    {"calibrate_enabled", [] { return long{calibrate_enabled}; }},
-    {"cal_reading_4ma", [] { return long{settings.cal_reading_4ma}; }},
-    {"cal_reading_20ma", [] { return long{settings.cal_reading_20ma}; }},
+    {"depth", [] { return std::int64_t{instrument_running_depth()}; }},
+    {"pending_key", [] { return std::int64_t{pending_key}; }},
+    {"key_step", [] { return std::int64_t{key_step}; }},
+    {"menu_cursor", [] { return std::int64_t{menu_cursor}; }},
+    {"menu_edit", [] { return std::int64_t{menu_edit}; }},
+    {"shown_channel", [] { return std::int64_t{shown_channel}; }},
+    {"blink_phase", [] { return std::int64_t{blink_phase}; }},
+    {"auto_cycle_count", [] { return std::int64_t{auto_cycle_count}; }},
+    {"alarm_active", [] { return std::int64_t{alarm_active}; }},
+    {"alarm_acknowledged", [] { return std::int64_t{alarm_acknowledged}; }},
+    {"input_a", [] { return std::int64_t{input_a}; }},
+    {"input_b", [] { return std::int64_t{input_b}; }},
+    {"raw_reading1", [] { return std::int64_t{raw_reading[0]}; }},
+    {"raw_reading2", [] { return std::int64_t{raw_reading[1]}; }},
+    {"pressure1", [] { return std::int64_t{pressure_value[0]}; }},
+    {"pressure2", [] { return std::int64_t{pressure_value[1]}; }},
+    {"pressure_max1", [] { return std::int64_t{pressure_max[0]}; }},
+    {"pressure_max2", [] { return std::int64_t{pressure_max[1]}; }},
+    {"temperature1", [] { return std::int64_t{temperature_value[0]}; }},
+    {"temperature2", [] { return std::int64_t{temperature_value[1]}; }},
+    {"temperature_max1", [] { return std::int64_t{temperature_max[0]}; }},
+    {"temperature_max2", [] { return std::int64_t{temperature_max[1]}; }},
+    {"channel_kind1", [] { return std::int64_t{static_cast<u8>(settings.channel_kind[0])}; }},
+    {"channel_kind2", [] { return std::int64_t{static_cast<u8>(settings.channel_kind[1])}; }},
+    {"contrast", [] { return std::int64_t{settings.contrast}; }},
+    {"backlight", [] { return std::int64_t{settings.backlight}; }},
+    {"display_layout", [] { return std::int64_t{static_cast<u8>(settings.display_layout)}; }},
+    {"bar_orientation", [] { return std::int64_t{static_cast<u8>(settings.bar_orientation)}; }},
+    {"cycle_mode", [] { return std::int64_t{static_cast<u8>(settings.cycle_mode)}; }},
+    {"display_time_index", [] { return std::int64_t{settings.display_time_index}; }},
+    {"edit_channel", [] { return std::int64_t{edit_channel}; }},
+    {"calibrate_enabled", [] { return std::int64_t{calibrate_enabled}; }},
+    {"cal_reading_4ma", [] { return std::int64_t{settings.cal_reading_4ma}; }},
+    {"cal_reading_20ma", [] { return std::int64_t{settings.cal_reading_20ma}; }},
 };
 
 const Variable* find_variable(const std::string& name) {
@@ -219,8 +232,8 @@ bool valid_expectation(const std::string& name, const std::string& value, std::s
         why = "unknown variable '" + name + "'";
         return false;
     }
-    long number;
-    if (parse_number(value, -2147483648L, 4294967295L, number)) return true;
+    std::int64_t number;
+    if (parse_value(value, number)) return true;
     why = "'" + value + "' is not a number";
     return false;
 }
@@ -557,8 +570,8 @@ bool ExpectationCheck::expect(const ScenarioCommand& c) {
         actual = lamp == LAMP_RED ? "red" : lamp == LAMP_MAROON ? "maroon" : "unset";
     } else {
         const Variable* v = find_variable(c.word);
-        const long want = std::strtol(c.value.c_str(), nullptr, 10);
-        const long got = v->read();
+        const std::int64_t want = std::strtoll(c.value.c_str(), nullptr, 10);
+        const std::int64_t got = v->read();
         if (got == want) return true;
         actual = std::to_string(got);
     }

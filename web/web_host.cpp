@@ -1,0 +1,285 @@
+// The instrument in a web page. The page's controls call the exported
+// functions below (they only write the instrument's small shared variables,
+// as the window's handlers do); the main loop runs inside "ON" and, once per
+// pass, yields to the browser in process_messages until the pass period is
+// over or a key or a nested "ON" arrives (after a pass that changed nothing,
+// until any event arrives). Compiled with Emscripten and ASYNCIFY, which lets
+// the loop sleep without returning.
+#include <emscripten.h>
+
+#include <cstring>
+
+#include "app/runtime/instrument.h"
+#include "app/workbench/settings_file.h"
+#include "firmware/firmware.h"
+
+namespace {
+
+// The LCD picture as the window has it (Image1): 229 x 133, of which the
+// LCD's 2 x 2 blocks cover 228 x 128; the margin keeps the fill colour of a
+// new picture.
+constexpr int PICTURE_WIDTH = 229;
+constexpr int PICTURE_HEIGHT = 133;
+constexpr int PICTURE_PIXELS = PICTURE_WIDTH * PICTURE_HEIGHT;
+constexpr u32 MARGIN = 0xFFFFFFFFu;
+// Unlit pixels: the classic grey of an inactive window border.
+constexpr u32 UNLIT = 0xFFD4D0C8u;
+
+u32 unlit_colour() { return UNLIT; }
+
+// Sleeps until `ms` milliseconds have passed, or forever when `ms` is
+// negative, or until the page calls wake(urgent): a key or "ON" (urgent) cuts
+// any wait short, every other event only an endless one.
+// (No arrow functions here: the macro would split "=>" apart.)
+EM_ASYNC_JS(void, wait_for_input, (double ms), {
+    await new Promise(function(resolve) {
+        var timer = 0;
+        function done() {
+            clearTimeout(timer);
+            Module.wake = null;
+            resolve();
+        }
+        if (ms >= 0) timer = setTimeout(done, ms);
+        Module.wake = function(urgent) {
+            if (urgent || ms < 0) done();
+        };
+    });
+});
+
+// The page copies the picture into its canvas (RGBA bytes at `rgba`).
+EM_JS(void, present_picture, (const u8* rgba, int size),
+      { Module.onPicture(HEAPU8.subarray(rgba, rgba + size)); });
+
+EM_JS(void, present_lamp, (u32 colour), { Module.onLamp(colour); });
+
+// The sliders' labels echo the positions handed to the instrument at power-on.
+EM_JS(void, present_inputs, (u32 channel1, u32 channel2), { Module.onInputs(channel1, channel2); });
+
+// The instrument's whole static memory (firmware, runtime and the C library's
+// globals): from the linker's first data address to the end of the data and
+// zero-initialised sections. The host keeps its own state on the heap.
+extern "C" char __global_base;
+extern "C" char __data_end;
+
+class WebHost : public Host {
+public:
+    WebHost()
+        : pixels_(new u32[PICTURE_PIXELS]),
+          rgba_(new u8[4 * PICTURE_PIXELS]),
+          statics_size_(static_cast<size_t>(&__data_end - &__global_base)),
+          statics_(new char[statics_size_]) {
+        for (int i = 0; i < PICTURE_PIXELS; ++i)
+            pixels_[i] = MARGIN;
+        canvas_ = LcdCanvas{pixels_, PICTURE_WIDTH, PICTURE_WIDTH, PICTURE_HEIGHT, unlit_colour};
+    }
+
+    // Between passes the instrument waits for the pass period, as the window
+    // does, and a key cuts the wait short. One thing the window cannot do:
+    // a pass that left every static byte as it found it (the hooks' call
+    // counts aside) is a fixed point, since a pass reads nothing but that
+    // memory and the two check boxes. Until an event arrives, every further
+    // pass would draw and compute exactly the same, so the page sleeps until
+    // one does (the tick, ten times a second, at the latest), and an idle
+    // tab costs next to nothing.
+    void process_messages() override {
+        const bool steady = pass_ended_ && statics_unchanged();
+        pass_ended_ = false;
+        present();
+        for (;;) {
+            // "ON" while on: a full power-on nested in the running loop, as
+            // the window's click handler does inside its message processing.
+            while (ons_waiting_ > 0) {
+                --ons_waiting_;
+                begin_pass();
+                power_on_and_run(*this);
+            }
+            if (steady && !event_) {
+                wait_for_input(-1);
+                continue;
+            }
+            // A pass that took a key drew the screen before acting on it; the
+            // next pass, run at once, shows what the key did.
+            const double remaining = PASS_PERIOD_MS - (emscripten_get_now() - pass_start_);
+            if (remaining <= 0 || last_pass_took_key() || pending_key != KeyNone) break;
+            wait_for_input(remaining);
+        }
+        begin_pass();
+        take_snapshot();
+    }
+
+    bool calibrate_checked() override { return calibrate; }
+    bool keyfast_checked() override { return keyfast; }
+
+    void set_lamp_colour(u32 colour) override {
+        if (colour == lamp_) return;
+        lamp_ = colour;
+        present_lamp(colour);
+    }
+
+    void hide_lcd_picture() override {}
+    // Only a pass of the main loop ends here; splash frames do not.
+    void show_lcd_picture() override { pass_ended_ = true; }
+    const LcdCanvas* lcd_canvas() override { return &canvas_; }
+
+    // Power-on zeroes the inputs; the sliders keep their positions, which
+    // reach the instrument again here, as in the window.
+    void power_on_inputs() override {
+        set_input(0, sliders[0]);
+        set_input(1, sliders[1]);
+        present_inputs(sliders[0], sliders[1]);
+    }
+
+    void begin_pass() { pass_start_ = emscripten_get_now(); }
+
+    // Something the next pass may see differently: a key, a slider, a check
+    // box, the tick, "ON" or "OFF".
+    void note_event() { event_ = true; }
+
+    bool calibrate = false;
+    bool keyfast = false;
+    u32 sliders[2] = {};  // the page's slider positions
+    int ons_waiting_ = 0;
+
+private:
+    // The page only repaints what changed: a steady screen costs the browser
+    // nothing. The picture's serial moves whenever lcd_show paints another
+    // picture.
+    void present() {
+        const u32 serial = lcd_picture_serial();
+        if (presented_ && serial == presented_serial_) return;
+        presented_serial_ = serial;
+        presented_ = true;
+        for (int i = 0; i < PICTURE_PIXELS; ++i) {
+            const u32 p = pixels_[i];
+            rgba_[4 * i + 0] = static_cast<u8>(p >> 16);
+            rgba_[4 * i + 1] = static_cast<u8>(p >> 8);
+            rgba_[4 * i + 2] = static_cast<u8>(p);
+            rgba_[4 * i + 3] = static_cast<u8>(p >> 24);
+        }
+        present_picture(rgba_, 4 * PICTURE_PIXELS);
+    }
+
+    void take_snapshot() {
+        std::memcpy(statics_, &__global_base, statics_size_);
+        event_ = false;
+    }
+
+    // The hooks only count their calls, once or more every pass; the counts
+    // are never read by the instrument.
+    bool statics_unchanged() const {
+        const char* now = &__global_base;
+        const size_t hooks = static_cast<size_t>(reinterpret_cast<const char*>(&hook_counts) - now);
+        const size_t after = hooks + sizeof hook_counts;
+        return std::memcmp(statics_, now, hooks) == 0 &&
+               std::memcmp(statics_ + after, now + after, statics_size_ - after) == 0;
+    }
+
+    u32* const pixels_;
+    u8* const rgba_;
+    const size_t statics_size_;
+    char* const statics_;
+    u32 presented_serial_ = 0;
+    bool presented_ = false;
+    bool pass_ended_ = false;
+    bool event_ = false;
+    LcdCanvas canvas_;
+    u32 lamp_ = 0;
+    double pass_start_ = 0;
+};
+
+// Made once at start-up, on the heap, so its state stays out of the static
+// memory it watches.
+WebHost& host = *new WebHost;
+
+}  // namespace
+
+// The page's controls. Each only writes a shared variable, so it may be
+// called while the main loop sleeps in process_messages.
+extern "C" {
+
+// "ON": while the instrument is off the page calls dg2_power_on (which returns
+// once it is off again); while on, it asks for a nested power-on, which the
+// sleeping loop runs from its message processing.
+EMSCRIPTEN_KEEPALIVE void dg2_power_on() {
+    host.begin_pass();
+    power_on_and_run(host);
+}
+
+EMSCRIPTEN_KEEPALIVE void dg2_request_nested_on() {
+    ++host.ons_waiting_;
+    host.note_event();
+}
+
+EMSCRIPTEN_KEEPALIVE void dg2_power_off() {
+    request_power_off();
+    host.note_event();
+}
+
+// Key areas, knob buttons and their shortcuts; codes 1..5 as KeyCode. Other
+// values are ignored: the page never sends them, but the function is callable.
+EMSCRIPTEN_KEEPALIVE void dg2_key(int code) {
+    if (code >= KeyCentre && code <= KeyRight) press_key(static_cast<KeyCode>(code));
+    host.note_event();
+}
+
+// Sliders: channel 0 or 1, position clamped to the slider's range.
+EMSCRIPTEN_KEEPALIVE void dg2_slider(int channel, int position) {
+    if (channel != 0 && channel != 1) return;
+    if (position < 0) position = 0;
+    if (position > 4096) position = 4096;
+    host.sliders[channel] = static_cast<u32>(position);
+    set_input(static_cast<u8>(channel), static_cast<u32>(position));
+    host.note_event();
+}
+
+// The sliders' positions when the page starts, before either has moved: the
+// instrument's inputs stay untouched until a slider moves or "ON" hands them
+// over.
+EMSCRIPTEN_KEEPALIVE void dg2_slider_positions(int channel1, int channel2) {
+    host.sliders[0] = static_cast<u32>(channel1 < 0 ? 0 : channel1 > 4096 ? 4096 : channel1);
+    host.sliders[1] = static_cast<u32>(channel2 < 0 ? 0 : channel2 > 4096 ? 4096 : channel2);
+}
+
+EMSCRIPTEN_KEEPALIVE void dg2_calibrate(int checked) {
+    host.calibrate = checked != 0;
+    host.note_event();
+}
+
+EMSCRIPTEN_KEEPALIVE void dg2_keyfast(int checked) {
+    host.keyfast = checked != 0;
+    host.note_event();
+}
+
+EMSCRIPTEN_KEEPALIVE void dg2_tick() {
+    tick();
+    host.note_event();
+}
+
+EMSCRIPTEN_KEEPALIVE int dg2_running_depth() { return instrument_running_depth(); }
+EMSCRIPTEN_KEEPALIVE int dg2_pending_key() { return pending_key; }
+
+// Settings files. The text (the same TOML the window and the scenario runner
+// read and write, by the same reader) is made and read by a module of its own
+// that the page loads only when asked (dg2_settings.wasm), which hands records
+// to and from this one byte for byte: both are built from the same sources.
+EMSCRIPTEN_KEEPALIVE const InstrumentSettings* dg2_settings_record() { return &settings; }
+EMSCRIPTEN_KEEPALIVE int dg2_settings_record_size() {
+    return static_cast<int>(sizeof(InstrumentSettings));
+}
+
+// Where the page puts a record read from a file before dg2_apply_settings.
+EMSCRIPTEN_KEEPALIVE InstrumentSettings* dg2_incoming_record() {
+    static InstrumentSettings incoming;
+    return &incoming;
+}
+
+// Puts the incoming record into the running instrument between two passes.
+// Refused (0) while the instrument is off: "ON" starts from the factory
+// settings.
+EMSCRIPTEN_KEEPALIVE int dg2_apply_settings() {
+    if (instrument_running_depth() == 0) return 0;
+    apply_settings(*dg2_incoming_record());
+    host.note_event();
+    return 1;
+}
+}
