@@ -26,7 +26,9 @@ const FRAME_ROWS = 64;
 const TIMEOUT_MS = 10000;
 
 let failures = 0;
+let passed = 0;
 function check(name, ok, detail = '') {
+  if (ok) passed += 1;
   console.log(`${ok ? 'ok  ' : 'FAIL'} ${name}${ok || !detail ? '' : `\n${detail}`}`);
   if (!ok) failures += 1;
 }
@@ -429,5 +431,5 @@ try {
   server.close();
   for (const profile of profiles) fs.rmSync(profile, { recursive: true, force: true });
 }
-console.log(failures === 0 ? 'browser tests: all passed' : `browser tests: ${failures} failed`);
+console.log(`browser: ${passed} passed, ${failures} failed`);
 process.exit(failures === 0 ? 0 : 1);
