@@ -22,6 +22,7 @@
 #include <string>
 
 #include "app/files/atomic_file.h"
+#include "tools/png_file.h"
 
 namespace {
 
@@ -214,13 +215,8 @@ bool write_jpeg(const QImage& picture, const char* path) {
 }
 
 bool write_png(const QImage& picture, const char* path) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
     std::string error;
-    return picture.save(&buffer, "PNG") &&
-           write_file_atomically(
-               path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), error);
+    return write_png_file(picture, path, error);
 }
 
 }  // namespace

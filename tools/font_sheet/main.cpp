@@ -14,6 +14,7 @@
 #include "firmware/lcd/fonts/fonts.h"
 #include "firmware/lcd/lcd.h"
 #include "firmware/lcd/text.h"
+#include "tools/png_file.h"
 
 namespace {
 
@@ -199,13 +200,8 @@ int main(int argc, char** argv) {
     image.fill(PAPER);
     render(&image);
     // Encoded in memory and written whole: a failed run leaves the old sheet.
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
     std::string error;
-    if (!image.save(&buffer, "PNG") ||
-        !write_file_atomically(
-            path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), error)) {
+    if (!write_png_file(image, path, error)) {
         std::fprintf(stderr, "font_sheet: cannot write %s\n", path);
         return 1;
     }

@@ -8,27 +8,17 @@
 #include <string>
 
 #include "app/files/atomic_file.h"
+#include "tools/png_file.h"
 
 namespace {
 
 constexpr int ICON_SIZES[] = {48, 64, 128, 256};
 
 bool write_png(const QImage& picture, const QString& path) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!picture.save(&buffer, "PNG")) {
-        std::fprintf(stderr, "dg2_icons: cannot encode %s\n", qPrintable(path));
-        return false;
-    }
     std::string error;
-    if (!write_file_atomically(
-            path.toStdString(),
-            std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), error)) {
-        std::fprintf(stderr, "dg2_icons: %s\n", error.c_str());
-        return false;
-    }
-    return true;
+    if (write_png_file(picture, path.toStdString(), error)) return true;
+    std::fprintf(stderr, "dg2_icons: %s\n", error.c_str());
+    return false;
 }
 
 }  // namespace

@@ -14,19 +14,15 @@
 #include "app/runtime/instrument.h"
 #include "app/window/form1.h"
 #include "app/window/lcd_window.h"
+#include "tools/png_file.h"
 
 namespace {
 
 // Encoded in memory and written whole, so a failed run leaves the old picture
 // in place.
 bool save(const QPixmap& picture, const char* path) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
     std::string error;
-    return picture.save(&buffer, "PNG") &&
-           write_file_atomically(
-               path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), error);
+    return write_png_file(picture.toImage(), path, error);
 }
 
 }  // namespace
