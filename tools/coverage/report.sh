@@ -6,8 +6,9 @@
 # Folders are found, not listed: a new app/<name>/ or tools/<name>/ gets its
 # own row. Branches that only exist for exception unwinding, and branches the
 # compiler proved unreachable, are left out (gcovr's --exclude-throw-branches
-# and --exclude-unreachable-branches); the firmware throws nothing, so those
-# branches say nothing about the code's paths.
+# and --exclude-unreachable-branches); nothing here throws (firmware, app and
+# tools build with -fno-exceptions), so those branches say nothing about the
+# code's paths.
 set -eu
 src=$(cd "$1" && pwd)
 build=$(cd "$2" && pwd)
