@@ -62,3 +62,47 @@ foreach(recording played.scn "with settings.scn")
     message(SEND_ERROR "replaying ${recording}: status ${rc}\n${out}${err}")
   endif()
 endforeach()
+
+run(0 "--record <FILE>" --help-all)
+run(2 "unexpected argument 'extra'" ONE_LINE extra)
+run(2 "cannot read '${WORK}' \\(--settings\\)" ONE_LINE --settings ${WORK})
+foreach(speed 1/0 x/2 0.3)
+  run(2 "--speed takes .*not '${speed}'" ONE_LINE --speed ${speed})
+endforeach()
+run(2 "--zoom takes .*not 'big'" ONE_LINE --zoom big)
+run(2 "--zoom takes .*not '1'" ONE_LINE --zoom 1)
+# Qt's own -platform stands in for a display; 20/2 is 10x.
+run(0 "" -platform offscreen --speed 20/2 --play ${WORK}/menu.scn --exit)
+
+# Every command of a script, played in the window and headless: both print
+# the same frames and save the same settings; the window's pictures and
+# animations are written.
+file(WRITE ${WORK}/window/all.scn "shot blank.png\nkey acw\nkey right\nticks 2\nwait 1\non\n"
+     "slider 1 0\nslider 2 0\nvalue 2 85\nsender 1 open\npasses 2\ndump\nkey acw\nkey right\n"
+     "passes 1\nsave-settings saved.toml\npower-on-settings ${EXAMPLES}/oil_psi_coolant_f.toml\n"
+     "load-settings ${EXAMPLES}/fuel_rotax_oil_lm335.toml\nrecord anim.gif 2\npasses 3\n"
+     "stop-record\nshot lcd.png 2\nrecord open.gif\noff\npasses 2\non\npasses 1\ndump\n")
+file(COPY ${WORK}/window/all.scn DESTINATION ${WORK}/headless)
+file(REMOVE ${WORK}/window/saved.toml ${WORK}/window/open.gif)
+execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+                        ${DG2} --speed 10 --play ${WORK}/window/all.scn --exit
+                RESULT_VARIABLE rc OUTPUT_VARIABLE window ERROR_VARIABLE err)
+execute_process(COMMAND ${SCENARIO} ${WORK}/headless/all.scn OUTPUT_VARIABLE headless)
+file(READ ${WORK}/window/saved.toml window_saved)
+file(READ ${WORK}/headless/saved.toml headless_saved)
+string(LENGTH "${window}" dumped)
+string(FIND "${headless}" "${window}${WORK}/headless/all.scn: ok" at)
+if(NOT rc EQUAL 0 OR NOT dumped EQUAL 14720 OR NOT at EQUAL 0
+   OR NOT window_saved STREQUAL headless_saved OR NOT EXISTS ${WORK}/window/open.gif)
+  message(SEND_ERROR "all.scn played in the window: status ${rc}, ${dumped} bytes of frames\n"
+                     "${err}${window}\nheadless:\n${headless}")
+endif()
+
+# What a script asks for and cannot have ends the play with status 2.
+foreach(case "shot no/such/x.png|x.png" "record no/such/x.gif|x.gif" "stop-record|without a recording")
+  string(REPLACE "|" ";" case "${case}")
+  list(GET case 0 line)
+  list(GET case 1 pattern)
+  file(WRITE ${WORK}/failing.scn "${line}\n")
+  run(2 "failing.scn:1: .*${pattern}" OFFSCREEN --play ${WORK}/failing.scn --exit)
+endforeach()
