@@ -5,8 +5,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QImage>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
@@ -17,6 +19,7 @@
 #include "app/window/form1.h"
 #include "app/window/lcd_window.h"
 #include "firmware/firmware.h"
+#include "tests/app/window/dialogs.h"
 
 class PicturesHelpTest : public QObject {
     Q_OBJECT
@@ -116,6 +119,96 @@ private slots:
         QVERIFY(form->StatusBar1->currentMessage().startsWith(QStringLiteral("Recording not")));
     }
 
+    // The entries through their file dialogs, from the main window and from
+    // the LCD window (at its zoom); an animation that cannot be kept says so.
+    void entries_through_their_dialogs() {
+        show_picture(1);
+        choose_file(dir.filePath(QStringLiteral("shot")));
+        QVERIFY(trigger(form->ContextMenu, QStringLiteral("Save LCD picture...")));
+        QCOMPARE(QImage(dir.filePath(QStringLiteral("shot.png"))).size(), QSize(228, 128));
+        form->open_lcd_window(3);
+        choose_file(dir.filePath(QStringLiteral("big.png")));
+        QVERIFY(trigger(form->lcd_window()->menu(), QStringLiteral("Save LCD picture...")));
+        QCOMPARE(QImage(dir.filePath(QStringLiteral("big.png"))).size(), QSize(342, 192));
+        form->StatusBar1->clearMessage();
+        choose_file(QString());
+        trigger(form->ContextMenu, QStringLiteral("Save LCD picture..."));
+        QVERIFY(status().isEmpty());
+
+        choose_file(dir.filePath(QStringLiteral("anim")));
+        trigger(form->ContextMenu, QStringLiteral("Record LCD animation..."));
+        QVERIFY(form->recording());
+        show_picture(2);
+        // The same entry in the LCD window's menu stops it.
+        QVERIFY(trigger(form->lcd_window()->menu(), QStringLiteral("Stop recording")));
+        QVERIFY(!form->recording());
+        QVERIFY2(status().contains(QStringLiteral("anim.gif (")), qPrintable(status()));
+        QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("anim.gif"))));
+        choose_file(QString());
+        trigger(form->ContextMenu, QStringLiteral("Record LCD animation..."));
+        QVERIFY(!form->recording());
+
+        // A busy picture at 8x: the size in KB.
+        lcd_clear();
+        for (int y = 0; y < LCD_HEIGHT; ++y)
+            for (int x = 0; x < LCD_WIDTH; ++x)
+                if ((x * x * 31 + y * y * 17 + x * y) % 7 < 3)
+                    lcd_pixel(static_cast<u8>(x), static_cast<u8>(y), DrawMode::Set);
+        lcd_show();
+        form->show_lcd_picture();
+        QVERIFY(form->start_recording(dir.filePath(QStringLiteral("busy.gif")), 8));
+        QVERIFY(form->stop_recording());
+        QVERIFY2(status().endsWith(QStringLiteral(" KB)")), qPrintable(status()));
+
+        // The folder gone while recording: the animation cannot be kept.
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("gone")));
+        QVERIFY(form->start_recording(dir.filePath(QStringLiteral("gone/lcd.gif"))));
+        QVERIFY(QDir(dir.filePath(QStringLiteral("gone"))).removeRecursively());
+        QVERIFY(!form->stop_recording());
+        QVERIFY2(status().startsWith(QStringLiteral("LCD animation not saved: ")),
+                 qPrintable(status()));
+        QVERIFY(!form->recording());
+    }
+
+    // The LCD window's own menu and keys: the pixel grid, the lit colours,
+    // the instrument's keys passed on, closing and opening again.
+    void lcd_window_menu_and_keys() {
+        show_picture(0);
+        form->open_lcd_window(4);
+        LcdWindow* window = form->lcd_window();
+        QVERIFY(trigger(window->menu(), QStringLiteral("Pixel grid")));
+        QImage shot = window->grab().toImage();
+        QVERIFY(shot.pixel(4, 6) != 0xFFD4D0C8u);  // a grid line beside LCD pixel (1, 1)
+        QCOMPARE(shot.pixel(5, 6), 0xFFD4D0C8u);
+        trigger(window->menu(), QStringLiteral("Pixel grid"));
+        QVERIFY(trigger(window->menu(), QStringLiteral("Lit LCD colours")));
+        shot = window->grab().toImage();
+        QCOMPARE(shot.pixel(2, 2), 0xFFB8F0A0u);  // LCD pixel (0, 0), lit
+        QCOMPARE(shot.pixel(4, 6), 0xFF142018u);
+
+        pending_key = KeyNone;
+        QTest::keyClick(window, Qt::Key_A);
+        QCOMPARE(pending_key, KeyNone);
+        QTest::keyClick(window, Qt::Key_F2);
+        QCOMPARE(pending_key, KeyRight);
+        pending_key = KeyNone;
+
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(10, 10),
+                                window->mapToGlobal(QPoint(10, 10)));
+        QApplication::sendEvent(window, &click);
+        QTRY_VERIFY(window->menu()->isVisible());
+        window->menu()->close();
+        QVERIFY(trigger(window->menu(), QStringLiteral("Close")));
+        QVERIFY(!window->isVisible());
+        // Opened again without a zoom: 4x; while open, it keeps its size.
+        window->resize(6 * LCD_WIDTH, 6 * LCD_HEIGHT);
+        form->open_lcd_window(0);
+        QCOMPARE(window->zoom(), 4);
+        window->resize(6 * LCD_WIDTH, 6 * LCD_HEIGHT);
+        form->open_lcd_window(0);
+        QCOMPARE(window->zoom(), 6);
+    }
+
     void lcd_window_zoom_is_whole_at_every_size() {
         const struct {
             QSize size;
@@ -186,9 +279,27 @@ private slots:
         QVERIFY(shortcuts >= 15);
         QVERIFY(TForm1::about_text().contains(QStringLiteral("Firmware version 1.16")));
         QVERIFY(TForm1::about_text().contains(QStringLiteral("README.md")));
+        // Both open beside the running instrument, not in its way.
+        QVERIFY(trigger(form->ContextMenu, QStringLiteral("Keys and shortcuts")));
+        QVERIFY(trigger(form->ContextMenu, QStringLiteral("About")));
+        QStringList shown;
+        for (const QMessageBox* box : form->findChildren<QMessageBox*>())
+            if (box->isVisible() && !box->isModal()) shown << box->text();
+        QCOMPARE(shown, QStringList({table, TForm1::about_text()}));
     }
 
 private:
+    QString status() const { return form->StatusBar1->currentMessage(); }
+
+    // The file dialog's answer: `path`, or cancel for an empty one.
+    static void choose_file(const QString& path) {
+        answer_dialog<QFileDialog>([path](QFileDialog* dialog) {
+            if (path.isEmpty()) return dialog->reject();
+            dialog->selectFile(path);
+            static_cast<QDialog*>(dialog)->accept();  // QFileDialog's own, which checks the name
+        });
+    }
+
     // Draws a picture that differs with `n` and shows it as a pass does.
     void show_picture(int n) {
         form->hide_lcd_picture();
