@@ -84,13 +84,15 @@ void TForm1::begin_session() {
     });
 }
 
+// A played script's status stands for the session's; an incomplete
+// recording turns a success into a failure all the same.
 int TForm1::finish_session(int status) {
+    if (player_ != nullptr && player_->finished()) status = player_->status();
     std::string error = recorder.write_error();
     if (!recorder.finish(error) || !error.empty()) {
         std::fprintf(stderr, "dg2: the recording is incomplete: %s\n", error.c_str());
         if (status == 0) status = EXIT_BAD_USE;
     }
-    if (player_ != nullptr && player_->finished()) return player_->status();
     return status;
 }
 

@@ -3,6 +3,7 @@
 // showed (at every splash frame and pass) must come back, in order, and the
 // recording's closing expect-text must hold.
 #include <QCheckBox>
+#include <QDir>
 #include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
@@ -45,6 +46,24 @@ void drive(FrameKeepingForm& form, const std::vector<Step>& steps) {
         QTimer::singleShot(step.at_ms, Qt::PreciseTimer, &form, [&form, &step] { step.act(form); });
     QTRY_VERIFY_WITH_TIMEOUT(!form.isVisible() && instrument_running_depth() == 0,
                              steps.back().at_ms + 10000);
+}
+
+Scenario script(const char* text) {
+    std::istringstream in(text);
+    Scenario scenario;
+    std::string error;
+    parse_scenario(in, "script.scn", scenario, error);
+    return scenario;
+}
+
+// Shows the window and begins the session; closes it after `close_ms` (if
+// not negative), then waits until it is closed and the instrument stopped.
+void run_session(TForm1& form, SessionPlan& plan, int close_ms) {
+    form.start_session(plan);
+    form.show();
+    form.begin_session();
+    if (close_ms >= 0) QTimer::singleShot(close_ms, &form, [&form] { form.close(); });
+    QTRY_VERIFY_WITH_TIMEOUT(!form.isVisible() && instrument_running_depth() == 0, 10000);
 }
 
 std::string read_file(const QString& path) {
@@ -138,6 +157,57 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!form.isVisible() && instrument_running_depth() == 0, 30000);
         QCOMPARE(form.finish_session(0), SCENARIO_OK);
         compare_frames(shown, form.frames);
+    }
+
+    // The session's other ends, and the exit status each leaves.
+    void session_ends() {
+        QTemporaryDir dir;
+        std::string error;
+        {
+            // --on alone: the recording starts with the power-on.
+            reset_all_state();
+            TForm1 form;
+            SessionPlan plan;
+            plan.power_on = true;
+            QVERIFY(plan.recorder.start(dir.filePath(QStringLiteral("on.scn")).toStdString(), error));
+            run_session(form, plan, 500);
+            QCOMPARE(form.finish_session(0), 0);
+            QVERIFY(read_file(dir.filePath(QStringLiteral("on.scn"))).find("\non splash\n") !=
+                    std::string::npos);
+        }
+        {
+            // Closed before the script's end: the scenario failed.
+            reset_all_state();
+            TForm1 form;
+            SessionPlan plan;
+            plan.play = script("on\npasses 100000\n");
+            run_session(form, plan, 500);
+            QCOMPARE(form.finish_session(0), SCENARIO_FAILED);
+        }
+        {
+            // Played to its end without --exit: the window's own tick takes
+            // over. The recording's folder vanished meanwhile: status 2,
+            // whatever the script's.
+            reset_all_state();
+            TForm1 form;
+            SessionPlan plan;
+            plan.play = script("ticks 1\n");
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("gone")));
+            QVERIFY(plan.recorder.start(dir.filePath(QStringLiteral("gone/s.scn")).toStdString(),
+                                        error));
+            QVERIFY(QDir(dir.filePath(QStringLiteral("gone"))).removeRecursively());
+            form.start_session(plan);
+            form.show();
+            form.begin_session();
+            QTRY_VERIFY(form.StatusBar1->currentMessage().startsWith(QStringLiteral("Played")));
+            QVERIFY(form.Timer1->isActive());
+            form.close();
+            QCOMPARE(form.finish_session(0), EXIT_BAD_USE);
+        }
+        CommandLine options;
+        options.play_path = dir.filePath(QStringLiteral("gone.scn"));
+        SessionPlan plan;
+        QCOMPARE(prepare_session(options, plan).exit_status, SCENARIO_BAD);
     }
 
 private:
