@@ -102,6 +102,12 @@ private slots:
         QCOMPARE(pending_key, KeyAnticlockwise);
         QCOMPARE(form->TrackBar1->value(), 100);
         form->TrackBar1->setValue(0);
+        pending_key = KeyNone;
+        form->TrackBar2->setFocus();
+        QTest::keyClick(form->TrackBar2, Qt::Key_Up);
+        QCOMPARE(form->TrackBar2->value(), 1);
+        QCOMPARE(pending_key, KeyNone);
+        form->TrackBar2->setValue(0);
     }
 
     void key_areas_and_knob_buttons_click() {
@@ -122,6 +128,9 @@ private slots:
         pending_key = KeyNone;
         QTest::mousePress(form->Image5, Qt::LeftButton, {}, QPoint(10, 10));
         QTest::mouseRelease(form->Image5, Qt::LeftButton, {}, QPoint(60, 10));
+        QCOMPARE(pending_key, KeyNone);
+        // The right button clicks nothing.
+        QTest::mouseClick(form->Image5, Qt::RightButton);
         QCOMPARE(pending_key, KeyNone);
     }
 

@@ -256,20 +256,26 @@ private slots:
         error.clear();
         QVERIFY(decode_jpeg(nullptr, 0, &error).isNull());
         QVERIFY(!error.isEmpty());
+        // The reason is optional.
+        QVERIFY(decode_jpeg(nullptr, 0, nullptr).isNull());
+        QVERIFY(decode_jpeg(BEZEL_JPEG, BEZEL_JPEG_SIZE / 2, nullptr).isNull());
 
-        // A sound JPEG wider than any bezel could be is refused before its
-        // pixels are allocated.
-        QByteArray wide;
-        QBuffer buffer(&wide);
-        buffer.open(QIODevice::WriteOnly);
-        QImage strip(4097, 8, QImage::Format_RGB32);
-        strip.fill(Qt::white);
-        QVERIFY(strip.save(&buffer, "JPG"));
-        error.clear();
-        QVERIFY(decode_jpeg(reinterpret_cast<const unsigned char*>(wide.constData()),
-                            static_cast<std::size_t>(wide.size()), &error)
-                    .isNull());
-        QVERIFY2(error.contains(QStringLiteral("unexpected picture format")), qPrintable(error));
+        // A sound JPEG wider or taller than any bezel could be is refused
+        // before its pixels are allocated.
+        for (const QSize size : {QSize(4097, 8), QSize(8, 4097)}) {
+            QByteArray jpeg;
+            QBuffer buffer(&jpeg);
+            buffer.open(QIODevice::WriteOnly);
+            QImage strip(size, QImage::Format_RGB32);
+            strip.fill(Qt::white);
+            QVERIFY(strip.save(&buffer, "JPG"));
+            error.clear();
+            QVERIFY(decode_jpeg(reinterpret_cast<const unsigned char*>(jpeg.constData()),
+                                static_cast<std::size_t>(jpeg.size()), &error)
+                        .isNull());
+            QVERIFY2(error.contains(QStringLiteral("unexpected picture format")),
+                     qPrintable(error));
+        }
     }
 
     // The context menu opens on the bezel only; beside it the event goes on

@@ -12,6 +12,7 @@
 #include "app/runtime/instrument.h"
 #include "app/window/form1.h"
 #include "firmware/firmware.h"
+#include "tests/app/window/dialogs.h"
 
 namespace {
 
@@ -119,6 +120,24 @@ private slots:
         QCOMPARE(stepped_passes, 1);
         QVERIFY(current_page == page_main_menu);  // the single pass took the key
         QVERIFY(status_shows(*form, QStringLiteral("1x")));
+    }
+
+    // Unpaused, the steps do nothing; a speed chosen while paused leaves the
+    // tick stopped until the instrument resumes.
+    void steps_only_while_paused() {
+        const u8 ticks = tick_count;
+        form->single_tick();
+        QCOMPARE(ticks_since(ticks), 0);
+        QVERIFY(trigger(form->ContextMenu, QStringLiteral("Pause")));
+        QVERIFY(trigger(form->ContextMenu, QStringLiteral("4x")));
+        form->set_paused(true);
+        QVERIFY(!form->Timer1->isActive());
+        QVERIFY(status_shows(*form, QStringLiteral("Paused (4x)")));
+        QVERIFY(trigger(form->ContextMenu, QStringLiteral("Single tick")));
+        QCOMPARE(ticks_since(ticks), 1);
+        QVERIFY(trigger(form->ContextMenu, QStringLiteral("Resume")));
+        QCOMPARE(form->Timer1->interval(), TICK_MS / 4);
+        QVERIFY(form->Timer1->isActive());
     }
 
     // 4x runs the splash in a quarter of its time at 1x. The bounds leave room
