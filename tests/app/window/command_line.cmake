@@ -99,7 +99,8 @@ if(NOT rc EQUAL 0 OR NOT dumped EQUAL 14720 OR NOT at EQUAL 0
 endif()
 
 # What a script asks for and cannot have ends the play with status 2.
-foreach(case "shot no/such/x.png|x.png" "record no/such/x.gif|x.gif" "stop-record|without a recording")
+foreach(case "shot ${WORK}/no/x.png|x.png" "record no/x.gif|x.gif" "stop-record|without a recording"
+             "value 1 5|channel 1 is OFF" "load-settings ${WORK}/none.toml|none.toml")
   string(REPLACE "|" ";" case "${case}")
   list(GET case 0 line)
   list(GET case 1 pattern)

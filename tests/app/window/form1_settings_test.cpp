@@ -4,12 +4,9 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QHelpEvent>
-#include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
-#include <QMessageBox>
 #include <QSlider>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -35,20 +32,6 @@ public:
 };
 
 const QString EXAMPLES = QStringLiteral(DG2_SOURCE_DIR "/examples/settings/");
-
-// The file dialog's answer: `path`, or cancel for an empty one.
-void choose_file(const QString& path) {
-    answer_dialog<QFileDialog>([path](QFileDialog* dialog) {
-        if (path.isEmpty()) return dialog->reject();
-        dialog->selectFile(path);
-        static_cast<QDialog*>(dialog)->accept();  // QFileDialog's own, which checks the name
-    });
-}
-
-void put_settings(const QString& path) {
-    std::string why;
-    QVERIFY2(load_settings_file(path.toStdString(), settings, why), why.c_str());
-}
 
 }  // namespace
 
@@ -95,23 +78,11 @@ private slots:
                      qPrintable(e));
             QVERIFY(settings_equal(settings, expected));
             QVERIFY(form.StatusBar1->currentMessage().contains("from the next pass"));
-            // Through the menu's dialog, and a bad file named in a message.
-            choose_file(EXAMPLES + "boost_gauge.toml");
-            QVERIFY(trigger(form.ContextMenu, "Load settings..."));
-            QVERIFY(form.StatusBar1->currentMessage().contains("boost_gauge.toml: in force"));
-            QString warning;
-            choose_file(DG2_SOURCE_DIR "/tests/scenarios/bad/span_too_large.toml");
-            answer_dialog<QMessageBox>([&](QMessageBox* box) {
-                warning = box->text();
-                box->accept();
-            });
-            trigger(form.ContextMenu, "Load settings...");
-            QVERIFY2(warning.contains(":25: key 'channel1.pressure.span'"), qPrintable(warning));
-            form.StatusBar1->clearMessage();
-            choose_file(QString());
-            trigger(form.ContextMenu, "Load settings...");
-            QVERIFY(form.StatusBar1->currentMessage().isEmpty());
-            QVERIFY(form.load_settings_from(EXAMPLES + "oil_psi_coolant_f.toml", e));
+            // Through the menu's dialog; a bad file is named in a message.
+            const QString bad = DG2_SOURCE_DIR "/tests/scenarios/bad/span_too_large.toml";
+            QVERIFY(
+                use_entry(form, form.ContextMenu, "Load settings...", bad).contains(":25: key"));
+            QVERIFY(use_entry(form, form.ContextMenu, "Load settings...").isEmpty());
 
             // A bad file changes nothing and says where it is wrong.
             QVERIFY(!form.load_settings_from(
@@ -159,71 +130,52 @@ private slots:
 
     // The menu's entries and their dialogs while off: refusals without
     // settings or a channel to set, then files and numbers chosen, a failed
-    // save shown, and tooltips that follow the settings.
+    // save shown, and the sliders' tooltips following the settings.
     void entries_through_their_dialogs() {
         TForm1 form;
         form.show();
-        auto status = [&] { return form.StatusBar1->currentMessage(); };
-        settings = InstrumentSettings{};  // as before the first "ON"
-        QVERIFY(trigger(form.ContextMenu, "Save settings..."));
-        QVERIFY(status().startsWith("No settings to save yet"));
-        trigger(form.ContextMenu, "Channel 2 value...");
-        QCOMPARE(status(), QString("channel 2 is OFF: it shows no value"));
-        trigger(form.ContextMenu, "Load settings...");
-        QVERIFY(status().startsWith("The instrument is off"));
-
-        put_settings(EXAMPLES + "fuel_rotax_oil_lm335.toml");
         QTemporaryDir dir;
-        choose_file(dir.filePath("saved"));
-        trigger(form.ContextMenu, "Save settings...");
-        QFile file(dir.filePath("saved.toml"));
+        const QString factory, rotax = EXAMPLES + "fuel_rotax_oil_lm335.toml",
+                               own = DG2_SOURCE_DIR "/tests/scenarios/workbench/user_curve.toml";
+        const struct {
+            const QString& settings;  // none: as before the first "ON"
+            const char* entry;
+            QString answer;
+            QString shows;  // in the message box, or else in the status bar
+        } rows[] = {
+            {factory, "Save settings...", {}, "No settings to save yet"},
+            {factory, "Channel 2 value...", {}, "channel 2 is OFF: it shows no value"},
+            {factory, "Load settings...", {}, "The instrument is off: switch it on, then"},
+            {rotax, "Save settings...", dir.filePath("s"),
+             "Settings saved to " + dir.filePath("s.toml")},
+            {rotax, "Save settings...", dir.filePath("no/s.toml"), "no/s.toml: cannot create"},
+            {rotax, "Save settings...", {}, {}},
+            {rotax, "Channel 1 value...", "3.5", "Channel 1 shows 3.5 bar at input 1899"},
+            {rotax, "Channel 2 value...", "85", "Channel 2 shows 85"},
+            {rotax, "Channel 2 value...", {}, {}},
+            {rotax, "Channel 2 sender short", {}, "Channel 2: sender short (input 0)"},
+            {own, "Channel 1 sender open", {}, "Channel 1: sender open (input 4096), which this"},
+        };
+        for (const auto& row : rows) {
+            settings = InstrumentSettings{};
+            std::string why;
+            if (!row.settings.isEmpty())
+                load_settings_file(row.settings.toStdString(), settings, why);
+            const QString shown = use_entry(form, form.ContextMenu, row.entry, row.answer);
+            QVERIFY2(shown.contains(row.shows) && shown.isEmpty() == row.shows.isEmpty(),
+                     qPrintable(QString(row.entry) + ": " + shown));
+        }
+        QFile file(dir.filePath("s.toml"));
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll().toStdString(), settings_to_toml(settings));
-        QString warning;
-        choose_file(dir.filePath("no/saved.toml"));
-        answer_dialog<QMessageBox>([&](QMessageBox* box) {
-            warning = box->text();
-            box->accept();
-        });
-        trigger(form.ContextMenu, "Save settings...");
-        QVERIFY2(warning.contains("no/saved.toml"), qPrintable(warning));
-        form.StatusBar1->clearMessage();
-        choose_file(QString());
-        trigger(form.ContextMenu, "Save settings...");
-        QVERIFY(status().isEmpty());
-
-        // The dialog offers the channel's range in its unit, tenths of a bar here.
-        QHelpEvent tip(QEvent::ToolTip, QPoint(5, 5), form.TrackBar1->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(form.TrackBar1, &tip);
-        QVERIFY2(form.TrackBar1->toolTip().startsWith("Channel 1 shows 0.0 bar"),
-                 qPrintable(form.TrackBar1->toolTip()));
-        QString range;
-        answer_dialog<QInputDialog>([&](QInputDialog* dialog) {
-            range = dialog->labelText();
-            dialog->setDoubleValue(3.5);
-            dialog->accept();
-        });
-        trigger(form.ContextMenu, "Channel 1 value...");
-        QVERIFY2(range.startsWith("Channel 1 shows 0.0 bar to "), qPrintable(range));
-        QCOMPARE(status(), QString("Channel 1 shows 3.5 bar at input 1899"));
-        answer_dialog<QInputDialog>([](QInputDialog* dialog) {
-            dialog->setDoubleValue(85);
-            dialog->accept();
-        });
-        trigger(form.ContextMenu, "Channel 2 value...");
-        QVERIFY2(status().startsWith("Channel 2 shows 85"), qPrintable(status()));
-        const int position = form.TrackBar2->value();
-        answer_dialog<QInputDialog>([](QInputDialog* dialog) { dialog->reject(); });
-        trigger(form.ContextMenu, "Channel 2 value...");
-        QCOMPARE(form.TrackBar2->value(), position);
-
-        trigger(form.ContextMenu, "Channel 2 sender short");
-        QCOMPARE(status(), QString("Channel 2: sender short (input 0)"));
-        QCOMPARE(form.TrackBar2->value(), 0);
-        put_settings(DG2_SOURCE_DIR "/tests/scenarios/workbench/user_curve.toml");
-        trigger(form.ContextMenu, "Channel 1 sender open");
-        QCOMPARE(status(),
-                 QString("Channel 1: sender open (input 4096), which this sender does not report"));
+        InstrumentSettings saved;
+        std::string why;
+        QVERIFY(load_settings_file(rotax.toStdString(), saved, why));
+        QCOMPARE(file.readAll().toStdString(), settings_to_toml(saved));
+        // Settings changed behind a slider's back show in its next tooltip.
+        QHelpEvent tip(QEvent::ToolTip, QPoint(5, 5), form.TrackBar2->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(form.TrackBar2, &tip);
+        QVERIFY2(form.TrackBar2->toolTip().startsWith("Channel 2 shows "),
+                 qPrintable(form.TrackBar2->toolTip()));
     }
 };
 

@@ -5,10 +5,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QImage>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
@@ -123,42 +121,31 @@ private slots:
     // the LCD window (at its zoom); an animation that cannot be kept says so.
     void entries_through_their_dialogs() {
         show_picture(1);
-        choose_file(dir.filePath(QStringLiteral("shot")));
-        QVERIFY(trigger(form->ContextMenu, QStringLiteral("Save LCD picture...")));
-        QCOMPARE(QImage(dir.filePath(QStringLiteral("shot.png"))).size(), QSize(228, 128));
         form->open_lcd_window(3);
-        choose_file(dir.filePath(QStringLiteral("big.png")));
-        QVERIFY(trigger(form->lcd_window()->menu(), QStringLiteral("Save LCD picture...")));
+        QMenu* const main = form->ContextMenu;
+        QMenu* const pop_out = form->lcd_window()->menu();
+        const struct {
+            QMenu* menu;
+            const char* entry;
+            const char* file;
+            const char* shows;  // in the status bar, as it starts; "": nothing
+        } rows[] = {
+            {main, "Save LCD picture...", "shot", "LCD picture saved to "},
+            {pop_out, "Save LCD picture...", "big.png", "LCD picture saved to "},
+            {main, "Save LCD picture...", "", ""},
+            {main, "Record LCD animation...", "", ""},
+            {main, "Record LCD animation...", "anim", "Recording the LCD to "},
+            {pop_out, "Stop recording", "", "LCD animation saved to "},
+        };
+        for (const auto& row : rows) {
+            const QString file = *row.file ? dir.filePath(QLatin1String(row.file)) : QString();
+            const QString shown = use_entry(*form, row.menu, QLatin1String(row.entry), file);
+            QVERIFY2(*row.shows ? shown.startsWith(QLatin1String(row.shows)) : shown.isEmpty(),
+                     qPrintable(QLatin1String(row.entry) + QStringLiteral(": ") + shown));
+        }
+        QCOMPARE(QImage(dir.filePath(QStringLiteral("shot.png"))).size(), QSize(228, 128));
         QCOMPARE(QImage(dir.filePath(QStringLiteral("big.png"))).size(), QSize(342, 192));
-        form->StatusBar1->clearMessage();
-        choose_file(QString());
-        trigger(form->ContextMenu, QStringLiteral("Save LCD picture..."));
-        QVERIFY(status().isEmpty());
-
-        choose_file(dir.filePath(QStringLiteral("anim")));
-        trigger(form->ContextMenu, QStringLiteral("Record LCD animation..."));
-        QVERIFY(form->recording());
-        show_picture(2);
-        // The same entry in the LCD window's menu stops it.
-        QVERIFY(trigger(form->lcd_window()->menu(), QStringLiteral("Stop recording")));
-        QVERIFY(!form->recording());
-        QVERIFY2(status().contains(QStringLiteral("anim.gif (")), qPrintable(status()));
         QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("anim.gif"))));
-        choose_file(QString());
-        trigger(form->ContextMenu, QStringLiteral("Record LCD animation..."));
-        QVERIFY(!form->recording());
-
-        // A busy picture at 8x: the size in KB.
-        lcd_clear();
-        for (int y = 0; y < LCD_HEIGHT; ++y)
-            for (int x = 0; x < LCD_WIDTH; ++x)
-                if ((x * x * 31 + y * y * 17 + x * y) % 7 < 3)
-                    lcd_pixel(static_cast<u8>(x), static_cast<u8>(y), DrawMode::Set);
-        lcd_show();
-        form->show_lcd_picture();
-        QVERIFY(form->start_recording(dir.filePath(QStringLiteral("busy.gif")), 8));
-        QVERIFY(form->stop_recording());
-        QVERIFY2(status().endsWith(QStringLiteral(" KB)")), qPrintable(status()));
 
         // The folder gone while recording: the animation cannot be kept.
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("gone")));
@@ -290,15 +277,6 @@ private slots:
 
 private:
     QString status() const { return form->StatusBar1->currentMessage(); }
-
-    // The file dialog's answer: `path`, or cancel for an empty one.
-    static void choose_file(const QString& path) {
-        answer_dialog<QFileDialog>([path](QFileDialog* dialog) {
-            if (path.isEmpty()) return dialog->reject();
-            dialog->selectFile(path);
-            static_cast<QDialog*>(dialog)->accept();  // QFileDialog's own, which checks the name
-        });
-    }
 
     // Draws a picture that differs with `n` and shows it as a pass does.
     void show_picture(int n) {
