@@ -182,7 +182,12 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     pace_ = new QTimer(this);
     pace_->setTimerType(Qt::PreciseTimer);
     pace_->setInterval(PASS_PERIOD_MS);
-    connect(pace_, &QTimer::timeout, this, [this] { pass_due_ = true; });
+    connect(pace_, &QTimer::timeout, this, [this] {
+        pass_due_ = true;
+        if (!ticks_wanted() || --periods_to_tick_ > 0) return;
+        periods_to_tick_ = TICK_MS / PASS_PERIOD_MS;
+        Timer1Timer();
+    });
 
     shown_picture_ = lcd_picture_serial();
 
@@ -212,8 +217,12 @@ void TForm1::Button1Click() {
             5000);
         return;
     }
-    // The pace runs only while the instrument does: off, the window sleeps.
-    if (instrument_running_depth() == 0) pace_->stop();
+    // The pace runs only while the instrument does: off, the window sleeps
+    // between ticks.
+    if (instrument_running_depth() == 0) {
+        pace_->stop();
+        place_ticks();
+    }
 }
 
 void TForm1::Button2Click() {
@@ -253,6 +262,18 @@ void TForm1::TrackBar2Change() {
 void TForm1::Timer1Timer() {
     recorder.tick();
     tick();
+}
+
+bool TForm1::ticks_wanted() const {
+    return !paused_ && (player_ == nullptr || player_->finished());
+}
+
+void TForm1::place_ticks() {
+    if (ticks_wanted() && !pace_->isActive()) {
+        if (!Timer1->isActive()) Timer1->start();
+    } else {
+        Timer1->stop();
+    }
 }
 
 void TForm1::copy_lcd_picture() {
@@ -295,6 +316,7 @@ void TForm1::wait_for_next_pass() {
     if (!pace_->isActive()) {
         pace_->start();
         pass_due_ = false;
+        place_ticks();
     }
     // A pass that took a key drew the screen before acting on it; the next
     // pass, run at once, shows what the key did. Splash frames keep their
@@ -421,6 +443,7 @@ bool TForm1::handle_wheel(QPointF at, int delta) {
 void TForm1::closeEvent(QCloseEvent* event) {
     closed_ = true;
     pace_->stop();
+    place_ticks();
     // A recording in progress is kept, not lost with the window.
     stop_recording();
     if (lcd_window_ != nullptr) lcd_window_->close();

@@ -77,6 +77,11 @@ public:
     void TrackBar1Change();
     void TrackBar2Change();
     void Timer1Timer();
+    // The tick runs unless paused or given by a playing script. Off, Timer1
+    // gives it; on, every fifth period of the passes' pace does, so the
+    // window wakes 50 times a second instead of 60. Called whenever one of
+    // those changes.
+    void place_ticks();
 
     // Ctrl+C: the LCD picture, 228 x 128 as shown, to the clipboard.
     void copy_lcd_picture();
@@ -187,6 +192,7 @@ private:
     void build_time_menu();
     void refresh_lcd();
     void wait_for_next_pass();
+    bool ticks_wanted() const;
     void apply_speed();
     void show_time_state();
     void add_picture_entries();
@@ -202,6 +208,7 @@ private:
     // is on; each period it marks the next pass as due.
     QTimer* pace_ = nullptr;
     bool pass_due_ = false;
+    int periods_to_tick_ = TICK_MS / PASS_PERIOD_MS;  // while the pace gives the tick
     bool pass_ended_ = false;  // a pass (not a splash frame) ended since the last wait
     u32 shown_picture_ = 0;    // lcd_picture_serial() of the picture on screen
     bool paused_ = false;

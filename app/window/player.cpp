@@ -38,7 +38,7 @@ WindowPlayer::WindowPlayer(TForm1& form, Scenario scenario, bool exit_at_end)
 void WindowPlayer::start() {
     started_ = true;
     // The script is the only source of ticks while it plays.
-    form_.Timer1->stop();
+    form_.place_ticks();
     form_.StatusBar1->showMessage(
         QStringLiteral("Playing %1").arg(QString::fromStdString(scenario_.path)));
     if (instrument_running_depth() > 0) return;
@@ -258,5 +258,5 @@ void WindowPlayer::finish(int status) {
         form_.close();
         return;
     }
-    form_.Timer1->start();
+    form_.place_ticks();
 }

@@ -75,10 +75,7 @@ void TForm1::set_paused(bool paused) {
     if (paused == paused_) return;
     paused_ = paused;
     single_passes_ = 0;
-    if (paused_)
-        Timer1->stop();
-    else if (player_ == nullptr || player_->finished())  // a playing script gives the ticks
-        Timer1->start();
+    place_ticks();
     show_time_state();
 }
 
@@ -104,8 +101,6 @@ bool TForm1::set_speed(double factor) {
 void TForm1::apply_speed() {
     Timer1->setInterval(static_cast<int>(std::lround(TICK_MS / speed_)));
     pace_->setInterval(static_cast<int>(std::lround(PASS_PERIOD_MS / speed_)));
-    // setInterval restarts a running timer; a paused tick stays stopped.
-    if (paused_) Timer1->stop();
 }
 
 QString TForm1::time_state_text() const {

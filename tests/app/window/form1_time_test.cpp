@@ -83,6 +83,7 @@ private slots:
         int paused_passes = -1;
         int ticks_while_paused = 0;
         int stepped_passes = -1;
+        int ticks_after_resume = 0;  // on, the pace of the passes gives the tick
         KeyCode key_while_paused = KeyNone;
         bool status_paused = false;
         std::function<void()> watch = [&] {
@@ -104,7 +105,11 @@ private slots:
                 QTimer::singleShot(200, form, [&, passes] {
                     stepped_passes = form->passes - passes;
                     form->set_paused(false);
-                    QTimer::singleShot(100, form, [&] { form->Button2->click(); });
+                    const u8 resumed_at = tick_count;
+                    QTimer::singleShot(350, form, [&, resumed_at] {
+                        ticks_after_resume = ticks_since(resumed_at);
+                        form->Button2->click();
+                    });
                 });
             });
         };
@@ -118,6 +123,7 @@ private slots:
         QCOMPARE(key_while_paused, KeyCentre);
         QCOMPARE(ticks_while_paused, 1);
         QCOMPARE(stepped_passes, 1);
+        QVERIFY(ticks_after_resume >= 1);
         QVERIFY(current_page == page_main_menu);  // the single pass took the key
         QVERIFY(status_shows(*form, QStringLiteral("1x")));
     }
