@@ -159,8 +159,8 @@ private slots:
         compare_frames(shown, form.frames);
     }
 
-    // The session's other ends and the exit status each leaves. The window's
-    // tick runs except while a script plays (the script gives the ticks).
+    // The session's other ends and the exit status each leaves. The tick
+    // runs except while a script plays (the script gives the ticks).
     void session_ends() {
         QTemporaryDir dir;
         const struct {
@@ -168,7 +168,7 @@ private slots:
             const char* play;
             const char* record;
             int status;
-            bool ticking;  // half a second on
+            bool ticking;  // between 0.3 and 0.6 s
         } rows[] = {
             {true, nullptr, "on.scn", 0, true},                               // --on alone
             {false, "on\npasses 100000\n", nullptr, SCENARIO_FAILED, false},  // closed meanwhile
@@ -186,9 +186,11 @@ private slots:
             if (row.record != nullptr)
                 QVERIFY(plan.recorder.start(dir.filePath(row.record).toStdString(), error));
             QDir(dir.filePath(QStringLiteral("gone"))).removeRecursively();
+            u8 ticks = 0;
             bool ticking = !row.ticking;
-            QTimer::singleShot(500, &form, [&] { ticking = form.Timer1->isActive(); });
-            run_session(form, plan, 600);
+            QTimer::singleShot(300, &form, [&] { ticks = tick_count; });
+            QTimer::singleShot(600, &form, [&] { ticking = tick_count != ticks; });
+            run_session(form, plan, 650);
             QCOMPARE(ticking, row.ticking);
             QCOMPARE(form.finish_session(0), row.status);
         }
