@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <initializer_list>
 #include <span>
@@ -190,13 +191,26 @@ const char* type_name(const toml::node& n) {
     }
 }
 
+// A text as a TOML string says it, so an error names a value the way it is
+// written in the file ("\"Hg") and stays on one line whatever the value holds.
 // Built piece by piece: the one-expression form trips a false -Wrestrict of
 // GCC 12 in optimised builds.
 std::string quoted(std::string_view text) {
     std::string q;
     q.reserve(text.size() + 2);
     q += '"';
-    q += text;
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            q += '\\';
+            q += c;
+        } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(c));
+            q += escape;
+        } else {
+            q += c;
+        }
+    }
     q += '"';
     return q;
 }

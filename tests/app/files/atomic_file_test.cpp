@@ -131,4 +131,35 @@ TEST_F(AtomicFileTest, BareNamesAndTakenTemporaryNames) {
     EXPECT_EQ(read_all(taken), "someone else's");
 }
 
+// Creating fails in a folder that is gone (the working folder too), under a
+// name too long for any folder (the root's too), and when every temporary
+// name is taken; a file that failed keeps its first error and writes nothing.
+TEST_F(AtomicFileTest, NoPlaceForTheTemporaryFile) {
+    const fs::path before = fs::current_path();
+    const fs::path gone = folder / "gone";
+    fs::create_directory(gone);
+    fs::current_path(gone);
+    fs::remove(gone);
+    std::string error;
+    EXPECT_FALSE(write_file_atomically("bare.txt", "x", error));
+    fs::current_path(before);
+    EXPECT_EQ(error, "bare.txt: cannot create a file in .: No such file or directory");
+    const std::string long_name = "/" + std::string(300, 'x');
+    EXPECT_FALSE(write_file_atomically(long_name, "x", error));
+    EXPECT_EQ(error, long_name + ": cannot create a file in /: File name too long");
+
+    for (int attempt = 0; attempt < 100; ++attempt)
+        std::ofstream(folder / (".picture.png." + std::to_string(getpid()) + "." +
+                                std::to_string(attempt) + ".tmp"));
+    AtomicFile file;
+    EXPECT_FALSE(file.open(target));
+    EXPECT_EQ(file.error(),
+              target.string() + ": cannot create a file in " + folder.string() + ": File exists");
+    EXPECT_FALSE(file.write("x"));
+    EXPECT_FALSE(file.commit());
+    EXPECT_EQ(file.error(),
+              target.string() + ": cannot create a file in " + folder.string() + ": File exists");
+    EXPECT_EQ(read_all(target), "the good file");
+}
+
 }  // namespace
