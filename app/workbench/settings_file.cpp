@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <span>
@@ -681,7 +682,10 @@ bool save_settings_file(const std::string& path, const InstrumentSettings& s, st
 
 bool load_settings_file(const std::string& path, InstrumentSettings& out, std::string& error) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    // A folder opens like a file and reads as empty: without this it would
+    // be reported as a settings file without its first key.
+    std::error_code ec;
+    if (!in || std::filesystem::is_directory(path, ec)) {
         error = path + ": cannot be read";
         return false;
     }

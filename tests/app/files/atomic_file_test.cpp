@@ -74,9 +74,17 @@ TEST_F(AtomicFileTest, FullDiskKeepsTheOldFile) {
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     std::string error;
     const bool written = write_file_atomically(target, std::string(100000, 'x'), error);
+    // A commit after a failed write fails too, with the write's error.
+    AtomicFile file;
+    ASSERT_TRUE(file.open(target));
+    const bool first = file.write(std::string(100000, 'x'));
+    const bool second = file.write("x");
+    const bool committed = file.commit();
     setrlimit(RLIMIT_FSIZE, &old_limit);
     EXPECT_FALSE(written);
     EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
+    EXPECT_FALSE(first || second || committed);
+    EXPECT_EQ(file.error(), target.string() + ": cannot write: File too large");
     EXPECT_EQ(read_all(target), "the good file");
     expect_only_target();
 }

@@ -162,11 +162,12 @@ TEST(PngWriter, ImagesWithoutPixelsAreRefused) {
     good.width = 2;
     good.height = 1;
     good.lit = {1, 0};
-    TwoColourImage empty = good, lopsided = good;
-    empty.width = 0;
+    TwoColourImage narrow = good, flat = good, lopsided = good;
+    narrow.width = 0;
+    flat.height = 0;
     lopsided.lit.push_back(1);
     std::string error;
-    for (const TwoColourImage& image : {empty, lopsided}) {
+    for (const TwoColourImage& image : {narrow, flat, lopsided}) {
         EXPECT_TRUE(encode_png(image).empty());
         EXPECT_FALSE(write_png("never.png", image, error));
         EXPECT_EQ(error, "never.png: the picture cannot be encoded");
@@ -186,6 +187,7 @@ TEST(GifRecorder, EmptyRecordingsUnchangedFramesAndImpossibleSizes) {
     EXPECT_FALSE(recorder.start(path, 12, 5, 17, 0xFFFFFF, 0));
     EXPECT_EQ(recorder.error(), path + ": no such picture size");
     EXPECT_FALSE(recorder.start(path, 4096, 5, 16, 0xFFFFFF, 0));
+    EXPECT_FALSE(recorder.start(path, 12, 4096, 16, 0xFFFFFF, 0));
     EXPECT_FALSE(recorder.start(path, 12, 0, 1, 0xFFFFFF, 0));
     EXPECT_FALSE(recorder.picture(picture(0).data(), 0));
     EXPECT_FALSE(recorder.stop(0));
@@ -223,19 +225,23 @@ TEST(GifRecorder, FailedWritesKeepTheOldFile) {
     std::filesystem::create_directory(folder);
     const std::string path = folder + "/lcd.gif";
     std::ofstream(path) << "the old one";
+    // Noise compresses badly: a frame of it is some 60 KB, so the second
+    // frame fills the disk.
     std::vector<u8> noise(114 * 64);
     unsigned seed = 1;
-
     GifRecorder recorder;
-    with_file_limit(4096, [&] {
-        ASSERT_TRUE(recorder.start(path, 114, 64, 16, 0xFFFFFF, 0));
-        bool written = true;
-        for (int frame = 0; frame < 20 && written; ++frame) {
+    auto noisy_recording = [&](int frames) {
+        bool written = recorder.start(path, 114, 64, 16, 0xFFFFFF, 0);
+        for (int frame = 0; frame < frames && written; ++frame) {
             for (u8& p : noise)
                 p = (seed = seed * 1103515245u + 12345u) >> 30 & 1;
             written = recorder.picture(noise.data(), frame * 1000);
         }
-        EXPECT_FALSE(written);
+        return written && recorder.stop(frames * 1000);
+    };
+    with_file_limit(4096, [&] {
+        EXPECT_FALSE(noisy_recording(2));   // in the stop
+        EXPECT_FALSE(noisy_recording(20));  // in a picture
     });
     EXPECT_EQ(recorder.error(), path + ": the GIF file cannot be written");
     EXPECT_FALSE(recorder.recording());

@@ -149,8 +149,9 @@ TEST(SensorValue, LookupsLeaveTheInstrumentAsItWasAndOffChannelsAreRefused) {
 TEST(SensorValue, ChannelsThatShowNothingAndNumbersThatAreNone) {
     reset_all_state();
     load_factory_defaults();
-    settings.channel_kind[1] = static_cast<ChannelKind>(3);
-    for (u8 channel : {1, 2}) {
+    for (int c = 0; c < 3; ++c) {
+        const u8 channel = c < 2 ? 1 : 2;
+        settings.channel_kind[1] = c == 0 ? ChannelKind::Off : static_cast<ChannelKind>(3);
         const std::string name = std::to_string(channel + 1);
         ValueRange range;
         std::string error;
@@ -174,8 +175,10 @@ TEST(SensorValue, ChannelsThatShowNothingAndNumbersThatAreNone) {
     EXPECT_EQ(slider_tooltip(1, 4000), "Channel 2 shows -36 °C (CHECK SENDER)");
     settings.temperature[1].sender = TemperatureSender::User;
     EXPECT_FALSE(sender_fault_reported(1));
-    settings.pressure[0].sender = PressureSender::User;
-    EXPECT_FALSE(sender_fault_reported(0));
+    for (PressureSender sender : {PressureSender::User, PressureSender::Standard}) {
+        settings.pressure[0].sender = sender;
+        EXPECT_FALSE(sender_fault_reported(0));
+    }
 }
 
 }  // namespace

@@ -158,6 +158,8 @@ TEST(SettingsFile, FilesAreWrittenWholeAndUnloadableRecordsNotAtAll) {
     std::remove(path.c_str());
     EXPECT_FALSE(load_settings_file(path, back, error));
     EXPECT_EQ(error, path + ": cannot be read");
+    EXPECT_FALSE(load_settings_file(::testing::TempDir(), back, error));
+    EXPECT_EQ(error, ::testing::TempDir() + ": cannot be read");
 }
 
 // The cases of settings_edits.txt; its head says how they are written.
@@ -211,6 +213,7 @@ TEST(SettingsFile, ByteOrderMarkAndTheLcdsDegreeSign) {
     const InstrumentSettings start = factory();
     std::string text = "\xEF\xBB\xBF" + settings_to_toml(start);
     text.replace(text.find("unit = \"C\""), 10, "unit = \"|F\"");
+    text.replace(text.find("unit = \"C\""), 10, "unit = \"|C\"");
     InstrumentSettings out{};
     std::string error;
     ASSERT_TRUE(settings_from_toml(text, "f.toml", out, error)) << error;
@@ -228,11 +231,15 @@ TEST(SettingsFile, RecordsWithCodesNoMenuSetAreNotSaved) {
     EXPECT_FALSE(save_settings_file(path, s, error));
     EXPECT_EQ(error, "these settings cannot be saved: " + path +
                          ":24: key 'channel1.pressure.label': must be a string, not an integer");
-    s = factory();
-    s.pressure[1].sender = PressureSender::Standard;  // a resistive input has none
-    EXPECT_FALSE(save_settings_file(path, s, error));
-    EXPECT_EQ(error, "these settings cannot be saved: " + path +
-                         ":77: key 'channel2.pressure.sender': must be a string, not an integer");
+    // A resistive input has no standard sender.
+    for (PressureSender sender : {PressureSender::Standard, static_cast<PressureSender>(3)}) {
+        s = factory();
+        s.pressure[1].sender = sender;
+        EXPECT_FALSE(save_settings_file(path, s, error));
+        EXPECT_EQ(error,
+                  "these settings cannot be saved: " + path +
+                      ":77: key 'channel2.pressure.sender': must be a string, not an integer");
+    }
     EXPECT_FALSE(std::ifstream(path).good());
 }
 
