@@ -36,8 +36,8 @@ void lcd_show_pixel(s32 x, s32 y, u32 colour) {
 // not change in the middle of one). A picture equal to the one this canvas
 // already holds is not written again: most passes redraw the same screen. A
 // canvas with room for the whole LCD is written a row at a time: each LCD row
-// becomes two rows of 2-pixel blocks; a smaller
-// one pixel by pixel, dropping the blocks that do not fit.
+// becomes two rows of 2-pixel blocks; a smaller one pixel by pixel, dropping
+// the blocks that do not fit.
 void lcd_show() {
     const LcdCanvas* c = attached_canvas;
     if (c == nullptr) return;
@@ -64,33 +64,38 @@ void lcd_show() {
         return;
     }
     // Four LCD pixels at a time: their lit bits pick one of 16 ready-made runs
-    // of eight picture pixels. Four columns of a page are read at once and
-    // give the four bits for each of the page's eight rows.
+    // of eight picture pixels. Four columns of a page are read at once and give
+    // the four bits for each of the page's eight rows; the picture is then
+    // written row after row, the way it lies in memory.
     u32 runs[16][8];
     for (int bits = 0; bits < 16; ++bits)
         for (int i = 0; i < 8; ++i)
             runs[bits][i] = (bits >> (i / 2) & 1) != 0 ? LCD_BLACK : unlit;
-    constexpr int WHOLE = LCD_WIDTH / 4 * 4;
-    constexpr size_t TAIL = 2 * (LCD_WIDTH - WHOLE) * sizeof(u32);
+    constexpr int BLOCKS = (LCD_WIDTH + 3) / 4;
+    constexpr int WHOLE = LCD_WIDTH / 4;  // blocks of four columns
+    constexpr size_t TAIL = 2 * (LCD_WIDTH - 4 * WHOLE) * sizeof(u32);
     const int64_t stride = c->stride;
     for (int p = 0; p < LCD_HEIGHT / 8; ++p) {
         const u8* page = frame_buffer + p * LCD_WIDTH;
-        u32* rows = c->pixels + 16 * p * stride;
-        for (int x = 0; x < LCD_WIDTH; x += 4) {
-            u32 columns = 0;  // byte i: column x + i
-            for (int i = 0; i < 4 && x + i < LCD_WIDTH; ++i)
-                columns |= u32{page[x + i]} << (8 * i);
-            for (int r = 0; r < 8; ++r) {
+        u8 blocks[8][BLOCKS];  // [row of the page][block]: its four lit bits
+        for (int b = 0; b < BLOCKS; ++b) {
+            u32 columns = 0;  // byte i: column 4b + i
+            if (b < WHOLE)
+                for (int i = 0; i < 4; ++i)
+                    columns |= u32{page[4 * b + i]} << (8 * i);
+            else
+                for (int i = 0; 4 * b + i < LCD_WIDTH; ++i)
+                    columns |= u32{page[4 * b + i]} << (8 * i);
+            for (int r = 0; r < 8; ++r)
                 // Bit r of each byte, gathered into the top byte in column order.
-                const u32 bits = ((columns >> r) & 0x01010101u) * 0x01020408u >> 24;
-                u32* top = rows + 2 * r * stride + 2 * x;
-                if (x < WHOLE) {
-                    std::memcpy(top, runs[bits], sizeof runs[0]);
-                    std::memcpy(top + stride, runs[bits], sizeof runs[0]);
-                } else {
-                    std::memcpy(top, runs[bits], TAIL);
-                    std::memcpy(top + stride, runs[bits], TAIL);
-                }
+                blocks[r][b] = static_cast<u8>(((columns >> r) & 0x01010101u) * 0x01020408u >> 24);
+        }
+        u32* row = c->pixels + 16 * p * stride;
+        for (int r = 0; r < 8; ++r) {
+            for (int twice = 0; twice < 2; ++twice, row += stride) {
+                for (int b = 0; b < WHOLE; ++b)
+                    std::memcpy(row + 8 * b, runs[blocks[r][b]], sizeof runs[0]);
+                if constexpr (TAIL > 0) std::memcpy(row + 8 * WHOLE, runs[blocks[r][WHOLE]], TAIL);
             }
         }
     }
