@@ -186,7 +186,6 @@ void SessionRecorder::rewrite_last(Kind kind, long count) {
 }
 
 void SessionRecorder::write() {
-    if (!dirty_) return;
     std::string error;
     if (!write_file_atomically(path_, body_, error) && write_error_.empty()) write_error_ = error;
     dirty_ = false;

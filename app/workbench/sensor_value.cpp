@@ -245,14 +245,17 @@ bool count_for_value(u8 channel, double number, u32& count, std::string& error) 
         } else if (g_target > r.g(p.b)) {
             consider(i, p.fb);
         } else {
+            // g(a) < g_target, so c > a: the count before it is in the piece.
             const u32 c = r.first_at_least(g_target);
             consider(i, measure(channel, c));
-            if (c > p.a) consider(i, measure(channel, c - 1));
+            consider(i, measure(channel, c - 1));
         }
     }
 
-    // The run of counts showing that value, followed into neighbouring
-    // pieces where it carries on over their shared end.
+    // The run of counts showing that value, followed into the pieces after
+    // it where it carries on over their shared end. It never began in the
+    // piece before: that piece ends on the count this one starts with, so it
+    // would have shown the value first and been chosen.
     auto run_in = [&](size_t i, u32& lo, u32& hi) {
         const Rising r{list[i], channel};
         const std::int64_t g = static_cast<std::int64_t>(r.sign()) * best_value;
@@ -262,12 +265,6 @@ bool count_for_value(u8 channel, double number, u32& count, std::string& error) 
     u32 lo = 0;
     u32 hi = 0;
     run_in(best_piece, lo, hi);
-    for (size_t i = best_piece; i > 0 && lo == list[i].a && list[i - 1].fb == best_value; --i) {
-        u32 l = 0;
-        u32 h = 0;
-        run_in(i - 1, l, h);
-        lo = l;
-    }
     for (size_t i = best_piece;
          i + 1 < list.size() && hi == list[i].b && list[i + 1].fa == best_value; ++i) {
         u32 l = 0;

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <span>
@@ -190,13 +192,26 @@ const char* type_name(const toml::node& n) {
     }
 }
 
+// A text as a TOML string says it, so an error names a value the way it is
+// written in the file ("\"Hg") and stays on one line whatever the value holds.
 // Built piece by piece: the one-expression form trips a false -Wrestrict of
 // GCC 12 in optimised builds.
 std::string quoted(std::string_view text) {
     std::string q;
     q.reserve(text.size() + 2);
     q += '"';
-    q += text;
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            q += '\\';
+            q += c;
+        } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(c));
+            q += escape;
+        } else {
+            q += c;
+        }
+    }
     q += '"';
     return q;
 }
@@ -667,7 +682,10 @@ bool save_settings_file(const std::string& path, const InstrumentSettings& s, st
 
 bool load_settings_file(const std::string& path, InstrumentSettings& out, std::string& error) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    // A folder opens like a file and reads as empty: without this it would
+    // be reported as a settings file without its first key.
+    std::error_code ec;
+    if (!in || std::filesystem::is_directory(path, ec)) {
         error = path + ": cannot be read";
         return false;
     }

@@ -74,9 +74,17 @@ TEST_F(AtomicFileTest, FullDiskKeepsTheOldFile) {
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     std::string error;
     const bool written = write_file_atomically(target, std::string(100000, 'x'), error);
+    // A commit after a failed write fails too, with the write's error.
+    AtomicFile file;
+    ASSERT_TRUE(file.open(target));
+    const bool first = file.write(std::string(100000, 'x'));
+    const bool second = file.write("x");
+    const bool committed = file.commit();
     setrlimit(RLIMIT_FSIZE, &old_limit);
     EXPECT_FALSE(written);
     EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
+    EXPECT_FALSE(first || second || committed);
+    EXPECT_EQ(file.error(), target.string() + ": cannot write: File too large");
     EXPECT_EQ(read_all(target), "the good file");
     expect_only_target();
 }
@@ -129,6 +137,37 @@ TEST_F(AtomicFileTest, BareNamesAndTakenTemporaryNames) {
     EXPECT_TRUE(write_file_atomically(target, "new", error)) << error;
     EXPECT_EQ(read_all(target), "new");
     EXPECT_EQ(read_all(taken), "someone else's");
+}
+
+// Creating fails in a folder that is gone (the working folder too), under a
+// name too long for any folder (the root's too), and when every temporary
+// name is taken; a file that failed keeps its first error and writes nothing.
+TEST_F(AtomicFileTest, NoPlaceForTheTemporaryFile) {
+    const fs::path before = fs::current_path();
+    const fs::path gone = folder / "gone";
+    fs::create_directory(gone);
+    fs::current_path(gone);
+    fs::remove(gone);
+    std::string error;
+    EXPECT_FALSE(write_file_atomically("bare.txt", "x", error));
+    fs::current_path(before);
+    EXPECT_EQ(error, "bare.txt: cannot create a file in .: No such file or directory");
+    const std::string long_name = "/" + std::string(300, 'x');
+    EXPECT_FALSE(write_file_atomically(long_name, "x", error));
+    EXPECT_EQ(error, long_name + ": cannot create a file in /: File name too long");
+
+    for (int attempt = 0; attempt < 100; ++attempt)
+        std::ofstream(folder / (".picture.png." + std::to_string(getpid()) + "." +
+                                std::to_string(attempt) + ".tmp"));
+    AtomicFile file;
+    EXPECT_FALSE(file.open(target));
+    EXPECT_EQ(file.error(),
+              target.string() + ": cannot create a file in " + folder.string() + ": File exists");
+    EXPECT_FALSE(file.write("x"));
+    EXPECT_FALSE(file.commit());
+    EXPECT_EQ(file.error(),
+              target.string() + ": cannot create a file in " + folder.string() + ": File exists");
+    EXPECT_EQ(read_all(target), "the good file");
 }
 
 }  // namespace

@@ -3,8 +3,12 @@
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/resource.h>
 
+#include <csignal>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -133,6 +137,133 @@ TEST(GifRecorder, NothingAppearsBeforeTheStop) {
     GifRecorder recorder;
     EXPECT_FALSE(recorder.start(temp_path("no/such/folder/a.gif"), 12, 5, 1, 0xFFFFFF, 0));
     EXPECT_FALSE(recorder.error().empty());
+}
+
+// Runs `body` with files limited to `bytes` (a full disk, for root too).
+void with_file_limit(rlim_t bytes, const std::function<void()>& body) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old_limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+    rlimit small = old_limit;
+    small.rlim_cur = bytes;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    body();
+    setrlimit(RLIMIT_FSIZE, &old_limit);
+}
+
+std::string read_all(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Images that are no picture give no file and no enlargement.
+TEST(PngWriter, ImagesWithoutPixelsAreRefused) {
+    TwoColourImage good;
+    good.width = 2;
+    good.height = 1;
+    good.lit = {1, 0};
+    TwoColourImage narrow = good, flat = good, lopsided = good;
+    narrow.width = 0;
+    flat.height = 0;
+    lopsided.lit.push_back(1);
+    std::string error;
+    for (const TwoColourImage& image : {narrow, flat, lopsided}) {
+        EXPECT_TRUE(encode_png(image).empty());
+        EXPECT_FALSE(write_png("never.png", image, error));
+        EXPECT_EQ(error, "never.png: the picture cannot be encoded");
+    }
+    EXPECT_EQ(enlarged(lopsided, 2).width, 0);
+    EXPECT_EQ(enlarged(good, 0).width, 0);
+    EXPECT_EQ(enlarged(good, 17).width, 0);
+    EXPECT_EQ(enlarged(good, 16).lit.size(), 2u * 16 * 16);
+}
+
+// A recording with no picture is a GIF without frames; a picture that comes
+// back to what the last frame shows before its own frame was written gives a
+// frame that changes nothing; sizes a GIF cannot hold are refused.
+TEST(GifRecorder, EmptyRecordingsUnchangedFramesAndImpossibleSizes) {
+    const std::string path = temp_path("odd.gif");
+    GifRecorder recorder;
+    const int sizes[][3] = {{0, 5, 1},   {12, 0, 1},    {12, 5, 0},
+                            {12, 5, 17}, {4096, 5, 16}, {12, 4096, 16}};
+    for (const auto& size : sizes) {
+        EXPECT_FALSE(recorder.start(path, size[0], size[1], size[2], 0xFFFFFF, 0));
+        EXPECT_EQ(recorder.error(), path + ": no such picture size");
+    }
+    EXPECT_FALSE(recorder.picture(picture(0).data(), 0));
+    EXPECT_FALSE(recorder.stop(0));
+
+    ASSERT_TRUE(recorder.start(path, 12, 5, 1, 0xFFFFFF, 0)) << recorder.error();
+    ASSERT_TRUE(recorder.stop(1000)) << recorder.error();
+    EXPECT_EQ(recorder.frames_written(), 0);
+
+    ASSERT_TRUE(recorder.start(path, 12, 5, 1, 0xFFFFFF, 0));
+    EXPECT_TRUE(recorder.picture(picture(0).data(), 0));
+    EXPECT_TRUE(recorder.picture(picture(1).data(), 100));  // 0 stood 10 cs
+    EXPECT_TRUE(recorder.picture(picture(0).data(), 110));  // 1 stood 1 cs: replaced
+    EXPECT_TRUE(recorder.picture(picture(2).data(), 300));  // 0 again, 20 cs
+    ASSERT_TRUE(recorder.stop(500)) << recorder.error();
+    EXPECT_EQ(recorder.frames_written(), 3);
+    EXPECT_EQ(recorder.centiseconds_written(), 50);
+
+    int status = 0;
+    GifFileType* gif = DGifOpenFileName(path.c_str(), &status);
+    ASSERT_NE(gif, nullptr);
+    ASSERT_EQ(DGifSlurp(gif), GIF_OK);
+    ASSERT_EQ(gif->ImageCount, 3);
+    const GifImageDesc& unchanged = gif->SavedImages[1].ImageDesc;
+    EXPECT_EQ(unchanged.Width * unchanged.Height, 1);
+    EXPECT_EQ(gif->SavedImages[1].RasterBits[0], 1);  // the top left pixel, lit
+    DGifCloseFile(gif, &status);
+}
+
+// A disk that fills during the recording or at its end, and a target that
+// became a folder: the recording fails with the reason and leaves the old
+// file as it was, and no temporary file.
+TEST(GifRecorder, FailedWritesKeepTheOldFile) {
+    const std::string folder = temp_path("gif_failures");
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directory(folder);
+    const std::string path = folder + "/lcd.gif";
+    std::ofstream(path) << "the old one";
+    // Noise compresses badly: a frame of it is some 60 KB, so the second
+    // frame fills the disk.
+    std::vector<u8> noise(114 * 64);
+    unsigned seed = 1;
+    GifRecorder recorder;
+    auto noisy_recording = [&](int frames) {
+        bool written = recorder.start(path, 114, 64, 16, 0xFFFFFF, 0);
+        for (int frame = 0; frame < frames && written; ++frame) {
+            for (u8& p : noise)
+                p = (seed = seed * 1103515245u + 12345u) >> 30 & 1;
+            written = recorder.picture(noise.data(), frame * 1000);
+        }
+        return written && recorder.stop(frames * 1000);
+    };
+    with_file_limit(4096, [&] {
+        EXPECT_FALSE(noisy_recording(2));   // in the stop
+        EXPECT_FALSE(noisy_recording(20));  // in a picture
+    });
+    EXPECT_EQ(recorder.error(), path + ": the GIF file cannot be written");
+    EXPECT_FALSE(recorder.recording());
+    EXPECT_FALSE(recorder.stop(2000));
+
+    with_file_limit(10, [&] {
+        ASSERT_TRUE(recorder.start(path, 12, 5, 1, 0xFFFFFF, 0));
+        EXPECT_TRUE(recorder.picture(picture(0).data(), 0));
+        EXPECT_FALSE(recorder.stop(1000));  // everything is written here
+    });
+    EXPECT_EQ(recorder.error(), path + ": the GIF file cannot be written");
+    EXPECT_EQ(read_all(path), "the old one");
+
+    ASSERT_TRUE(recorder.start(path, 12, 5, 1, 0xFFFFFF, 0));
+    EXPECT_TRUE(recorder.picture(picture(0).data(), 0));
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);
+    EXPECT_FALSE(recorder.stop(1000));
+    EXPECT_EQ(recorder.error().rfind(path + ": cannot rename: ", 0), 0u) << recorder.error();
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -7,9 +7,11 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "app/workbench/settings_file.h"
 #include "firmware/firmware.h"
 #include "tests/support/fake_host.h"
 
@@ -73,4 +75,57 @@ TEST(SessionRecorder, PlacesEventsByMessagePointsAndMergesTime) {
     EXPECT_EQ(text.substr(rows, 2), "| ");
     std::remove(path.c_str());
     rmdir(folder);
+}
+
+// Two ticks before five passes stay apart (a `wait` is one tick); keys by
+// number, the check boxes and settings files beside the recording, named
+// without blanks. The first failed write is the one reported, and the
+// recording goes on in memory.
+TEST(SessionRecorder, CheckBoxesSettingsFilesAndFailedWrites) {
+    reset_all_state();
+    char folder[] = "/tmp/dg2_recorder_XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string path = std::string(folder) + "/my session.scn";
+    SessionRecorder recorder;
+    std::string error;
+    ASSERT_TRUE(recorder.start(path, error)) << error;
+    FakeHost host;
+    host.after_pass(1, [&](FakeHost&) {
+        recorder.tick();
+        recorder.tick();
+    });
+    host.after_pass(6, [&](FakeHost& h) {
+        recorder.power_off();
+        h.off();
+    });
+    recorder.power_on();
+    host.power_on();
+    recorder.key(static_cast<KeyCode>(9));
+    recorder.calibrate(true);
+    recorder.keyfast(true);
+    recorder.keyfast(false);
+    const InstrumentSettings loaded = settings;
+    recorder.settings_loaded(loaded);
+    recorder.power_on_settings(InstrumentSettings{});  // never switched on: refused
+    EXPECT_EQ(read_file(path), recorder.text());
+    InstrumentSettings back{};
+    ASSERT_TRUE(
+        load_settings_file(std::string(folder) + "/my_session-settings-1.toml", back, error))
+        << error;
+    EXPECT_TRUE(settings_equal(back, loaded));
+
+    std::filesystem::remove_all(folder);
+    recorder.calibrate(false);
+    EXPECT_FALSE(recorder.finish(error));
+    EXPECT_EQ(error.rfind(path + ": cannot create a file in " + folder + ": ", 0), 0u) << error;
+    EXPECT_EQ(recorder.write_error().rfind("these settings cannot be saved: " +
+                                               std::string(folder) + "/my_session-settings-2.toml:",
+                                           0),
+              0u)
+        << recorder.write_error();
+    const std::string text = recorder.text();
+    EXPECT_EQ(text.substr(text.find("on splash"), text.find("# The last") - text.find("on splash")),
+              "on splash\npasses 80\nticks 2\npasses 5\noff\nkey 9\ncalibrate on\nkeyfast on\n"
+              "keyfast off\nload-settings my_session-settings-1.toml\n"
+              "power-on-settings my_session-settings-2.toml\ncalibrate off\n");
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <vector>
@@ -52,6 +53,25 @@ TEST(SensorValue, InverseAgreesWithEveryCountOfTheForwardConversion) {
              p.user_curve.points[1] = {40, 1000};
              p.user_curve.points[2] = {40, 2000};
              p.user_curve.points[3] = {90, 2100};
+         }},
+        {"user pressure curve from end to end of the input, a reading wrapped below 0", 1,
+         [] {
+             settings.channel_kind[1] = ChannelKind::Pressure;
+             PressureChannelSettings& p = settings.pressure[1];
+             p.sender = PressureSender::User;
+             p.user_curve.point_count = 4;
+             p.user_curve.points[0] = {0, 0};
+             p.user_curve.points[1] = {50, 2000};
+             p.user_curve.points[2] = {100, INPUT_MAX};
+             p.user_curve.points[3] = {110, static_cast<u32>(-9)};
+         }},
+        {"flat user temperature curve", 1,
+         [] {
+             TemperatureChannelSettings& t = settings.temperature[1];
+             t.sender = TemperatureSender::User;
+             t.user_curve.point_count = 2;
+             t.user_curve.points[0] = {60, INPUT_MAX};
+             t.user_curve.points[1] = {60, 0};
          }},
         {"VDO temperature in deg F", 1,
          [] { settings.temperature[1].unit = TemperatureUnit::Fahrenheit; }},
@@ -121,6 +141,44 @@ TEST(SensorValue, LookupsLeaveTheInstrumentAsItWasAndOffChannelsAreRefused) {
     EXPECT_EQ(error, "channel 2 is OFF: it shows no value");
     EXPECT_EQ(slider_tooltip(1, 100), "Channel 2 is OFF");
     EXPECT_EQ(slider_tooltip(0, 4096), "Channel 1 shows 124.3 bar (CHECK SENDER)");
+}
+
+// Channel 3, a kind no menu sets, and numbers that are none: nothing is
+// shown, nothing found. The open-wire fault is only reported for the senders
+// that can fail that way.
+TEST(SensorValue, ChannelsThatShowNothingAndNumbersThatAreNone) {
+    reset_all_state();
+    load_factory_defaults();
+    for (int c = 0; c < 3; ++c) {
+        const u8 channel = c < 2 ? 1 : 2;
+        settings.channel_kind[1] = c == 0 ? ChannelKind::Off : static_cast<ChannelKind>(3);
+        const std::string name = std::to_string(channel + 1);
+        ValueRange range;
+        std::string error;
+        u32 count = 0;
+        EXPECT_FALSE(channel_value_range(channel, range, error));
+        EXPECT_EQ(error, "channel " + name + " is OFF: it shows no value");
+        EXPECT_FALSE(count_for_value(channel, 1, count, error));
+        EXPECT_EQ(value_at_count(channel, 100), 0);
+        EXPECT_FALSE(sender_fault_reported(channel));
+        EXPECT_EQ(slider_tooltip(channel, 100), "Channel " + name + " is OFF");
+    }
+    u32 count = 0;
+    std::string error;
+    EXPECT_FALSE(count_for_value(0, NAN, count, error));
+    EXPECT_EQ(error, "channel 1 shows 0.0 bar to 124.3 bar, not nan bar");
+    EXPECT_FALSE(count_for_value(0, -INFINITY, count, error));
+    EXPECT_EQ(error, "channel 1 shows 0.0 bar to 124.3 bar, not -inf bar");
+
+    settings.channel_kind[1] = ChannelKind::Temperature;
+    EXPECT_TRUE(sender_fault_reported(1));
+    EXPECT_EQ(slider_tooltip(1, 4000), "Channel 2 shows -36 °C (CHECK SENDER)");
+    settings.temperature[1].sender = TemperatureSender::User;
+    EXPECT_FALSE(sender_fault_reported(1));
+    for (PressureSender sender : {PressureSender::User, PressureSender::Standard}) {
+        settings.pressure[0].sender = sender;
+        EXPECT_FALSE(sender_fault_reported(0));
+    }
 }
 
 }  // namespace

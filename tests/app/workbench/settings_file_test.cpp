@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "firmware/firmware.h"
 #include "tests/support/fake_host.h"
@@ -60,6 +61,7 @@ InstrumentSettings busy() {
     t.lm335_offset = -30;
     t.user_curve.point_count = 13;
     t.user_curve.points[12] = {-9, 4105};
+    s.temperature[1].user_curve.points[11] = {0, 7};  // a stale slot of value 0
     s.temperature[1].sender = TemperatureSender::Lm335;
     s.temperature[1].lm335_offset = 30;
     return s;
@@ -156,6 +158,103 @@ TEST(SettingsFile, FilesAreWrittenWholeAndUnloadableRecordsNotAtAll) {
     std::remove(path.c_str());
     EXPECT_FALSE(load_settings_file(path, back, error));
     EXPECT_EQ(error, path + ": cannot be read");
+    EXPECT_FALSE(load_settings_file(::testing::TempDir(), back, error));
+    EXPECT_EQ(error, ::testing::TempDir() + ": cannot be read");
+}
+
+// The cases of settings_edits.txt; its head says how they are written.
+TEST(SettingsFile, EditsOfTheFactoryFileLoadOrFailAsListed) {
+    const InstrumentSettings start = factory();
+    const InstrumentSettings untouched = busy();
+    const std::string good = settings_to_toml(start);
+    std::ifstream data(DG2_TESTS_DIR "/app/workbench/settings_edits.txt");
+    ASSERT_TRUE(data.good());
+    std::string from = "\n", to;
+    bool to_end = false;
+    int cases = 0;
+    for (std::string line; std::getline(data, line);) {
+        const std::string rest = line.size() > 2 ? line.substr(2) : "";
+        if (line == "- ...") {
+            to_end = true;
+        } else if (line.rfind("-", 0) == 0) {
+            from += rest + "\n";
+        } else if (line.rfind("+", 0) == 0) {
+            to += rest + "\n";
+        } else if (line.rfind("=", 0) == 0) {
+            SCOPED_TRACE(from + "becomes\n" + to);
+            std::string text = good;
+            const size_t at = text.find(from);
+            ASSERT_NE(at, std::string::npos);
+            text.replace(at + 1, to_end ? std::string::npos : from.size() - 1, to);
+            InstrumentSettings out = untouched;
+            std::string error;
+            const bool loaded = settings_from_toml(text, "f.toml", out, error);
+            if (rest == "loads") {
+                EXPECT_TRUE(loaded) << error;
+                EXPECT_FALSE(settings_equal(out, start));
+                EXPECT_EQ(settings_to_toml(out), text);
+            } else {
+                EXPECT_FALSE(loaded);
+                EXPECT_EQ(error, rest);
+                EXPECT_TRUE(settings_equal(out, untouched));
+            }
+            ++cases;
+            from = "\n";
+            to.clear();
+            to_end = false;
+        }
+    }
+    EXPECT_EQ(cases, 104);
+}
+
+// What the file reads besides its own spelling: a byte-order mark, and the
+// temperature unit as the LCD spells it.
+TEST(SettingsFile, ByteOrderMarkAndTheLcdsDegreeSign) {
+    const InstrumentSettings start = factory();
+    std::string text = "\xEF\xBB\xBF" + settings_to_toml(start);
+    text.replace(text.find("unit = \"C\""), 10, "unit = \"|F\"");
+    text.replace(text.find("unit = \"C\""), 10, "unit = \"|C\"");
+    InstrumentSettings out{};
+    std::string error;
+    ASSERT_TRUE(settings_from_toml(text, "f.toml", out, error)) << error;
+    EXPECT_EQ(out.temperature[0].unit, TemperatureUnit::Fahrenheit);
+    EXPECT_EQ(out.temperature[1].unit, TemperatureUnit::Celsius);
+}
+
+// Codes no menu produces are written as numbers, which the loader refuses, so
+// such a record is not saved.
+TEST(SettingsFile, RecordsWithCodesNoMenuSetAreNotSaved) {
+    const std::string path = ::testing::TempDir() + "settings_file_codes.toml";
+    InstrumentSettings s = factory();
+    s.pressure[0].label = static_cast<PressureLabel>(5);
+    std::string error;
+    EXPECT_FALSE(save_settings_file(path, s, error));
+    EXPECT_EQ(error, "these settings cannot be saved: " + path +
+                         ":24: key 'channel1.pressure.label': must be a string, not an integer");
+    // A resistive input has no standard sender.
+    for (PressureSender sender : {PressureSender::Standard, static_cast<PressureSender>(3)}) {
+        s = factory();
+        s.pressure[1].sender = sender;
+        EXPECT_FALSE(save_settings_file(path, s, error));
+        EXPECT_EQ(error,
+                  "these settings cannot be saved: " + path +
+                      ":77: key 'channel2.pressure.sender': must be a string, not an integer");
+    }
+    EXPECT_FALSE(std::ifstream(path).good());
+}
+
+// A setup page open while settings are loaded starts again at its first line.
+TEST(SettingsFile, ApplyingPutsAnOpenSetupPageBackToItsFirstLine) {
+    for (PageHandler page : {page_channel_setup, page_display_setup, page_main_menu}) {
+        const InstrumentSettings loaded = busy();
+        current_page = page;
+        menu_cursor = 3;
+        menu_edit = 1;
+        apply_settings(loaded);
+        EXPECT_TRUE(settings_equal(settings, loaded));
+        EXPECT_EQ(menu_cursor, page == page_main_menu ? 3 : 0);
+        EXPECT_EQ(menu_edit, page == page_main_menu ? 1 : 0);
+    }
 }
 
 }  // namespace
