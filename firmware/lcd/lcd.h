@@ -24,7 +24,20 @@ extern u8 frame_buffer[FRAME_BUFFER_SIZE];
 constexpr u8 BIT_MASKS[8] = {1, 2, 4, 8, 16, 32, 64, 128};
 
 void lcd_clear();
-void lcd_pixel(u8 x, u8 y, DrawMode mode);
+
+// The one pixel setter every text and line goes through, so it is inline: a
+// screen sets a few thousand pixels a pass.
+inline void lcd_pixel(u8 x, u8 y, DrawMode mode) {
+    if (x >= LCD_WIDTH || y >= LCD_HEIGHT) return;
+    u8& byte = frame_buffer[(y / 8) * LCD_WIDTH + x];
+    const u8 mask = BIT_MASKS[y % 8];
+    switch (mode) {
+        case DrawMode::Clear: byte = static_cast<u8>(byte & ~mask); break;
+        case DrawMode::Set: byte = static_cast<u8>(byte | mask); break;
+        case DrawMode::Invert: byte = static_cast<u8>(byte ^ mask); break;
+        default: break;
+    }
+}
 bool lcd_get_pixel(u8 x, u8 y);
 void lcd_line(s32 x0, s32 y0, s32 x1, s32 y1, DrawMode mode);
 void lcd_rect(u8 x0, u8 y0, u8 x1, u8 y1, DrawMode mode);

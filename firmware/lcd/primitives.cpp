@@ -6,18 +6,6 @@ u8 frame_buffer[FRAME_BUFFER_SIZE];
 
 void lcd_clear() { std::memset(frame_buffer, 0, sizeof frame_buffer); }
 
-void lcd_pixel(u8 x, u8 y, DrawMode mode) {
-    if (x >= LCD_WIDTH || y >= LCD_HEIGHT) return;
-    u8& byte = frame_buffer[(y / 8) * LCD_WIDTH + x];
-    const u8 mask = BIT_MASKS[y % 8];
-    switch (mode) {
-        case DrawMode::Clear: byte = static_cast<u8>(byte & ~mask); break;
-        case DrawMode::Set: byte = static_cast<u8>(byte | mask); break;
-        case DrawMode::Invert: byte = static_cast<u8>(byte ^ mask); break;
-        default: break;
-    }
-}
-
 bool lcd_get_pixel(u8 x, u8 y) {
     if (x >= LCD_WIDTH || y >= LCD_HEIGHT) return false;
     return (frame_buffer[(y / 8) * LCD_WIDTH + x] & BIT_MASKS[y % 8]) != 0;
