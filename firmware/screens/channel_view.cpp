@@ -1,7 +1,6 @@
 #include "firmware/screens/channel_view.h"
 
-#include <cstdio>
-
+#include "firmware/core/number_text.h"
 #include "firmware/core/run_state.h"
 #include "firmware/core/setting_names.h"
 #include "firmware/measure/measure.h"
@@ -40,13 +39,13 @@ bool pressure_in_tenths(const PressureChannelSettings& p) {
 }
 
 void format_whole(char (&text)[VALUE_TEXT_SIZE], s32 value, u8 padded) {
-    std::snprintf(text, sizeof text, padded == 1 ? "%3d" : "%d", static_cast<int>(value));
+    format_integer(text, sizeof text, value, padded == 1 ? 3 : 0);
 }
 
 void format_pressure(char (&text)[VALUE_TEXT_SIZE], const PressureChannelSettings& p, s32 value,
                      u8 padded) {
     if (pressure_in_tenths(p))
-        std::snprintf(text, sizeof text, "%4.1f", value / 10.0);
+        format_tenths(text, sizeof text, value, 4);
     else
         format_whole(text, value, padded);
 }

@@ -9,9 +9,9 @@
 // side of a pixel boundary a value falls (span 100 fills to row 2, not 3).
 #include "firmware/screens/gauges.h"
 
-#include <cstdio>
 #include <cstring>
 
+#include "firmware/core/number_text.h"
 #include "firmware/core/run_state.h"
 #include "firmware/lcd/lcd.h"
 #include "firmware/lcd/text.h"
@@ -67,9 +67,9 @@ constexpr int LABEL_SIZE = 16;
 
 void format_label(char (&text)[LABEL_SIZE], s32 n, LabelFormat format) {
     if (format == LabelFormat::ByPressureUnit && !pressure_in_whole_units())
-        std::snprintf(text, sizeof text, "%.1f", n * 0.1);
+        format_tenths(text, sizeof text, n, 0);
     else
-        std::snprintf(text, sizeof text, "%d", static_cast<int>(n));
+        format_integer(text, sizeof text, n, 0);
 }
 
 bool in_alarm(s32 value, s32 low_alarm, u8 low_alarm_on, s32 high_alarm, u8 high_alarm_on) {
