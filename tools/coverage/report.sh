@@ -24,10 +24,13 @@ gcovr --root "$src" --object-directory "$build" \
   --html-details "$out/index.html" --html-title "DG-2 simulator coverage" \
   "$build" >/dev/null
 
-# One line per folder: lines covered/total, branches covered/total.
+# One line per folder: lines covered/total, branches covered/total. gcovr's
+# text report goes to a scratch file in the report folder, never /dev/null:
+# gcovr replaces its output file, and as root that would turn /dev/null
+# into a regular file.
 row() {
   gcovr --root "$src" --add-tracefile "$out/coverage.json" --filter "$src/$1" \
-    --print-summary --txt /dev/null 2>/dev/null |
+    --print-summary --txt "$out/folder.txt" 2>/dev/null |
     awk -v name="$1" '
       { gsub(/[()]/, "") }
       /^lines:/    { lp = $2; lc = $3; lt = $6 }
