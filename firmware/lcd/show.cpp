@@ -1,3 +1,4 @@
+#include <cstdint>
 #include <cstring>
 
 #include "firmware/lcd/lcd.h"
@@ -64,38 +65,51 @@ void lcd_show() {
         return;
     }
     // Four LCD pixels at a time: their lit bits pick one of 16 ready-made runs
-    // of eight picture pixels. Four columns of a page are read at once and give
-    // the four bits for each of the page's eight rows; the picture is then
-    // written row after row, the way it lies in memory.
-    u32 runs[16][8];
-    for (int bits = 0; bits < 16; ++bits)
-        for (int i = 0; i < 8; ++i)
-            runs[bits][i] = (bits >> (i / 2) & 1) != 0 ? LCD_BLACK : unlit;
-    constexpr int BLOCKS = (LCD_WIDTH + 3) / 4;
-    constexpr int WHOLE = LCD_WIDTH / 4;  // blocks of four columns
-    constexpr size_t TAIL = 2 * (LCD_WIDTH - 4 * WHOLE) * sizeof(u32);
+    // of eight picture pixels. Eight columns of a page are read at once and
+    // turned on their side, giving for each of the page's eight rows a byte
+    // with one bit per column; the picture is then written row after row, the
+    // way it lies in memory.
+    // The runs are made again only when the unlit colour changes.
+    static u32 runs[16][8];
+    static u32 runs_unlit;
+    static bool runs_made;
+    if (!runs_made || runs_unlit != unlit) {
+        for (int bits = 0; bits < 16; ++bits)
+            for (int i = 0; i < 8; ++i)
+                runs[bits][i] = (bits >> (i / 2) & 1) != 0 ? LCD_BLACK : unlit;
+        runs_unlit = unlit;
+        runs_made = true;
+    }
+    constexpr int GROUPS = (LCD_WIDTH + 7) / 8;  // of eight columns, the last one short
+    constexpr int WHOLE = LCD_WIDTH / 8;
+    constexpr int REST = LCD_WIDTH - 8 * WHOLE;  // columns in the short group
+    static_assert(REST > 0 && REST <= 4, "the short group is one block of at most four columns");
     const int64_t stride = c->stride;
     for (int p = 0; p < LCD_HEIGHT / 8; ++p) {
         const u8* page = frame_buffer + p * LCD_WIDTH;
-        u8 blocks[8][BLOCKS];  // [row of the page][block]: its four lit bits
-        for (int b = 0; b < BLOCKS; ++b) {
-            u32 columns = 0;  // byte i: column 4b + i
-            if (b < WHOLE)
-                for (int i = 0; i < 4; ++i)
-                    columns |= u32{page[4 * b + i]} << (8 * i);
-            else
-                for (int i = 0; 4 * b + i < LCD_WIDTH; ++i)
-                    columns |= u32{page[4 * b + i]} << (8 * i);
-            for (int r = 0; r < 8; ++r)
-                // Bit r of each byte, gathered into the top byte in column order.
-                blocks[r][b] = static_cast<u8>(((columns >> r) & 0x01010101u) * 0x01020408u >> 24);
+        uint64_t turned[GROUPS];  // byte r: row r of the group, bit i: its column i
+        for (int g = 0; g < GROUPS; ++g) {
+            uint64_t x = 0;  // byte i: column 8g + i, bit r: row r
+            for (int i = 0; i < 8 && 8 * g + i < LCD_WIDTH; ++i)
+                x |= uint64_t{page[8 * g + i]} << (8 * i);
+            // An 8 x 8 transpose of bits: bit 8i + r goes to 8r + i.
+            uint64_t t = (x ^ (x >> 7)) & 0x00AA00AA00AA00AAull;
+            x = x ^ t ^ (t << 7);
+            t = (x ^ (x >> 14)) & 0x0000CCCC0000CCCCull;
+            x = x ^ t ^ (t << 14);
+            t = (x ^ (x >> 28)) & 0x00000000F0F0F0F0ull;
+            turned[g] = x ^ t ^ (t << 28);
         }
         u32* row = c->pixels + 16 * p * stride;
         for (int r = 0; r < 8; ++r) {
             for (int twice = 0; twice < 2; ++twice, row += stride) {
-                for (int b = 0; b < WHOLE; ++b)
-                    std::memcpy(row + 8 * b, runs[blocks[r][b]], sizeof runs[0]);
-                if constexpr (TAIL > 0) std::memcpy(row + 8 * WHOLE, runs[blocks[r][WHOLE]], TAIL);
+                for (int g = 0; g < WHOLE; ++g) {
+                    const u32 bits = static_cast<u32>(turned[g] >> (8 * r)) & 0xFF;
+                    std::memcpy(row + 16 * g, runs[bits & 15], sizeof runs[0]);
+                    std::memcpy(row + 16 * g + 8, runs[bits >> 4], sizeof runs[0]);
+                }
+                const u32 bits = static_cast<u32>(turned[WHOLE] >> (8 * r)) & 15;
+                std::memcpy(row + 16 * WHOLE, runs[bits], 2 * REST * sizeof(u32));
             }
         }
     }

@@ -211,6 +211,18 @@ TEST_F(Primitives, ShowPaintsEveryBitAndCountsOnlyChangedPictures) {
     lcd_show();
     EXPECT_EQ(lcd_picture_serial(), serial + 1);
 
+    // Another unlit colour (the desktop's changed): every unlit pixel takes it.
+    const LcdCanvas recoloured{host.pixels.data(), FakeHost::PICTURE_WIDTH, FakeHost::PICTURE_WIDTH,
+                               FakeHost::PICTURE_HEIGHT, [] { return 0xFF102030u; }};
+    lcd_attach_canvas(&recoloured);
+    lcd_show();
+    for (int y = 0; y < 128; ++y) {
+        for (int x = 0; x < 228; ++x) {
+            if (lcd_get_pixel(static_cast<u8>(x / 2), static_cast<u8>(y / 2))) continue;
+            ASSERT_EQ(host.pixels[y * FakeHost::PICTURE_WIDTH + x], 0xFF102030u) << x << "," << y;
+        }
+    }
+
     // 101 x 51: only whole blocks, the last at 49,24.
     std::vector<u32> small(101 * 51, 0);
     const LcdCanvas narrow{small.data(), 101, 101, 51, [] { return FAKE_UNLIT; }};
