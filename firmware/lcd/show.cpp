@@ -64,18 +64,18 @@ void lcd_show() {
                     lcd_get_pixel(static_cast<u8>(x), static_cast<u8>(y)) ? LCD_BLACK : unlit);
         return;
     }
-    // Four LCD pixels at a time: their lit bits pick one of 16 ready-made runs
-    // of eight picture pixels. Eight columns of a page are read at once and
-    // turned on their side, giving for each of the page's eight rows a byte
-    // with one bit per column; the picture is then written row after row, the
-    // way it lies in memory.
-    // The runs are made again only when the unlit colour changes.
-    static u32 runs[16][8];
+    // Eight LCD pixels at a time: their lit bits pick one of 256 ready-made
+    // runs of sixteen picture pixels. Eight columns of a page are read at once
+    // and turned on their side, giving for each of the page's eight rows a
+    // byte with one bit per column; the picture is then written row after
+    // row, the way it lies in memory. The runs (16 KB) are made again only
+    // when the unlit colour changes.
+    static u32 runs[256][16];
     static u32 runs_unlit;
     static bool runs_made;
     if (!runs_made || runs_unlit != unlit) {
-        for (int bits = 0; bits < 16; ++bits)
-            for (int i = 0; i < 8; ++i)
+        for (int bits = 0; bits < 256; ++bits)
+            for (int i = 0; i < 16; ++i)
                 runs[bits][i] = (bits >> (i / 2) & 1) != 0 ? LCD_BLACK : unlit;
         runs_unlit = unlit;
         runs_made = true;
@@ -83,7 +83,7 @@ void lcd_show() {
     constexpr int GROUPS = (LCD_WIDTH + 7) / 8;  // of eight columns, the last one short
     constexpr int WHOLE = LCD_WIDTH / 8;
     constexpr int REST = LCD_WIDTH - 8 * WHOLE;  // columns in the short group
-    static_assert(REST > 0 && REST <= 4, "the short group is one block of at most four columns");
+    static_assert(REST > 0 && REST < 8, "the last group is short");
     const int64_t stride = c->stride;
     for (int p = 0; p < LCD_HEIGHT / 8; ++p) {
         const u8* page = frame_buffer + p * LCD_WIDTH;
@@ -103,13 +103,10 @@ void lcd_show() {
         u32* row = c->pixels + 16 * p * stride;
         for (int r = 0; r < 8; ++r) {
             for (int twice = 0; twice < 2; ++twice, row += stride) {
-                for (int g = 0; g < WHOLE; ++g) {
-                    const u32 bits = static_cast<u32>(turned[g] >> (8 * r)) & 0xFF;
-                    std::memcpy(row + 16 * g, runs[bits & 15], sizeof runs[0]);
-                    std::memcpy(row + 16 * g + 8, runs[bits >> 4], sizeof runs[0]);
-                }
-                const u32 bits = static_cast<u32>(turned[WHOLE] >> (8 * r)) & 15;
-                std::memcpy(row + 16 * WHOLE, runs[bits], 2 * REST * sizeof(u32));
+                for (int g = 0; g < WHOLE; ++g)
+                    std::memcpy(row + 16 * g, runs[(turned[g] >> (8 * r)) & 0xFF], sizeof runs[0]);
+                std::memcpy(row + 16 * WHOLE, runs[(turned[WHOLE] >> (8 * r)) & 0xFF],
+                            2 * REST * sizeof(u32));
             }
         }
     }
