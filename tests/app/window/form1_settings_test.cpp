@@ -18,18 +18,10 @@
 #include "app/window/form1.h"
 #include "app/workbench/settings_file.h"
 #include "firmware/firmware.h"
+#include "tests/app/window/counting_form.h"
 #include "tests/app/window/dialogs.h"
 
 namespace {
-
-class CountingForm : public TForm1 {
-public:
-    void hide_lcd_picture() override {
-        ++passes;
-        TForm1::hide_lcd_picture();
-    }
-    u32 passes = 0;
-};
 
 const QString EXAMPLES = QStringLiteral(DG2_SOURCE_DIR "/examples/settings/");
 
@@ -65,7 +57,7 @@ private slots:
             load_settings_file((EXAMPLES + "oil_psi_coolant_f.toml").toStdString(), expected, why));
         bool checked = false;
         u32 count = 0;
-        u32 at = 0;
+        int at = 0;
         std::function<void()> after;
         // Runs inside the main loop, between passes, once the splash is over.
         std::function<void()> step = [&] {

@@ -12,19 +12,10 @@
 #include "app/runtime/instrument.h"
 #include "app/window/form1.h"
 #include "firmware/firmware.h"
+#include "tests/app/window/counting_form.h"
 #include "tests/app/window/dialogs.h"
 
 namespace {
-
-// Counts the main loop's passes (each hides the LCD picture once).
-class CountingForm : public TForm1 {
-public:
-    void hide_lcd_picture() override {
-        ++passes;
-        TForm1::hide_lcd_picture();
-    }
-    int passes = 0;
-};
 
 // tick_count runs 0..19 and starts again, so ticks are counted modulo 20.
 int ticks_since(u8 before) { return (tick_count + 20 - before) % 20; }
