@@ -27,16 +27,40 @@ void lcd_clear();
 
 // The one pixel setter every text and line goes through, so it is inline: a
 // screen sets a few thousand pixels a pass.
-inline void lcd_pixel(u8 x, u8 y, DrawMode mode) {
-    if (x >= LCD_WIDTH || y >= LCD_HEIGHT) return;
-    u8& byte = frame_buffer[(y / 8) * LCD_WIDTH + x];
-    const u8 mask = BIT_MASKS[y % 8];
+inline void lcd_apply(u8& byte, u8 mask, DrawMode mode) {
     switch (mode) {
         case DrawMode::Clear: byte = static_cast<u8>(byte & ~mask); break;
         case DrawMode::Set: byte = static_cast<u8>(byte | mask); break;
         case DrawMode::Invert: byte = static_cast<u8>(byte ^ mask); break;
         default: break;
     }
+}
+
+inline void lcd_pixel(u8 x, u8 y, DrawMode mode) {
+    if (x >= LCD_WIDTH || y >= LCD_HEIGHT) return;
+    lcd_apply(frame_buffer[(y / 8) * LCD_WIDTH + x], BIT_MASKS[y % 8], mode);
+}
+
+// Eight rows of one column at once: bit r of bits stands for the pixel at
+// (x, y + r), the row wrapping modulo 256 like every coordinate. The result is
+// that of lcd_pixel on each set bit; the glyphs, whose bytes are columns, are
+// drawn this way, a byte or two of frame buffer per column instead of a test
+// per pixel.
+inline void lcd_column(u8 x, u8 y, u8 bits, DrawMode mode) {
+    if (x >= LCD_WIDTH || bits == 0) return;
+    unsigned rows = 0;  // rows page * 8 .. page * 8 + 15
+    int page = 0;
+    if (y < LCD_HEIGHT) {
+        page = y / 8;
+        rows = static_cast<unsigned>(bits) << (y % 8);
+    } else if (y > 256 - 8) {
+        // The lower bits fall on rows past 255, which are rows 0 and on.
+        rows = static_cast<unsigned>(bits) >> (256 - y);
+    }
+    if (rows == 0) return;
+    lcd_apply(frame_buffer[page * LCD_WIDTH + x], static_cast<u8>(rows), mode);
+    if (page + 1 < LCD_HEIGHT / 8)
+        lcd_apply(frame_buffer[(page + 1) * LCD_WIDTH + x], static_cast<u8>(rows >> 8), mode);
 }
 bool lcd_get_pixel(u8 x, u8 y);
 void lcd_line(s32 x0, s32 y0, s32 x1, s32 y1, DrawMode mode);

@@ -14,7 +14,35 @@ bool lcd_get_pixel(u8 x, u8 y) {
 // Bresenham from the first end point: the minor coordinate steps only while
 // the error term is strictly positive, so the pixels chosen at a tie depend on
 // the direction in which the line is drawn. Callers rely on that.
+// A vertical line of at most 256 points meets every row at most once: the
+// rows it covers on the screen, as a mask of the 64 rows, are applied a page
+// at a time. The points are reduced to their low byte as lcd_pixel's are.
+static bool vertical_line(s32 x, s32 y0, s32 y1, DrawMode mode) {
+    const int64_t top = y0 < y1 ? y0 : y1;
+    const int64_t count = (y0 < y1 ? int64_t{y1} - y0 : int64_t{y0} - y1) + 1;
+    if (count > 256) return false;
+    const u8 column = static_cast<u8>(x & 0xFF);
+    if (column >= LCD_WIDTH) return true;
+    // Rows first .. first + count - 1, then those past 255 again from row 0.
+    const int first = static_cast<int>(top & 0xFF);
+    const int end = first + static_cast<int>(count);
+    auto rows_between = [](int from, int to) -> uint64_t {  // rows from .. to - 1
+        if (from < 0) from = 0;
+        if (to > LCD_HEIGHT) to = LCD_HEIGHT;
+        if (from >= to) return 0;
+        const uint64_t below_to = to == 64 ? ~uint64_t{0} : (uint64_t{1} << to) - 1;
+        return below_to & ~((uint64_t{1} << from) - 1);
+    };
+    const uint64_t rows = rows_between(first, end) | rows_between(0, end - 256);
+    for (int page = 0; page < LCD_HEIGHT / 8; ++page) {
+        const u8 bits = static_cast<u8>(rows >> (8 * page));
+        if (bits != 0) lcd_apply(frame_buffer[page * LCD_WIDTH + column], bits, mode);
+    }
+    return true;
+}
+
 void lcd_line(s32 x0, s32 y0, s32 x1, s32 y1, DrawMode mode) {
+    if (x0 == x1 && vertical_line(x0, y0, y1, mode)) return;
     // Work in 64 bits: the window never produces far-off coordinates, but the
     // differences of two arbitrary s32 values do not fit in 32 bits.
     const int64_t dx = x1 > x0 ? int64_t{x1} - x0 : int64_t{x0} - x1;

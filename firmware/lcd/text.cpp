@@ -44,29 +44,45 @@ const NormalGlyph* normal_glyph(char ch) {
     return index < FONT_NORMAL_GLYPHS ? &FontNormal[index] : nullptr;
 }
 
+// Each bit of a byte twice over: bit r of the glyph column becomes bits 2r
+// and 2r + 1, the two rows of a double-height pixel.
+uint16_t doubled(u8 bits) {
+    unsigned d = bits;
+    d = (d | (d << 4)) & 0x0F0Fu;
+    d = (d | (d << 2)) & 0x3333u;
+    d = (d | (d << 1)) & 0x5555u;
+    return static_cast<uint16_t>(d | (d << 1));
+}
+
 void draw_normal_tall(u8 x, u8 y, const NormalGlyph& glyph, DrawMode mode) {
     for (u8 c = 0; c < 8; ++c) {
         const u8 px = static_cast<u8>(x + c);
-        for (u8 r = 0; r < 8; ++r) {
-            if ((glyph[c] & BIT_MASKS[r]) == 0) continue;
-            lcd_pixel(px, static_cast<u8>(y + 2 * r), mode);
-            lcd_pixel(px, static_cast<u8>(y + 2 * r + 1), mode);
+        const uint16_t rows = doubled(glyph[c]);
+        lcd_column(px, y, static_cast<u8>(rows), mode);
+        lcd_column(px, static_cast<u8>(y + 8), static_cast<u8>(rows >> 8), mode);
+    }
+}
+
+// Inverse clears the glyph's pixels and lights the rest of its cell.
+void draw_normal(u8 x, u8 y, const NormalGlyph& glyph, bool inverse) {
+    for (u8 c = 0; c < 8; ++c) {
+        const u8 px = static_cast<u8>(x + c);
+        if (inverse) {
+            lcd_column(px, y, glyph[c], DrawMode::Clear);
+            lcd_column(px, y, static_cast<u8>(~glyph[c]), DrawMode::Set);
+        } else {
+            lcd_column(px, y, glyph[c], DrawMode::Set);
         }
     }
 }
 
-void draw_normal(u8 x, u8 y, const NormalGlyph& glyph, bool inverse) {
-    for (u8 c = 0; c < 8; ++c) {
-        const u8 px = static_cast<u8>(x + c);
-        for (u8 r = 0; r < 8; ++r) {
-            const bool on = (glyph[c] & BIT_MASKS[r]) != 0;
-            const u8 py = static_cast<u8>(y + r);
-            if (inverse)
-                lcd_pixel(px, py, on ? DrawMode::Clear : DrawMode::Set);
-            else if (on)
-                lcd_pixel(px, py, DrawMode::Set);
-        }
-    }
+// The bits of a byte in the opposite order: bit r becomes bit 7 - r.
+u8 reversed(u8 bits) {
+    unsigned r = bits;
+    r = ((r & 0xF0u) >> 4) | ((r & 0x0Fu) << 4);
+    r = ((r & 0xCCu) >> 2) | ((r & 0x33u) << 2);
+    r = ((r & 0xAAu) >> 1) | ((r & 0x55u) << 1);
+    return static_cast<u8>(r);
 }
 
 }  // namespace
@@ -128,14 +144,11 @@ void text_small(u8 x, u8 y, const char* text, u8 invert_from) {
         const SmallGlyph* glyph = small_glyph(text[i]);
         if (glyph == nullptr) continue;
         for (u8 c = 0; c < SMALL_ADVANCE; ++c) {
-            const u8 bits = c < glyph->size() ? (*glyph)[c] : 0;
-            for (u8 r = 0; r < 8; ++r) {
-                // Inverse lights the cell around the glyph and leaves the
-                // glyph's own pixels as they are.
-                const bool on = (bits & BIT_MASKS[7 - r]) != 0;
-                if (on != inverse)
-                    lcd_pixel(static_cast<u8>(x + c), static_cast<u8>(top + r), DrawMode::Set);
-            }
+            // Glyph bit 7 - r is cell row r. Inverse lights the cell around
+            // the glyph and leaves the glyph's own pixels as they are.
+            const u8 rows = reversed(c < glyph->size() ? (*glyph)[c] : 0);
+            lcd_column(static_cast<u8>(x + c), top, inverse ? static_cast<u8>(~rows) : rows,
+                       DrawMode::Set);
         }
     }
 }
@@ -181,7 +194,7 @@ TinyCell tiny_cell(char ch) {
     return {FontTiny['<' - FONT_TINY_FIRST].data(), 4};
 }
 
-constexpr u8 TINY_ROWS = 5;
+constexpr u8 TINY_CELL = 0x1F;  // the five rows of a cell
 constexpr u8 TINY_TOP_BIT = 5;
 
 }  // namespace
@@ -193,13 +206,14 @@ void text_tiny(u8 x, u8 y, const char* text, u8 inverse) {
     for (; *text != '\0'; ++text) {
         const TinyCell cell = tiny_cell(*text);
         for (u8 c = 0; c < cell.width; ++c) {
+            // Glyph bit 5 - r is cell row r; every row of the cell is
+            // written, dark or light.
             const u8 bits = c + 1 < cell.width ? cell.columns[c] : 0;
-            for (u8 r = 0; r < TINY_ROWS; ++r) {
-                const bool on = (bits & BIT_MASKS[TINY_TOP_BIT - r]) != 0;
-                const bool dark = inverse == 0 ? on : !on;
-                lcd_pixel(static_cast<u8>(x + c), static_cast<u8>(top + r),
-                          dark ? DrawMode::Set : DrawMode::Clear);
-            }
+            const u8 on = static_cast<u8>((reversed(bits) >> (7 - TINY_TOP_BIT)) & TINY_CELL);
+            const u8 dark = inverse == 0 ? on : static_cast<u8>(~on & TINY_CELL);
+            const u8 px = static_cast<u8>(x + c);
+            lcd_column(px, top, dark, DrawMode::Set);
+            lcd_column(px, top, static_cast<u8>(~dark & TINY_CELL), DrawMode::Clear);
         }
         x = static_cast<u8>(x + cell.width);
     }
@@ -221,13 +235,9 @@ void big_bar(s32 x, s32 y) {
 
 void big_digit(u8 x, u8 y, const BigGlyph& glyph) {
     for (u8 p = 0; p < FONT_BIG_HEIGHT / 8; ++p)
-        for (u8 c = 0; c < FONT_BIG_WIDTH; ++c) {
-            const u8 bits = glyph[p * FONT_BIG_WIDTH + c];
-            for (u8 r = 0; r < 8; ++r)
-                if ((bits & BIT_MASKS[r]) != 0)
-                    lcd_pixel(static_cast<u8>(x + c), static_cast<u8>(y + 8 * p + r),
-                              DrawMode::Set);
-        }
+        for (u8 c = 0; c < FONT_BIG_WIDTH; ++c)
+            lcd_column(static_cast<u8>(x + c), static_cast<u8>(y + 8 * p),
+                       glyph[p * FONT_BIG_WIDTH + c], DrawMode::Set);
 }
 
 }  // namespace

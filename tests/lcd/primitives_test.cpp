@@ -81,6 +81,47 @@ TEST_F(Primitives, FarOffCoordinatesNeitherOverflowNorDraw) {
     EXPECT_EQ(lit_pixels(), "0,0 1,0 2,0 3,0 ");
 }
 
+// Column writes and vertical lines change whole bytes at a time; each must
+// leave exactly the frame buffer that lcd_pixel gives point by point, from a
+// busy background, at every row including those that wrap past 255.
+TEST_F(Primitives, ColumnWritesAndVerticalLinesMatchPointByPoint) {
+    auto background = [] {
+        for (int i = 0; i < FRAME_BUFFER_SIZE; ++i)
+            frame_buffer[i] = static_cast<u8>(i * 37 + 11);
+    };
+    auto snapshot = [] { return std::vector<u8>(frame_buffer, frame_buffer + FRAME_BUFFER_SIZE); };
+    const DrawMode modes[] = {DrawMode::Clear, DrawMode::Set, DrawMode::Invert,
+                              static_cast<DrawMode>(3)};
+    for (const DrawMode mode : modes) {
+        for (const u8 x : {u8{0}, u8{57}, u8{113}, u8{114}, u8{255}})
+            for (int y = 0; y < 256; ++y)
+                for (const u8 bits : {u8{0x01}, u8{0x80}, u8{0xA5}, u8{0xFF}}) {
+                    background();
+                    for (int r = 0; r < 8; ++r)
+                        if ((bits >> r) & 1) lcd_pixel(x, static_cast<u8>(y + r), mode);
+                    const std::vector<u8> expected = snapshot();
+                    background();
+                    lcd_column(x, static_cast<u8>(y), bits, mode);
+                    ASSERT_EQ(snapshot(), expected) << "column " << int{x} << ", row " << y;
+                }
+        // Ends anywhere from well above the screen to past a wrap of 256.
+        for (const s32 x : {5, 113, 114, -251})
+            for (const s32 y0 : {-300, -3, 0, 7, 60, 63, 200, 250, 255, 256, 511})
+                for (const s32 y1 : {-260, -1, 0, 9, 63, 64, 255, 300, 700}) {
+                    background();
+                    const s32 step = y0 <= y1 ? 1 : -1;
+                    for (s32 y = y0;; y += step) {
+                        lcd_pixel(static_cast<u8>(x & 0xFF), static_cast<u8>(y & 0xFF), mode);
+                        if (y == y1) break;
+                    }
+                    const std::vector<u8> expected = snapshot();
+                    background();
+                    lcd_line(x, y0, x, y1, mode);
+                    ASSERT_EQ(snapshot(), expected) << x << ": " << y0 << " to " << y1;
+                }
+    }
+}
+
 TEST_F(Primitives, RectOutlineAndInvertedCorners) {
     lcd_rect(0, 15, 113, 25, DrawMode::Set);
     EXPECT_TRUE(lcd_get_pixel(0, 15));
