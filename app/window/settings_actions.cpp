@@ -69,11 +69,11 @@ void TForm1::add_settings_actions() {
             [this, c] { set_sender_fault(c, false); });
     }
 
+    // Not on every move: a dragged slider would work out both texts sixty
+    // times a second for a tooltip nobody sees.
     auto* refresh = new TooltipRefresh(this);
-    for (QSlider* slider : {TrackBar1, TrackBar2}) {
+    for (QSlider* slider : {TrackBar1, TrackBar2})
         slider->installEventFilter(refresh);
-        connect(slider, &QSlider::valueChanged, this, [this] { refresh_slider_tooltips(); });
-    }
     refresh_slider_tooltips();
 }
 

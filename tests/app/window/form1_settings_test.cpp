@@ -86,6 +86,9 @@ private slots:
             count = static_cast<u32>(form.TrackBar1->value());
             QCOMPARE(input_a, count);
             QCOMPARE(form.Label13->text(), QString::number(count));
+            QHelpEvent tip(QEvent::ToolTip, QPoint(5, 5),
+                           form.TrackBar1->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(form.TrackBar1, &tip);
             QVERIFY(form.TrackBar1->toolTip().startsWith("Channel 1 shows 55 psi\n"));
             QVERIFY(!form.set_channel_value(1, 900, e));
             QVERIFY2(e.startsWith("channel 2 shows "), qPrintable(e));
