@@ -69,10 +69,15 @@ std::vector<u8> TForm1::lcd_pixels() const {
 // Called after every pass and splash frame; cheap when nothing changed.
 void TForm1::lcd_picture_shown() {
     if (!Image1->updatesEnabled()) return;  // half drawn
+    // With neither taking pictures, none is read back from the LCD (a slider
+    // dragged changes it every pass); each takes the picture afresh when it
+    // starts.
+    const bool pop_out = lcd_window_ != nullptr && lcd_window_->isVisible();
+    if (!pop_out && !(gif_recorder_ && gif_recorder_->recording())) return;
     std::vector<u8> lit = lcd_pixels();
     if (lit == shown_lit_) return;
     shown_lit_ = std::move(lit);
-    if (lcd_window_ != nullptr && lcd_window_->isVisible()) lcd_window_->set_picture(shown_lit_);
+    if (pop_out) lcd_window_->set_picture(shown_lit_);
     if (gif_recorder_ && gif_recorder_->recording() &&
         !gif_recorder_->picture(shown_lit_.data(), recording_clock_.elapsed())) {
         StatusBar1->showMessage(QStringLiteral("Recording failed: %1")
@@ -206,7 +211,8 @@ void TForm1::open_lcd_window(int zoom) {
         const int z = std::clamp(zoom == 0 ? 4 : zoom, LCD_WINDOW_MIN_ZOOM, LCD_WINDOW_MAX_ZOOM);
         lcd_window_->resize(z * LCD_WIDTH, z * LCD_HEIGHT);
     }
-    lcd_window_->set_picture(lcd_pixels());
+    shown_lit_ = lcd_pixels();
+    lcd_window_->set_picture(shown_lit_);
     lcd_window_->show();
     lcd_window_->raise();
     lcd_window_->activateWindow();
