@@ -24,16 +24,28 @@ std::string read_file(const std::string& path) {
     return text.str();
 }
 
+// A recording started in a folder of its own.
+class Recording : public ::testing::Test {
+protected:
+    void SetUp() override {
+        reset_all_state();
+        ASSERT_NE(mkdtemp(folder), nullptr);
+    }
+    void start(const char* name) {
+        path = std::string(folder) + "/" + name;
+        ASSERT_TRUE(recorder.start(path, error)) << error;
+    }
+
+    char folder[25] = "/tmp/dg2_recorder_XXXXXX";
+    std::string path;
+    std::string error;
+    SessionRecorder recorder;
+};
+
 }  // namespace
 
-TEST(SessionRecorder, PlacesEventsByMessagePointsAndMergesTime) {
-    reset_all_state();
-    char folder[] = "/tmp/dg2_recorder_XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    const std::string path = std::string(folder) + "/session.scn";
-    SessionRecorder recorder;
-    std::string error;
-    ASSERT_TRUE(recorder.start(path, error)) << error;
+TEST_F(Recording, PlacesEventsByMessagePointsAndMergesTime) {
+    ASSERT_NO_FATAL_FAILURE(start("session.scn"));
 
     FakeHost host;
     auto tick_now = [&](FakeHost&) {
@@ -81,14 +93,8 @@ TEST(SessionRecorder, PlacesEventsByMessagePointsAndMergesTime) {
 // number, the check boxes and settings files beside the recording, named
 // without blanks. The first failed write is the one reported, and the
 // recording goes on in memory.
-TEST(SessionRecorder, CheckBoxesSettingsFilesAndFailedWrites) {
-    reset_all_state();
-    char folder[] = "/tmp/dg2_recorder_XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    const std::string path = std::string(folder) + "/my session.scn";
-    SessionRecorder recorder;
-    std::string error;
-    ASSERT_TRUE(recorder.start(path, error)) << error;
+TEST_F(Recording, CheckBoxesSettingsFilesAndFailedWrites) {
+    ASSERT_NO_FATAL_FAILURE(start("my session.scn"));
     FakeHost host;
     host.after_pass(1, [&](FakeHost&) {
         recorder.tick();
