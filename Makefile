@@ -130,13 +130,13 @@ EMXX := env NODE_PATH=/usr/share/nodejs em++
 # on the include path (through a link), never the system's C library headers.
 WEB_CXXFLAGS := -std=c++20 -Oz -Wall -Wextra -Werror -fno-exceptions -fno-rtti -I. \
 	-I$(WEB_BUILD)/include
-WEB_FIRMWARE := $(shell find firmware -name '*.cpp' | sort) $(wildcard app/runtime/*.cpp)
-WEB_SETTINGS := app/workbench/settings_file.cpp app/files/atomic_file.cpp
-WEB_HEADERS := $(shell find firmware app/runtime app/files app/workbench app/pictures tools/scenario -name "*.h")
+WEB_FIRMWARE := $(shell find firmware -name '*.cpp' | sort) $(wildcard runtime/*.cpp)
+WEB_SETTINGS := workbench/settings/settings_file.cpp workbench/files/atomic_file.cpp
+WEB_HEADERS := $(shell find firmware runtime workbench app/headless -name "*.h")
 WEB_PAGE := $(addprefix $(WEB_SITE)/,index.html style.css dg2.js bezel.jpg icon.png)
-WEB_SCENARIO_TOOL := $(addprefix tools/scenario/,scenario.cpp headless_host.cpp invariants.cpp) \
-	app/workbench/sensor_value.cpp app/workbench/recorder.cpp \
-	app/pictures/two_colour_image.cpp app/pictures/without_libraries.cpp
+WEB_SCENARIO_TOOL := workbench/scenario/scenario.cpp app/headless/headless_host.cpp workbench/scenario/invariants.cpp \
+	workbench/sensors/sensor_value.cpp workbench/session/recorder.cpp \
+	workbench/pictures/two_colour_image.cpp workbench/pictures/without_libraries.cpp
 WEB_SCENARIO_FILES := $(shell find tests/scenarios tests/golden web/test/scenarios examples/settings -type f)
 
 web-deps:

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/pictures/gif_recorder.h"
+#include "workbench/pictures/gif_recorder.h"
 #include "firmware/firmware.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "firmware/firmware.h"
-#include "tests/support/fake_host.h"
+#include "app/headless/fake_host.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <string>
 
-#include "app/workbench/sensor_value.h"
-#include "app/workbench/settings_file.h"
+#include "workbench/sensors/sensor_value.h"
+#include "workbench/settings/settings_file.h"
 #include "firmware/firmware.h"
-#include "tests/support/fake_host.h"
+#include "app/headless/fake_host.h"
 
 namespace {
 

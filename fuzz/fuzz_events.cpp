@@ -37,9 +37,9 @@
 #include <cstring>
 
 #include "firmware/firmware.h"
-#include "tests/support/fake_host.h"
-#include "tools/scenario/headless_host.h"
-#include "tools/scenario/invariants.h"
+#include "app/headless/fake_host.h"
+#include "app/headless/headless_host.h"
+#include "workbench/scenario/invariants.h"
 
 namespace {
 

@@ -18,10 +18,10 @@
 #include <sstream>
 #include <string>
 
-#include "app/runtime/instrument.h"
+#include "runtime/instrument.h"
 #include "firmware/firmware.h"
-#include "tests/support/fake_host.h"
-#include "tools/scenario/scenario.h"
+#include "app/headless/fake_host.h"
+#include "workbench/scenario/scenario.h"
 
 namespace {
 

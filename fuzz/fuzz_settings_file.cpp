@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/workbench/settings_file.h"
+#include "workbench/settings/settings_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     // Real settings files are a few kilobytes; far larger inputs only slow

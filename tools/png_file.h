@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/files/atomic_file.h"
+#include "workbench/files/atomic_file.h"
 
 // False with the reason in `error` when the picture cannot be encoded or
 // written.

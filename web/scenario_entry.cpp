@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "tools/scenario/scenario.h"
+#include "workbench/scenario/scenario.h"
 
 namespace {
 std::string output;

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/workbench/settings_file.h"
+#include "workbench/settings/settings_file.h"
 
 namespace {
 InstrumentSettings record;

@@ -9,8 +9,8 @@
 
 #include <cstring>
 
-#include "app/runtime/instrument.h"
-#include "app/workbench/settings_file.h"
+#include "runtime/instrument.h"
+#include "workbench/settings/settings_file.h"
 #include "firmware/firmware.h"
 
 namespace {

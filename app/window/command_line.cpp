@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/runtime/instrument.h"
+#include "runtime/instrument.h"
 #include "app/window/form1.h"
 
 namespace {

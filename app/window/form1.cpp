@@ -18,8 +18,8 @@
 #include <QWheelEvent>
 #include <cstdio>
 
-#include "app/pictures/gif_recorder.h"
-#include "app/runtime/instrument.h"
+#include "workbench/pictures/gif_recorder.h"
+#include "runtime/instrument.h"
 #include "app/window/bezel.h"
 #include "app/window/colours.h"
 #include "app/window/controls.h"

@@ -13,8 +13,8 @@
 
 #include <optional>
 
-#include "app/runtime/host.h"
-#include "app/workbench/recorder.h"
+#include "runtime/host.h"
+#include "workbench/session/recorder.h"
 #include "firmware/core/keys.h"
 #include "firmware/core/settings.h"
 

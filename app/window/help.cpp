@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QSlider>
 
-#include "app/runtime/instrument.h"
+#include "runtime/instrument.h"
 #include "app/window/controls.h"
 #include "app/window/form1.h"
 

@@ -10,8 +10,8 @@
 #include <QStatusBar>
 #include <algorithm>
 
-#include "app/pictures/gif_recorder.h"
-#include "app/pictures/png_writer.h"
+#include "workbench/pictures/gif_recorder.h"
+#include "workbench/pictures/png_writer.h"
 #include "app/window/colours.h"
 #include "app/window/controls.h"
 #include "app/window/form1.h"

@@ -9,12 +9,12 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "app/files/atomic_file.h"
-#include "app/runtime/instrument.h"
+#include "workbench/files/atomic_file.h"
+#include "runtime/instrument.h"
 #include "app/window/controls.h"
 #include "app/window/form1.h"
-#include "app/workbench/sensor_value.h"
-#include "app/workbench/settings_file.h"
+#include "workbench/sensors/sensor_value.h"
+#include "workbench/settings/settings_file.h"
 #include "firmware/firmware.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <QObject>
 #include <QTimer>
 
-#include "tools/scenario/scenario.h"
+#include "workbench/scenario/scenario.h"
 
 class TForm1;
 

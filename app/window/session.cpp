@@ -10,7 +10,7 @@
 
 #include "app/window/form1.h"
 #include "app/window/player.h"
-#include "app/workbench/settings_file.h"
+#include "workbench/settings/settings_file.h"
 
 CommandLineOutcome prepare_session(const CommandLine& options, SessionPlan& plan) {
     plan.power_on = options.power_on;

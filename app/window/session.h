@@ -9,9 +9,9 @@
 #include <string>
 
 #include "app/window/command_line.h"
-#include "app/workbench/recorder.h"
+#include "workbench/session/recorder.h"
 #include "firmware/core/settings.h"
-#include "tools/scenario/scenario.h"
+#include "workbench/scenario/scenario.h"
 
 struct SessionPlan {
     bool power_on = false;

@@ -18,10 +18,10 @@
 #include <QSlider>
 #include <QStatusBar>
 
-#include "app/runtime/instrument.h"
+#include "runtime/instrument.h"
 #include "app/window/form1.h"
-#include "app/workbench/sensor_value.h"
-#include "app/workbench/settings_file.h"
+#include "workbench/sensors/sensor_value.h"
+#include "workbench/settings/settings_file.h"
 #include "firmware/core/settings.h"
 
 namespace {

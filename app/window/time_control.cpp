@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <cmath>
 
-#include "app/runtime/instrument.h"
+#include "runtime/instrument.h"
 #include "app/window/form1.h"
 #include "app/window/player.h"
 

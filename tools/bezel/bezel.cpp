@@ -21,7 +21,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/files/atomic_file.h"
+#include "workbench/files/atomic_file.h"
 #include "tools/png_file.h"
 
 namespace {

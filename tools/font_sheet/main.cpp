@@ -10,7 +10,7 @@
 #include <functional>
 #include <string>
 
-#include "app/files/atomic_file.h"
+#include "workbench/files/atomic_file.h"
 #include "firmware/lcd/fonts/fonts.h"
 #include "firmware/lcd/lcd.h"
 #include "firmware/lcd/text.h"

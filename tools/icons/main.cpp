@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/files/atomic_file.h"
+#include "workbench/files/atomic_file.h"
 #include "tools/png_file.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <iostream>
 #include <string>
 
-#include "app/runtime/instrument.h"
-#include "tools/scenario/scenario.h"
+#include "runtime/instrument.h"
+#include "workbench/scenario/scenario.h"
 
 int main(int argc, char** argv) {
     ScenarioOptions options;

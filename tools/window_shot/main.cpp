@@ -10,8 +10,8 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "app/files/atomic_file.h"
-#include "app/runtime/instrument.h"
+#include "workbench/files/atomic_file.h"
+#include "runtime/instrument.h"
 #include "app/window/form1.h"
 #include "app/window/lcd_window.h"
 #include "tools/png_file.h"

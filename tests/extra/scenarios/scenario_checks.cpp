@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "firmware/firmware.h"
-#include "tests/support/fake_host.h"
-#include "tools/scenario/headless_host.h"
-#include "tools/scenario/invariants.h"
-#include "tools/scenario/scenario.h"
+#include "app/headless/fake_host.h"
+#include "app/headless/headless_host.h"
+#include "workbench/scenario/invariants.h"
+#include "workbench/scenario/scenario.h"
 
 namespace {
 

@@ -1,0 +1,320 @@
+// The window as a user first sees it: the controls where the instrument's
+// window always had them, the LCD picture, the lamp and the bezel.
+#include <QApplication>
+#include <QBuffer>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSlider>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+#include <utility>
+
+#include "runtime/instrument.h"
+#include "app/window/bezel.h"
+#include "app/window/colours.h"
+#include "app/window/controls.h"
+#include "app/window/form1.h"
+#include "firmware/firmware.h"
+
+class Form1LayoutTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { form = new TForm1; }
+    void cleanup() { delete form; }
+
+    void window() {
+        QCOMPARE(Form1, form);
+        QCOMPARE(form->windowTitle(), QStringLiteral("Corvanta Meridial DG-2"));
+        // The window carries the program's icon, the 256-pixel face.
+        QCOMPARE(form->windowIcon().availableSizes(), QList<QSize>{QSize(256, 256)});
+        QCOMPARE(form->size(), QSize(621, 404));
+        QCOMPARE(form->minimumSize(), form->maximumSize());
+        const Qt::WindowFlags flags = form->windowFlags();
+        QVERIFY(flags & Qt::WindowMinimizeButtonHint);
+        QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+        QVERIFY(flags & Qt::WindowCloseButtonHint);
+    }
+
+    void geometry_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("expected");
+        const struct {
+            const char* name;
+            QRect rect;
+        } table[] = {
+            {"Image2", {0, 0, 310, 310}},      {"Shape1", {144, 17, 22, 22}},
+            {"Panel1", {39, 92, 231, 135}},    {"Image1", {1, 1, 229, 133}},
+            {"Image3", {65, 234, 49, 49}},     {"Image5", {131, 247, 49, 49}},
+            {"Image6", {195, 234, 49, 49}},    {"Button3", {0, 285, 58, 25}},
+            {"Button4", {235, 285, 75, 25}},   {"Button1", {24, 328, 129, 49}},
+            {"Button2", {176, 328, 137, 49}},  {"TrackBar1", {432, 8, 185, 45}},
+            {"TrackBar2", {432, 40, 185, 33}}, {"CheckBox2", {360, 80, 97, 17}},
+            {"CheckBox3", {472, 80, 97, 17}},  {"StatusBar1", {0, 385, 621, 19}},
+        };
+        for (const auto& row : table)
+            QTest::newRow(row.name) << QString::fromLatin1(row.name) << row.rect;
+    }
+
+    void geometry() {
+        QFETCH(QString, name);
+        QFETCH(QRect, expected);
+        QWidget* widget = control(name);
+        QVERIFY(widget != nullptr);
+        QCOMPARE(widget->geometry(), expected);
+    }
+
+    void captions_and_initial_values() {
+        QCOMPARE(form->Button1->text(), QStringLiteral("ON"));
+        QCOMPARE(form->Button2->text(), QStringLiteral("OFF"));
+        QCOMPARE(form->Button3->text(), QStringLiteral("Clockwise"));
+        QCOMPARE(form->Button4->text(), QStringLiteral("AntiClockwise"));
+        QCOMPARE(form->CheckBox2->text(), QStringLiteral("Calibrate"));
+        QCOMPARE(form->CheckBox3->text(), QStringLiteral("KeyFast"));
+        QVERIFY(!form->CheckBox2->isChecked());
+        QVERIFY(!form->CheckBox3->isChecked());
+        QCOMPARE(form->StatusBar1->currentMessage(), QString());
+
+        // Labels sit at their left, top corners; their width follows the text.
+        const struct {
+            QLabel* label;
+            const char* text;
+            QPoint at;
+        } labels[] = {
+            {form->Label1, "Channel 1:", {344, 8}},
+            {form->Label13, "0", {400, 8}},
+            {form->Label2, "Channel 2:", {344, 40}},
+            {form->Label14, "0", {400, 40}},
+        };
+        for (const auto& row : labels) {
+            QCOMPARE(row.label->text(), QString::fromLatin1(row.text));
+            QCOMPARE(row.label->pos(), row.at);
+        }
+        // "Channel 1:" must end before its echo starts.
+        QVERIFY(form->Label1->geometry().right() < form->Label13->x());
+
+        QCOMPARE(form->TrackBar1->minimum(), 0);
+        QCOMPARE(form->TrackBar1->maximum(), 4096);
+        QCOMPARE(form->TrackBar2->maximum(), 4096);
+        QCOMPARE(form->TrackBar1->value(), 1);
+        QCOMPARE(form->TrackBar2->value(), 0);
+        QCOMPARE(form->TrackBar1->tickPosition(), QSlider::NoTicks);
+        QCOMPARE(form->TrackBar2->tickPosition(), QSlider::NoTicks);
+        // Setting the start position is not a move: the input stays zero.
+        QCOMPARE(input_a, 0u);
+
+        QCOMPARE(form->Shape1->brush_colour(), QColor(255, 0, 0));
+        QCOMPARE(form->Image1->parentWidget(), form->Panel1);
+        QVERIFY(form->Timer1->isActive());
+        QCOMPARE(form->Timer1->interval(), 100);
+    }
+
+    void sliders_echo_and_set_the_inputs() {
+        form->TrackBar1->setValue(4096);
+        QCOMPARE(form->Label13->text(), QStringLiteral("4096"));
+        QCOMPARE(input_a, 4096u);
+        form->TrackBar2->setValue(17);
+        QCOMPARE(form->Label14->text(), QStringLiteral("17"));
+        QCOMPARE(input_b, 17u);
+        // The echo grows with its text instead of cutting "4096" short.
+        QVERIFY(form->Label13->width() >=
+                form->Label13->fontMetrics().horizontalAdvance(QStringLiteral("4096")));
+        form->TrackBar1->setValue(0);
+        form->TrackBar2->setValue(0);
+    }
+
+    void timer_is_the_tick() {
+        const u8 before = blink_count;
+        form->Timer1Timer();
+        QCOMPARE(blink_count, static_cast<u8>(before == 10 ? 0 : before + 1));
+    }
+
+    void lamp_colour_word_holds_red_in_the_low_byte() {
+        form->set_lamp_colour(LAMP_MAROON);
+        QCOMPARE(form->Shape1->brush_colour(), QColor(128, 0, 0));
+        form->set_lamp_colour(LAMP_RED);
+        QCOMPARE(form->Shape1->brush_colour(), QColor(255, 0, 0));
+        form->set_lamp_colour(0xFF0000);
+        QCOMPARE(form->Shape1->brush_colour(), QColor(0, 0, 255));
+    }
+
+    void lcd_show_paints_the_picture_in_place() {
+        QCOMPARE(inactive_border_colour(), 0xFFD4D0C8u);
+        QVERIFY(!form->Image1->drawn());
+        lcd_attach_canvas(form->lcd_canvas());
+        lcd_clear();
+        lcd_pixel(0, 0, DrawMode::Set);
+        lcd_pixel(113, 63, DrawMode::Set);
+        lcd_pixel(57, 20, DrawMode::Set);
+        lcd_show();
+        const QImage& picture = form->Image1->image();
+        QCOMPARE(picture.size(), QSize(229, 133));
+        const QRgb black = qRgb(0, 0, 0);
+        const QRgb unlit = qRgb(212, 208, 200);
+        for (const QPoint p : {QPoint(0, 0), QPoint(1, 1), QPoint(226, 126), QPoint(227, 127),
+                               QPoint(114, 40), QPoint(115, 41)})
+            QCOMPARE(picture.pixel(p), black);
+        for (const QPoint p : {QPoint(2, 0), QPoint(0, 2), QPoint(225, 127), QPoint(113, 40)})
+            QCOMPARE(picture.pixel(p), unlit);
+        // Outside the 228 x 128 that the LCD covers: a new picture's white.
+        QCOMPARE(picture.pixel(228, 0), qRgb(255, 255, 255));
+        QCOMPARE(picture.pixel(0, 128), qRgb(255, 255, 255));
+        QVERIFY(form->Image1->drawn());
+    }
+
+    // The LCD is repainted when its picture changed, and only then: a pass
+    // that draws the same screen again costs no painting.
+    void picture_is_repainted_only_when_changed() {
+        struct PaintCounter : QObject {
+            int paints = 0;
+            bool eventFilter(QObject*, QEvent* event) override {
+                paints += event->type() == QEvent::Paint;
+                return false;
+            }
+        } counter;
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        form->Image1->installEventFilter(&counter);
+        lcd_attach_canvas(form->lcd_canvas());
+        const auto pass = [&] {
+            form->hide_lcd_picture();
+            lcd_show();
+            form->show_lcd_picture();
+            QTest::qWait(30);
+            return std::exchange(counter.paints, 0);
+        };
+        lcd_clear();
+        lcd_pixel(3, 3, DrawMode::Set);
+        QCOMPARE(pass(), 1);
+        QCOMPARE(pass(), 0);
+        lcd_pixel(4, 3, DrawMode::Set);
+        QCOMPARE(pass(), 1);
+    }
+
+    // On a screen scaled by two every LCD pixel must stay a hard-edged block:
+    // a smoothed picture would show greys between black and the unlit colour.
+    void lcd_stays_sharp_when_scaled() {
+        lcd_attach_canvas(form->lcd_canvas());
+        lcd_clear();
+        for (u8 i = 0; i < 64; i += 3)
+            lcd_line(0, i, 113, 63 - i, DrawMode::Set);
+        lcd_show();
+        QImage scaled(2 * 229, 2 * 133, QImage::Format_RGB32);
+        scaled.setDevicePixelRatio(2);
+        scaled.fill(Qt::white);
+        form->Image1->render(&scaled);
+        int black = 0;
+        for (int y = 0; y < 256; ++y) {
+            for (int x = 0; x < 456; ++x) {
+                const QRgb p = scaled.pixel(x, y);
+                QVERIFY2(p == qRgb(0, 0, 0) || p == qRgb(212, 208, 200),
+                         qPrintable(QStringLiteral("smoothed pixel at %1, %2").arg(x).arg(y)));
+                black += p == qRgb(0, 0, 0);
+                // Each LCD pixel covers a 4 x 4 block of device pixels.
+                QCOMPARE(p, scaled.pixel(x & ~3, y & ~3));
+            }
+        }
+        QVERIFY(black > 0);
+    }
+
+    void bezel_decodes_from_the_program() {
+        QString error;
+        const QImage bezel = decode_jpeg(BEZEL_JPEG, BEZEL_JPEG_SIZE, &error);
+        QVERIFY2(!bezel.isNull(), qPrintable(error));
+        QCOMPARE(bezel.size(), QSize(310, 310));
+        // Black face around the LCD window, a light grey window, a red lamp.
+        const QColor face = bezel.pixelColor(155, 240);
+        QVERIFY(face.red() < 40 && face.green() < 40 && face.blue() < 40);
+        const QColor window = bezel.pixelColor(155, 160);
+        QVERIFY(window.red() > 170 && window.green() > 170 && window.blue() > 170);
+        const QColor lamp = bezel.pixelColor(155, 28);
+        QVERIFY(lamp.red() > 150 && lamp.green() < 90 && lamp.blue() < 90);
+        QVERIFY(!form->Image2->pixmap().isNull());
+    }
+
+    void damaged_bezel_gives_a_plain_face() {
+        const QByteArray junk("this is not a picture");
+        QString error;
+        QImage face = bezel_picture(reinterpret_cast<const unsigned char*>(junk.constData()),
+                                    static_cast<std::size_t>(junk.size()), &error);
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(face.size(), QSize(310, 310));
+        QVERIFY(face.pixelColor(155, 155).lightness() < 40);
+
+        // Cut short, libjpeg would fill the rest with grey; that counts as
+        // damaged too.
+        error.clear();
+        const QImage half = decode_jpeg(BEZEL_JPEG, BEZEL_JPEG_SIZE / 2, &error);
+        QVERIFY(half.isNull());
+        QVERIFY(!error.isEmpty());
+
+        error.clear();
+        QVERIFY(decode_jpeg(nullptr, 0, &error).isNull());
+        QVERIFY(!error.isEmpty());
+        // The reason is optional.
+        QVERIFY(decode_jpeg(nullptr, 0, nullptr).isNull());
+        QVERIFY(decode_jpeg(BEZEL_JPEG, BEZEL_JPEG_SIZE / 2, nullptr).isNull());
+
+        // A sound JPEG wider or taller than any bezel could be is refused
+        // before its pixels are allocated.
+        for (const QSize size : {QSize(4097, 8), QSize(8, 4097)}) {
+            QByteArray jpeg;
+            QBuffer buffer(&jpeg);
+            buffer.open(QIODevice::WriteOnly);
+            QImage strip(size, QImage::Format_RGB32);
+            strip.fill(Qt::white);
+            QVERIFY(strip.save(&buffer, "JPG"));
+            error.clear();
+            QVERIFY(decode_jpeg(reinterpret_cast<const unsigned char*>(jpeg.constData()),
+                                static_cast<std::size_t>(jpeg.size()), &error)
+                        .isNull());
+            QVERIFY2(error.contains(QStringLiteral("unexpected picture format")),
+                     qPrintable(error));
+        }
+    }
+
+    // The context menu opens on the bezel only; beside it the event goes on
+    // to the controls.
+    void context_menu_on_the_bezel_only() {
+        if (form->ContextMenu->actions().isEmpty())
+            form->ContextMenu->addAction(QStringLiteral("entry"));
+        form->show();
+        QContextMenuEvent beside(QContextMenuEvent::Mouse, QPoint(500, 150),
+                                 form->mapToGlobal(QPoint(500, 150)));
+        QApplication::sendEvent(form, &beside);
+        QVERIFY(!beside.isAccepted());
+        QVERIFY(!form->ContextMenu->isVisible());
+        QContextMenuEvent on_bezel(QContextMenuEvent::Mouse, QPoint(150, 150),
+                                   form->mapToGlobal(QPoint(150, 150)));
+        QApplication::sendEvent(form, &on_bezel);
+        QVERIFY(on_bezel.isAccepted());
+        QVERIFY(form->ContextMenu->isVisible());
+        form->ContextMenu->hide();
+    }
+
+private:
+    QWidget* control(const QString& name) {
+        QWidget* const table[] = {
+            form->Image2,    form->Shape1,    form->Panel1,    form->Image1,
+            form->Image3,    form->Image5,    form->Image6,    form->Button3,
+            form->Button4,   form->Button1,   form->Button2,   form->TrackBar1,
+            form->TrackBar2, form->CheckBox2, form->CheckBox3, form->StatusBar1};
+        const char* const names[] = {"Image2",    "Shape1",    "Panel1",    "Image1",
+                                     "Image3",    "Image5",    "Image6",    "Button3",
+                                     "Button4",   "Button1",   "Button2",   "TrackBar1",
+                                     "TrackBar2", "CheckBox2", "CheckBox3", "StatusBar1"};
+        for (std::size_t i = 0; i < std::size(names); ++i)
+            if (name == QLatin1String(names[i])) return table[i];
+        return nullptr;
+    }
+
+    TForm1* form = nullptr;
+};
+
+QTEST_MAIN(Form1LayoutTest)
+#include "form1_layout_test.moc"

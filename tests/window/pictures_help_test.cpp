@@ -1,0 +1,298 @@
+// The window's pictures, the LCD window and its help, with pictures drawn
+// into the LCD by the firmware's own drawing and shown as a pass shows them.
+#include <gif_lib.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QImage>
+#include <QMenu>
+#include <QPushButton>
+#include <QSlider>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/window/controls.h"
+#include "app/window/form1.h"
+#include "app/window/lcd_window.h"
+#include "firmware/firmware.h"
+#include "tests/window/dialogs.h"
+
+class PicturesHelpTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        form = new TForm1;
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        lcd_attach_canvas(form->lcd_canvas());
+    }
+    void cleanup() {
+        delete form;
+        lcd_attach_canvas(nullptr);
+    }
+
+    void saved_png_equals_the_lcd_picture() {
+        show_picture(5);
+        const QString path = dir.filePath(QStringLiteral("lcd.png"));
+        QVERIFY(form->save_lcd_picture(path, 2));
+        QVERIFY(form->StatusBar1->currentMessage().contains(QStringLiteral("saved to")));
+        const QImage saved(path);
+        const QImage shown = form->Image1->lcd_area();
+        QCOMPARE(saved.size(), shown.size());
+        int differ = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                differ += saved.pixel(x, y) != shown.pixel(x, y);
+        QCOMPARE(differ, 0);
+
+        // From the LCD window: at its zoom, in its colours.
+        form->open_lcd_window(8);
+        form->lcd_window()->set_lit_scheme(true);
+        QVERIFY(form->save_lcd_picture(path, form->lcd_window()->zoom(), true));
+        const QImage big(path);
+        QCOMPARE(big.size(), QSize(912, 512));
+        int mismatches = 0;
+        for (int y = 0; y < LCD_HEIGHT; ++y)
+            for (int x = 0; x < LCD_WIDTH; ++x)
+                mismatches += (big.pixel(8 * x + 7, 8 * y) & 0xFFFFFFu) !=
+                              (lcd_get_pixel(static_cast<u8>(x), static_cast<u8>(y))
+                                   ? form->lcd_window()->lit_colour()
+                                   : form->lcd_window()->unlit_colour());
+        QCOMPARE(mismatches, 0);
+
+        QVERIFY(!form->save_lcd_picture(dir.filePath(QStringLiteral("no/lcd.png")), 2));
+        QVERIFY(form->StatusBar1->currentMessage().startsWith(QStringLiteral("LCD picture not")));
+        form->copy_lcd_picture();
+        QVERIFY(form->StatusBar1->currentMessage().contains(QStringLiteral("clipboard")));
+    }
+
+    // Three pictures about 300 ms apart: three frames whose delays are the
+    // times they stood, and whose last state is the last picture.
+    void recorded_gif_has_the_frames_and_delays() {
+        show_picture(0);
+        const QString path = dir.filePath(QStringLiteral("lcd.gif"));
+        QVERIFY(form->start_recording(path));
+        QVERIFY(form->recording());
+        QElapsedTimer clock;
+        clock.start();
+        QTest::qWait(300);
+        const qint64 second = clock.elapsed();
+        show_picture(1);
+        show_picture(1);  // no change, no frame
+        QTest::qWait(300);
+        const qint64 third = clock.elapsed();
+        show_picture(2);
+        QTest::qWait(300);
+        QVERIFY(form->stop_recording());
+        const qint64 end = clock.elapsed();
+        QVERIFY(!form->recording());
+        QVERIFY(form->StatusBar1->currentMessage().contains(QStringLiteral("3 frames")));
+
+        int status = 0;
+        GifFileType* gif = DGifOpenFileName(path.toLocal8Bit().constData(), &status);
+        QVERIFY(gif != nullptr);
+        QCOMPARE(DGifSlurp(gif), GIF_OK);
+        QCOMPARE(gif->ImageCount, 3);
+        QCOMPARE(QSize(gif->SWidth, gif->SHeight), QSize(228, 128));
+        const qint64 stood[] = {second, third - second, end - third};
+        for (int i = 0; i < 3; ++i) {
+            GraphicsControlBlock control{};
+            QCOMPARE(DGifSavedExtensionToGCB(gif, i, &control), GIF_OK);
+            // The recording's clock started a moment before this one.
+            QVERIFY2(qAbs(control.DelayTime * 10 - stood[i]) <= 30,
+                     qPrintable(QStringLiteral("frame %1: %2 cs, stood %3 ms")
+                                    .arg(i)
+                                    .arg(control.DelayTime)
+                                    .arg(stood[i])));
+        }
+        const SavedImage& last = gif->SavedImages[2];
+        QVERIFY(last.ImageDesc.Width < 228);  // only what changed
+        DGifCloseFile(gif, &status);
+
+        QVERIFY(!form->start_recording(dir.filePath(QStringLiteral("no/lcd.gif"))));
+        QVERIFY(!form->recording());
+        QVERIFY(form->StatusBar1->currentMessage().startsWith(QStringLiteral("Recording not")));
+    }
+
+    // The entries through their file dialogs, from the main window and from
+    // the LCD window (at its zoom); an animation that cannot be kept says so.
+    void entries_through_their_dialogs() {
+        show_picture(1);
+        form->open_lcd_window(3);
+        QMenu* const main = form->ContextMenu;
+        QMenu* const pop_out = form->lcd_window()->menu();
+        const struct {
+            QMenu* menu;
+            const char* entry;
+            const char* file;
+            const char* shows;  // in the status bar, as it starts; "": nothing
+        } rows[] = {
+            {main, "Save LCD picture...", "shot", "LCD picture saved to "},
+            {pop_out, "Save LCD picture...", "big.png", "LCD picture saved to "},
+            {main, "Save LCD picture...", "", ""},
+            {main, "Record LCD animation...", "", ""},
+            {main, "Record LCD animation...", "anim", "Recording the LCD to "},
+            {pop_out, "Stop recording", "", "LCD animation saved to "},
+        };
+        for (const auto& row : rows) {
+            const QString file = *row.file ? dir.filePath(QLatin1String(row.file)) : QString();
+            const QString shown = use_entry(*form, row.menu, QLatin1String(row.entry), file);
+            QVERIFY2(*row.shows ? shown.startsWith(QLatin1String(row.shows)) : shown.isEmpty(),
+                     qPrintable(QLatin1String(row.entry) + QStringLiteral(": ") + shown));
+        }
+        QCOMPARE(QImage(dir.filePath(QStringLiteral("shot.png"))).size(), QSize(228, 128));
+        QCOMPARE(QImage(dir.filePath(QStringLiteral("big.png"))).size(), QSize(342, 192));
+        QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("anim.gif"))));
+
+        // The folder gone while recording: the animation cannot be kept.
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("gone")));
+        QVERIFY(form->start_recording(dir.filePath(QStringLiteral("gone/lcd.gif"))));
+        QVERIFY(QDir(dir.filePath(QStringLiteral("gone"))).removeRecursively());
+        QVERIFY(!form->stop_recording());
+        QVERIFY2(status().startsWith(QStringLiteral("LCD animation not saved: ")),
+                 qPrintable(status()));
+        QVERIFY(!form->recording());
+    }
+
+    // The LCD window's own menu and keys: the pixel grid, the lit colours,
+    // the instrument's keys passed on, closing and opening again.
+    void lcd_window_menu_and_keys() {
+        show_picture(0);
+        form->open_lcd_window(4);
+        LcdWindow* window = form->lcd_window();
+        QVERIFY(trigger(window->menu(), QStringLiteral("Pixel grid")));
+        QImage shot = window->grab().toImage();
+        QVERIFY(shot.pixel(4, 6) != 0xFFD4D0C8u);  // a grid line beside LCD pixel (1, 1)
+        QCOMPARE(shot.pixel(5, 6), 0xFFD4D0C8u);
+        trigger(window->menu(), QStringLiteral("Pixel grid"));
+        QVERIFY(trigger(window->menu(), QStringLiteral("Lit LCD colours")));
+        shot = window->grab().toImage();
+        QCOMPARE(shot.pixel(2, 2), 0xFFB8F0A0u);  // LCD pixel (0, 0), lit
+        QCOMPARE(shot.pixel(4, 6), 0xFF142018u);
+
+        pending_key = KeyNone;
+        QTest::keyClick(window, Qt::Key_A);
+        QCOMPARE(pending_key, KeyNone);
+        QTest::keyClick(window, Qt::Key_F2);
+        QCOMPARE(pending_key, KeyRight);
+        pending_key = KeyNone;
+
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(10, 10),
+                                window->mapToGlobal(QPoint(10, 10)));
+        QApplication::sendEvent(window, &click);
+        QTRY_VERIFY(window->menu()->isVisible());
+        window->menu()->close();
+        QVERIFY(trigger(window->menu(), QStringLiteral("Close")));
+        QVERIFY(!window->isVisible());
+        // Opened again without a zoom: 4x; while open, it keeps its size.
+        window->resize(6 * LCD_WIDTH, 6 * LCD_HEIGHT);
+        form->open_lcd_window(0);
+        QCOMPARE(window->zoom(), 4);
+        window->resize(6 * LCD_WIDTH, 6 * LCD_HEIGHT);
+        form->open_lcd_window(0);
+        QCOMPARE(window->zoom(), 6);
+    }
+
+    void lcd_window_zoom_is_whole_at_every_size() {
+        const struct {
+            QSize size;
+            int zoom;
+        } table[] = {{{100, 50}, 2},     {{228, 128}, 2},  {{341, 191}, 2}, {{342, 192}, 3},
+                     {{912, 512}, 8},    {{1000, 700}, 8}, {{911, 900}, 7}, {{1368, 768}, 12},
+                     {{3000, 2000}, 12}, {{500, 1000}, 4}};
+        for (const auto& row : table)
+            QCOMPARE(lcd_window_zoom(row.size), row.zoom);
+
+        show_picture(3);
+        form->open_lcd_window(8);
+        LcdWindow* window = form->lcd_window();
+        QCOMPARE(window->size(), QSize(912, 512));
+        // At an odd size the LCD sits centred, every pixel a 7 x 7 square.
+        window->resize(911, 601);
+        const QImage shot = window->grab().toImage();
+        const int z = window->zoom();
+        QCOMPARE(z, 7);
+        const QPoint origin((911 - z * LCD_WIDTH) / 2, (601 - z * LCD_HEIGHT) / 2);
+        int mismatches = 0;
+        for (int y = 0; y < LCD_HEIGHT; ++y)
+            for (int x = 0; x < LCD_WIDTH; ++x) {
+                const bool lit = lcd_get_pixel(static_cast<u8>(x), static_cast<u8>(y));
+                const QRgb want = lit ? 0xFF000000u : 0xFFD4D0C8u;
+                mismatches += shot.pixel(origin + QPoint(z * x, z * y)) != want ||
+                              shot.pixel(origin + QPoint(z * x + z - 1, z * y + z - 1)) != want;
+            }
+        QCOMPARE(mismatches, 0);
+        QCOMPARE(shot.pixel(0, 0), 0xFFD4D0C8u);
+
+        // It repaints when the picture changes, and only then.
+        QTest::qWait(50);
+        const int paints = window->paints();
+        show_picture(3);
+        QTest::qWait(50);
+        QCOMPARE(window->paints(), paints);
+        show_picture(4);
+        QTRY_VERIFY(window->paints() > paints);
+    }
+
+    // Every control says what it is; every shortcut of the menu is in the
+    // table and none takes a key of the instrument's.
+    void help() {
+        const QList<QWidget*> controls = {
+            form->Button1,   form->Button2,   form->Button3,   form->Button4, form->TrackBar1,
+            form->TrackBar2, form->CheckBox2, form->CheckBox3, form->Image1,  form->Shape1,
+            form->Image3,    form->Image5,    form->Image6};
+        for (QWidget* control : controls)
+            QVERIFY2(!control->toolTip().isEmpty(), qPrintable(control->objectName()));
+        QVERIFY(form->TrackBar1->toolTip().endsWith(TForm1::slider_tooltip_base(0)));
+
+        const QString table = TForm1::keys_and_shortcuts_text();
+        const QList<QKeySequence> instrument = {
+            Qt::Key_F1,     Qt::Key_F2,    Qt::Key_Up,    Qt::Key_Down, Qt::Key_Left, Qt::Key_Right,
+            Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Plus, Qt::Key_Minus};
+        int shortcuts = 0;
+        QList<QAction*> actions = form->ContextMenu->actions();
+        for (int i = 0; i < actions.size(); ++i) {  // submenus' entries too
+            if (actions[i]->menu() != nullptr) actions += actions[i]->menu()->actions();
+        }
+        for (QAction* action : actions)
+            for (const QKeySequence& key : action->shortcuts()) {
+                ++shortcuts;
+                QVERIFY2(table.contains(key.toString()), qPrintable(key.toString()));
+                QVERIFY(!instrument.contains(key));
+            }
+        QVERIFY(shortcuts >= 15);
+        QVERIFY(TForm1::about_text().contains(QStringLiteral("Firmware version 1.16")));
+        QVERIFY(TForm1::about_text().contains(QStringLiteral("README.md")));
+        // Both open beside the running instrument, not in its way.
+        QVERIFY(trigger(form->ContextMenu, QStringLiteral("Keys and shortcuts")));
+        QVERIFY(trigger(form->ContextMenu, QStringLiteral("About")));
+        QStringList shown;
+        for (const QMessageBox* box : form->findChildren<QMessageBox*>())
+            if (box->isVisible() && !box->isModal()) shown << box->text();
+        QCOMPARE(shown, QStringList({table, TForm1::about_text()}));
+    }
+
+private:
+    QString status() const { return form->StatusBar1->currentMessage(); }
+
+    // Draws a picture that differs with `n` and shows it as a pass does.
+    void show_picture(int n) {
+        form->hide_lcd_picture();
+        lcd_clear();
+        for (int i = 0; i < 20; ++i)
+            lcd_pixel(static_cast<u8>(10 + i + 3 * n), static_cast<u8>(20 + n), DrawMode::Set);
+        lcd_pixel(0, 0, DrawMode::Set);
+        lcd_pixel(LCD_WIDTH - 1, LCD_HEIGHT - 1, DrawMode::Set);
+        lcd_show();
+        form->show_lcd_picture();
+    }
+
+    TForm1* form = nullptr;
+    QTemporaryDir dir;
+};
+
+QTEST_MAIN(PicturesHelpTest)
+#include "pictures_help_test.moc"

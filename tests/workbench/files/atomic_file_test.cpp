@@ -1,0 +1,173 @@
+#include "workbench/files/atomic_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string read_all(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class AtomicFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/dg2_atomic_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+        target = folder / "picture.png";
+        std::ofstream(target) << "the good file";
+    }
+    void TearDown() override { fs::remove_all(folder); }
+    // Only the target is left in the folder: no temporary file lingers.
+    void expect_only_target() {
+        int entries = 0;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            (void)entry;
+            ++entries;
+        }
+        EXPECT_EQ(entries, 1);
+    }
+    fs::path folder;
+    fs::path target;
+};
+
+TEST_F(AtomicFileTest, ReplacesTheTargetOnlyWhenComplete) {
+    AtomicFile file;
+    ASSERT_TRUE(file.open(target));
+    ASSERT_TRUE(file.write("new "));
+    EXPECT_EQ(read_all(target), "the good file");
+    ASSERT_TRUE(file.write("contents"));
+    ASSERT_TRUE(file.commit());
+    EXPECT_EQ(read_all(target), "new contents");
+    expect_only_target();
+
+    AtomicFile abandoned;
+    ASSERT_TRUE(abandoned.open(target));
+    abandoned.write("half");
+    abandoned.discard();
+    EXPECT_EQ(read_all(target), "new contents");
+    expect_only_target();
+}
+
+// A full disk, simulated by a file-size limit (which also holds for root):
+// the write fails, the old file stays and no temporary file is left behind.
+TEST_F(AtomicFileTest, FullDiskKeepsTheOldFile) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old_limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+    rlimit small = old_limit;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string error;
+    const bool written = write_file_atomically(target, std::string(100000, 'x'), error);
+    // A commit after a failed write fails too, with the write's error.
+    AtomicFile file;
+    ASSERT_TRUE(file.open(target));
+    const bool first = file.write(std::string(100000, 'x'));
+    const bool second = file.write("x");
+    const bool committed = file.commit();
+    setrlimit(RLIMIT_FSIZE, &old_limit);
+    EXPECT_FALSE(written);
+    EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
+    EXPECT_FALSE(first || second || committed);
+    EXPECT_EQ(file.error(), target.string() + ": cannot write: File too large");
+    EXPECT_EQ(read_all(target), "the good file");
+    expect_only_target();
+}
+
+TEST_F(AtomicFileTest, UnwritablePlacesAreErrorsNamingThePath) {
+    std::string error;
+    EXPECT_FALSE(write_file_atomically(folder / "missing" / "a.png", "x", error));
+    EXPECT_NE(error.find("missing/a.png"), std::string::npos) << error;
+    EXPECT_FALSE(write_file_atomically(folder, "x", error));  // a directory
+    EXPECT_FALSE(write_file_atomically("/dev/zero", "x", error));
+    EXPECT_EQ(read_all(target), "the good file");
+}
+
+// Names that cannot be a file, a commit without a file, and a target that
+// became a directory while the file was written: each fails and leaves no
+// temporary file.
+TEST_F(AtomicFileTest, NoFileNameNoOpenOrAFolderInTheWayFail) {
+    std::string error;
+    EXPECT_FALSE(write_file_atomically("", "x", error));
+    EXPECT_FALSE(write_file_atomically(folder.string() + "/", "x", error));
+    EXPECT_NE(error.find("not a file name"), std::string::npos) << error;
+
+    AtomicFile never_opened;
+    EXPECT_FALSE(never_opened.commit());
+    EXPECT_NE(never_opened.error().find("not open"), std::string::npos);
+
+    AtomicFile file;
+    ASSERT_TRUE(file.open(target));
+    file.write("new");
+    fs::remove(target);
+    fs::create_directory(target);
+    EXPECT_FALSE(file.commit());
+    EXPECT_NE(file.error().find("cannot rename"), std::string::npos) << file.error();
+    expect_only_target();
+}
+
+// A bare file name is written in the working folder; a temporary name that is
+// taken (a run of the same process id long ago) is passed over for the next.
+TEST_F(AtomicFileTest, BareNamesAndTakenTemporaryNames) {
+    const fs::path before = fs::current_path();
+    fs::current_path(folder);
+    std::string error;
+    EXPECT_TRUE(write_file_atomically("bare.txt", "bare", error)) << error;
+    fs::current_path(before);
+    EXPECT_EQ(read_all(folder / "bare.txt"), "bare");
+    fs::remove(folder / "bare.txt");
+
+    const fs::path taken = folder / (".picture.png." + std::to_string(getpid()) + ".0.tmp");
+    std::ofstream(taken) << "someone else's";
+    EXPECT_TRUE(write_file_atomically(target, "new", error)) << error;
+    EXPECT_EQ(read_all(target), "new");
+    EXPECT_EQ(read_all(taken), "someone else's");
+}
+
+// Creating fails in a folder that is gone (the working folder too), under a
+// name too long for any folder (the root's too), and when every temporary
+// name is taken; a file that failed keeps its first error and writes nothing.
+TEST_F(AtomicFileTest, NoPlaceForTheTemporaryFile) {
+    const fs::path before = fs::current_path();
+    const fs::path gone = folder / "gone";
+    fs::create_directory(gone);
+    fs::current_path(gone);
+    fs::remove(gone);
+    std::string error;
+    EXPECT_FALSE(write_file_atomically("bare.txt", "x", error));
+    fs::current_path(before);
+    EXPECT_EQ(error, "bare.txt: cannot create a file in .: No such file or directory");
+    const std::string long_name = "/" + std::string(300, 'x');
+    EXPECT_FALSE(write_file_atomically(long_name, "x", error));
+    EXPECT_EQ(error, long_name + ": cannot create a file in /: File name too long");
+
+    for (int attempt = 0; attempt < 100; ++attempt)
+        std::ofstream(folder / (".picture.png." + std::to_string(getpid()) + "." +
+                                std::to_string(attempt) + ".tmp"));
+    AtomicFile file;
+    EXPECT_FALSE(file.open(target));
+    EXPECT_EQ(file.error(),
+              target.string() + ": cannot create a file in " + folder.string() + ": File exists");
+    EXPECT_FALSE(file.write("x"));
+    EXPECT_FALSE(file.commit());
+    EXPECT_EQ(file.error(),
+              target.string() + ": cannot create a file in " + folder.string() + ": File exists");
+    EXPECT_EQ(read_all(target), "the good file");
+}
+
+}  // namespace

@@ -1,0 +1,51 @@
+#include "workbench/pictures/png_writer.h"
+
+#include <png.h>
+
+#include "workbench/files/atomic_file.h"
+
+// libpng's simplified interface reports errors by its return value rather
+// than by a long jump, and writes a two-entry colour map as a 1-bit palette.
+std::vector<u8> encode_png(const TwoColourImage& image) {
+    if (image.width <= 0 || image.height <= 0 ||
+        image.lit.size() != static_cast<size_t>(image.width) * static_cast<size_t>(image.height))
+        return {};
+    std::vector<u8> indexes(image.lit.size());
+    for (size_t i = 0; i < indexes.size(); ++i)
+        indexes[i] = image.lit[i] != 0 ? 1 : 0;
+    const u8 colour_map[6] = {
+        static_cast<u8>(image.background >> 16), static_cast<u8>(image.background >> 8),
+        static_cast<u8>(image.background),       static_cast<u8>(image.foreground >> 16),
+        static_cast<u8>(image.foreground >> 8),  static_cast<u8>(image.foreground)};
+
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    png.width = static_cast<png_uint_32>(image.width);
+    png.height = static_cast<png_uint_32>(image.height);
+    png.format = PNG_FORMAT_RGB_COLORMAP;
+    png.colormap_entries = 2;
+    png_alloc_size_t size = 0;
+    if (!png_image_write_to_memory(&png, nullptr, &size, 0, indexes.data(), image.width,
+                                   colour_map)) {
+        png_image_free(&png);
+        return {};
+    }
+    std::vector<u8> bytes(size);
+    if (!png_image_write_to_memory(&png, bytes.data(), &size, 0, indexes.data(), image.width,
+                                   colour_map)) {
+        png_image_free(&png);
+        return {};
+    }
+    bytes.resize(size);
+    return bytes;
+}
+
+bool write_png(const std::string& path, const TwoColourImage& image, std::string& error) {
+    const std::vector<u8> bytes = encode_png(image);
+    if (bytes.empty()) {
+        error = path + ": the picture cannot be encoded";
+        return false;
+    }
+    return write_file_atomically(
+        path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), error);
+}

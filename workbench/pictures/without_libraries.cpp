@@ -1,0 +1,27 @@
+// The pictures interface for a build without libpng and giflib (the browser
+// edition's scenario runner, compiled to WebAssembly): every picture or
+// animation asked for is refused with a message, so a script that writes one
+// ends with "cannot write" instead of a missing file. Native builds never
+// compile this file.
+#include "workbench/files/atomic_file.h"
+#include "workbench/pictures/gif_recorder.h"
+#include "workbench/pictures/png_writer.h"
+
+std::vector<u8> encode_png(const TwoColourImage&) { return {}; }
+
+bool write_png(const std::string& path, const TwoColourImage&, std::string& error) {
+    error = path + ": PNG pictures are not written by this build";
+    return false;
+}
+
+GifRecorder::GifRecorder() = default;
+GifRecorder::~GifRecorder() = default;
+
+bool GifRecorder::start(const std::string& path, int, int, int, u32, u32) {
+    error_ = path + ": GIF animations are not written by this build";
+    return false;
+}
+
+bool GifRecorder::picture(const u8*, long long) { return false; }
+bool GifRecorder::stop(long long) { return false; }
+void GifRecorder::discard() {}

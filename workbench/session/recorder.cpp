@@ -1,0 +1,193 @@
+#include "workbench/session/recorder.h"
+
+#include <filesystem>
+
+#include "workbench/files/atomic_file.h"
+#include "runtime/instrument.h"
+#include "workbench/settings/settings_file.h"
+#include "firmware/lcd/lcd.h"
+
+namespace {
+
+// A slider move is written at the latest this long after it (with the tick
+// that follows), ticks alone at the latest after the longer delay: the tick
+// runs all the time, and rewriting a long recording ten times a second would
+// be wasted work.
+constexpr auto SLIDER_WRITE_DELAY = std::chrono::milliseconds(250);
+constexpr auto TICK_WRITE_DELAY = std::chrono::seconds(2);
+
+// The runner's `wait 1`: a tick, then this many passes.
+constexpr long PASSES_PER_WAIT = 5;
+
+const char* key_name(KeyCode key) {
+    switch (key) {
+        case KeyCentre: return "centre";
+        case KeyClockwise: return "cw";
+        case KeyAnticlockwise: return "acw";
+        case KeyLeft: return "left";
+        case KeyRight: return "right";
+        default: return nullptr;
+    }
+}
+
+const char* count_word(int kind) {
+    static const char* const WORDS[] = {"", "ticks", "passes", "wait"};
+    return WORDS[kind];
+}
+
+}  // namespace
+
+bool SessionRecorder::start(const std::string& path, std::string& error) {
+    body_ =
+        "# A session in the DG-2 window, recorded by dg2 --record.\n"
+        "# Replay it with: dg2_scenario FILE, or in the window: dg2 --play FILE\n";
+    script_point_ = instrument_message_points();
+    if (!write_file_atomically(path, body_, error)) return false;
+    path_ = path;
+    written_at_ = std::chrono::steady_clock::now();
+    return true;
+}
+
+void SessionRecorder::power_on() {
+    event("on splash", true);
+    // The replay goes on at the first splash frame of this power-on.
+    script_point_ = instrument_message_points() + 1;
+}
+
+void SessionRecorder::power_off() {
+    event("off", true);
+    // While the instrument runs, the replay goes on at the next message
+    // point; once it has stopped no message point comes until the next "ON".
+    if (instrument_running_depth() > 0) script_point_ = instrument_message_points() + 1;
+}
+
+void SessionRecorder::key(KeyCode key) {
+    const char* name = key_name(key);
+    event(name != nullptr ? std::string("key ") + name : "key " + std::to_string(key), true);
+}
+
+// A dragged slider moves many times a second; the ticks that follow write
+// the file.
+void SessionRecorder::slider(u8 channel, u32 position) {
+    event("slider " + std::to_string(channel + 1) + " " + std::to_string(position), false);
+}
+
+void SessionRecorder::calibrate(bool ticked) {
+    event(ticked ? "calibrate on" : "calibrate off", true);
+}
+
+void SessionRecorder::keyfast(bool ticked) { event(ticked ? "keyfast on" : "keyfast off", true); }
+
+void SessionRecorder::tick() {
+    if (!recording()) return;
+    place();
+    counted(Kind::Ticks, 1);
+    const auto since = std::chrono::steady_clock::now() - written_at_;
+    if ((dirty_ && since >= SLIDER_WRITE_DELAY) || since >= TICK_WRITE_DELAY) {
+        dirty_ = true;
+        write();
+    }
+}
+
+void SessionRecorder::settings_loaded(const InstrumentSettings& loaded) {
+    settings_file("load-settings", loaded);
+}
+
+void SessionRecorder::power_on_settings(const InstrumentSettings& loaded) {
+    settings_file("power-on-settings", loaded);
+}
+
+// "session.scn" keeps its settings in "session-settings-1.toml", ... beside
+// it; the recording names them relative to its own folder, as scripts do.
+void SessionRecorder::settings_file(const char* command, const InstrumentSettings& s) {
+    if (!recording()) return;
+    const std::filesystem::path recording(path_);
+    // A script's words are separated by blanks: none in the name.
+    std::string stem = recording.stem().string();
+    for (char& c : stem)
+        if (c == ' ' || c == '\t') c = '_';
+    const std::string name = stem + "-settings-" + std::to_string(++settings_files_) + ".toml";
+    std::string error;
+    if (!save_settings_file((recording.parent_path() / name).string(), s, error) &&
+        write_error_.empty())
+        write_error_ = error;
+    event(std::string(command) + " " + name, true);
+}
+
+bool SessionRecorder::finish(std::string& error) {
+    if (!recording()) return true;
+    place();
+    std::string frame = "expect-text 0 0\n";
+    for (u8 y = 0; y < LCD_HEIGHT; ++y) {
+        frame += "| ";
+        for (u8 x = 0; x < LCD_WIDTH; ++x)
+            frame += lcd_get_pixel(x, y) ? '#' : '.';
+        frame += '\n';
+    }
+    append(Kind::Other, 0, "# The last frame the window showed.\n" + frame);
+    const bool written = write_file_atomically(path_, body_, error);
+    path_.clear();
+    return written;
+}
+
+std::string SessionRecorder::text() const { return body_; }
+
+// Message points between the replay's position and now become one `passes`.
+// While the instrument is off the count stands still, so nothing is written.
+void SessionRecorder::place() {
+    const long now = instrument_message_points();
+    if (now > script_point_) counted(Kind::Passes, now - script_point_);
+    if (now > script_point_) script_point_ = now;
+}
+
+void SessionRecorder::event(const std::string& line, bool user) {
+    if (!recording()) return;
+    place();
+    append(Kind::Other, 0, line + "\n");
+    dirty_ = true;
+    if (user) write();
+}
+
+// Keeps the file short through a long session: ticks in a row are one line,
+// and a tick followed by five passes (the window's own pace) becomes a
+// `wait`, consecutive ones one `wait N`.
+void SessionRecorder::counted(Kind kind, long count) {
+    if (kind == Kind::Ticks && last_.kind == Kind::Ticks) {
+        rewrite_last(Kind::Ticks, last_.count + count);
+        return;
+    }
+    if (kind == Kind::Passes && count == PASSES_PER_WAIT && last_.kind == Kind::Ticks &&
+        last_.count == 1) {
+        if (before_last_.kind == Kind::Wait) {
+            body_.resize(last_.at);
+            last_ = before_last_;
+            before_last_ = Line{};
+            rewrite_last(Kind::Wait, last_.count + 1);
+        } else {
+            rewrite_last(Kind::Wait, 1);
+        }
+        return;
+    }
+    append(kind, count,
+           std::string(count_word(static_cast<int>(kind))) + " " + std::to_string(count) + "\n");
+}
+
+void SessionRecorder::append(Kind kind, long count, const std::string& line) {
+    before_last_ = last_;
+    last_ = Line{kind, count, body_.size()};
+    body_ += line;
+}
+
+void SessionRecorder::rewrite_last(Kind kind, long count) {
+    body_.resize(last_.at);
+    body_ += std::string(count_word(static_cast<int>(kind))) + " " + std::to_string(count) + "\n";
+    last_.kind = kind;
+    last_.count = count;
+}
+
+void SessionRecorder::write() {
+    std::string error;
+    if (!write_file_atomically(path_, body_, error) && write_error_.empty()) write_error_ = error;
+    dirty_ = false;
+    written_at_ = std::chrono::steady_clock::now();
+}
