@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "workbench/pictures/gif_recorder.h"
 #include "firmware/firmware.h"
+#include "workbench/pictures/gif_recorder.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // and lcd_show alone, on the scripted host.
 #include <benchmark/benchmark.h>
 
-#include "firmware/firmware.h"
 #include "app/headless/fake_host.h"
+#include "firmware/firmware.h"
 
 namespace {
 

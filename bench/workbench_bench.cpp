@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <string>
 
+#include "app/headless/fake_host.h"
+#include "firmware/firmware.h"
 #include "workbench/sensors/sensor_value.h"
 #include "workbench/settings/settings_file.h"
-#include "firmware/firmware.h"
-#include "app/headless/fake_host.h"
 
 namespace {
 

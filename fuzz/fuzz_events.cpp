@@ -36,9 +36,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "firmware/firmware.h"
 #include "app/headless/fake_host.h"
 #include "app/headless/headless_host.h"
+#include "firmware/firmware.h"
 #include "workbench/scenario/invariants.h"
 
 namespace {

@@ -18,9 +18,9 @@
 #include <sstream>
 #include <string>
 
-#include "runtime/instrument.h"
-#include "firmware/firmware.h"
 #include "app/headless/fake_host.h"
+#include "firmware/firmware.h"
+#include "runtime/instrument.h"
 #include "workbench/scenario/scenario.h"
 
 namespace {

@@ -2,9 +2,9 @@
 // controls, free of any toolkit. The window's handlers call these.
 #pragma once
 
-#include "runtime/host.h"
 #include "firmware/core/keys.h"
 #include "firmware/core/types.h"
+#include "runtime/host.h"
 
 // How deep "ON" while on may nest. Each nested power-on runs inside a
 // message point of the one around it and so holds its stack; past this depth

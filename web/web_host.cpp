@@ -9,9 +9,9 @@
 
 #include <cstring>
 
+#include "firmware/firmware.h"
 #include "runtime/instrument.h"
 #include "workbench/settings/settings_file.h"
-#include "firmware/firmware.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <functional>
 #include <vector>
 
-#include "runtime/instrument.h"
 #include "app/window/form1.h"
+#include "runtime/instrument.h"
 
 namespace {
 

@@ -18,14 +18,14 @@
 #include <QWheelEvent>
 #include <cstdio>
 
-#include "workbench/pictures/gif_recorder.h"
-#include "runtime/instrument.h"
 #include "app/window/bezel.h"
 #include "app/window/colours.h"
 #include "app/window/controls.h"
 #include "app/window/lcd_window.h"
 #include "app/window/player.h"
 #include "firmware/core/run_state.h"
+#include "runtime/instrument.h"
+#include "workbench/pictures/gif_recorder.h"
 
 TForm1* Form1 = nullptr;
 

@@ -13,10 +13,10 @@
 
 #include <optional>
 
-#include "runtime/host.h"
-#include "workbench/session/recorder.h"
 #include "firmware/core/keys.h"
 #include "firmware/core/settings.h"
+#include "runtime/host.h"
+#include "workbench/session/recorder.h"
 
 class GifRecorder;
 class LcdWindow;

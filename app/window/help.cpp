@@ -8,9 +8,9 @@
 #include <QPushButton>
 #include <QSlider>
 
-#include "runtime/instrument.h"
 #include "app/window/controls.h"
 #include "app/window/form1.h"
+#include "runtime/instrument.h"
 
 namespace {
 

@@ -10,13 +10,13 @@
 #include <QStatusBar>
 #include <algorithm>
 
-#include "workbench/pictures/gif_recorder.h"
-#include "workbench/pictures/png_writer.h"
 #include "app/window/colours.h"
 #include "app/window/controls.h"
 #include "app/window/form1.h"
 #include "app/window/lcd_window.h"
 #include "firmware/lcd/lcd.h"
+#include "workbench/pictures/gif_recorder.h"
+#include "workbench/pictures/png_writer.h"
 
 namespace {
 

@@ -9,13 +9,13 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "workbench/files/atomic_file.h"
-#include "runtime/instrument.h"
 #include "app/window/controls.h"
 #include "app/window/form1.h"
+#include "firmware/firmware.h"
+#include "runtime/instrument.h"
+#include "workbench/files/atomic_file.h"
 #include "workbench/sensors/sensor_value.h"
 #include "workbench/settings/settings_file.h"
-#include "firmware/firmware.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "app/window/command_line.h"
-#include "workbench/session/recorder.h"
 #include "firmware/core/settings.h"
 #include "workbench/scenario/scenario.h"
+#include "workbench/session/recorder.h"
 
 struct SessionPlan {
     bool power_on = false;

@@ -18,11 +18,11 @@
 #include <QSlider>
 #include <QStatusBar>
 
-#include "runtime/instrument.h"
 #include "app/window/form1.h"
+#include "firmware/core/settings.h"
+#include "runtime/instrument.h"
 #include "workbench/sensors/sensor_value.h"
 #include "workbench/settings/settings_file.h"
-#include "firmware/core/settings.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <QTimer>
 #include <cmath>
 
-#include "runtime/instrument.h"
 #include "app/window/form1.h"
 #include "app/window/player.h"
+#include "runtime/instrument.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // through the scripted host.
 #include <gtest/gtest.h>
 
-#include "firmware/firmware.h"
 #include "app/headless/fake_host.h"
+#include "firmware/firmware.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <sstream>
 #include <string>
 
-#include "runtime/instrument.h"
-#include "firmware/firmware.h"
 #include "app/headless/fake_host.h"
+#include "firmware/firmware.h"
+#include "runtime/instrument.h"
 #include "tests/support/frame_text.h"
 
 namespace {

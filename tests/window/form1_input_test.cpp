@@ -8,10 +8,10 @@
 #include <QTest>
 #include <QWheelEvent>
 
-#include "runtime/instrument.h"
 #include "app/window/controls.h"
 #include "app/window/form1.h"
 #include "firmware/firmware.h"
+#include "runtime/instrument.h"
 
 Q_DECLARE_METATYPE(KeyCode)
 

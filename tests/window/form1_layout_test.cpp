@@ -14,12 +14,12 @@
 #include <QTimer>
 #include <utility>
 
-#include "runtime/instrument.h"
 #include "app/window/bezel.h"
 #include "app/window/colours.h"
 #include "app/window/controls.h"
 #include "app/window/form1.h"
 #include "firmware/firmware.h"
+#include "runtime/instrument.h"
 
 class Form1LayoutTest : public QObject {
     Q_OBJECT

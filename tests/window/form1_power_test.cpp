@@ -10,10 +10,10 @@
 #include <algorithm>
 #include <functional>
 
-#include "runtime/instrument.h"
 #include "app/window/controls.h"
 #include "app/window/form1.h"
 #include "firmware/firmware.h"
+#include "runtime/instrument.h"
 
 namespace {
 

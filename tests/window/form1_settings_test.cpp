@@ -14,12 +14,12 @@
 #include <QTimer>
 #include <functional>
 
-#include "runtime/instrument.h"
 #include "app/window/form1.h"
-#include "workbench/settings/settings_file.h"
 #include "firmware/firmware.h"
+#include "runtime/instrument.h"
 #include "tests/window/counting_form.h"
 #include "tests/window/dialogs.h"
+#include "workbench/settings/settings_file.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <QTimer>
 #include <functional>
 
-#include "runtime/instrument.h"
 #include "app/window/form1.h"
 #include "firmware/firmware.h"
+#include "runtime/instrument.h"
 #include "tests/window/counting_form.h"
 #include "tests/window/dialogs.h"
 

@@ -14,12 +14,12 @@
 #include <functional>
 #include <sstream>
 
-#include "runtime/instrument.h"
+#include "app/headless/fake_host.h"
 #include "app/window/controls.h"
 #include "app/window/form1.h"
 #include "app/window/session.h"
 #include "firmware/firmware.h"
-#include "app/headless/fake_host.h"
+#include "runtime/instrument.h"
 
 namespace {
 

@@ -26,9 +26,9 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "runtime/instrument.h"
 #include "app/window/form1.h"
 #include "app/window/lcd_window.h"
+#include "runtime/instrument.h"
 
 namespace {
 

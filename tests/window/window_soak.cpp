@@ -14,9 +14,9 @@
 #include <cstdio>
 #include <random>
 
-#include "runtime/instrument.h"
 #include "app/window/controls.h"
 #include "app/window/form1.h"
+#include "runtime/instrument.h"
 
 namespace {
 

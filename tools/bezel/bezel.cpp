@@ -21,8 +21,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "workbench/files/atomic_file.h"
 #include "tools/png_file.h"
+#include "workbench/files/atomic_file.h"
 
 namespace {
 

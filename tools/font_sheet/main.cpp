@@ -10,11 +10,11 @@
 #include <functional>
 #include <string>
 
-#include "workbench/files/atomic_file.h"
 #include "firmware/lcd/fonts/fonts.h"
 #include "firmware/lcd/lcd.h"
 #include "firmware/lcd/text.h"
 #include "tools/png_file.h"
+#include "workbench/files/atomic_file.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <string>
 
-#include "workbench/files/atomic_file.h"
 #include "tools/png_file.h"
+#include "workbench/files/atomic_file.h"
 
 namespace {
 

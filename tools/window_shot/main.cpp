@@ -10,11 +10,11 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "workbench/files/atomic_file.h"
-#include "runtime/instrument.h"
 #include "app/window/form1.h"
 #include "app/window/lcd_window.h"
+#include "runtime/instrument.h"
 #include "tools/png_file.h"
+#include "workbench/files/atomic_file.h"
 
 namespace {
 

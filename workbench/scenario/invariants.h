@@ -4,8 +4,8 @@
 // LCD picture showing exactly the frame buffer.
 #pragma once
 
-#include "firmware/core/keys.h"
 #include "app/headless/headless_host.h"
+#include "firmware/core/keys.h"
 
 // The page's name as scenarios write it ("run", "main", ...), or "?" for a
 // handler that is no page of the instrument (or none at all).

@@ -13,14 +13,14 @@
 #include <optional>
 #include <sstream>
 
+#include "app/headless/headless_host.h"
+#include "firmware/firmware.h"
 #include "workbench/files/atomic_file.h"
 #include "workbench/pictures/gif_recorder.h"
 #include "workbench/pictures/png_writer.h"
+#include "workbench/scenario/invariants.h"
 #include "workbench/sensors/sensor_value.h"
 #include "workbench/settings/settings_file.h"
-#include "firmware/firmware.h"
-#include "app/headless/headless_host.h"
-#include "workbench/scenario/invariants.h"
 
 const char SCENARIO_HELP[] = R"(Usage: dg2_scenario [--no-invariants] [--quiet] SCENARIO
 

@@ -2,10 +2,10 @@
 
 #include <filesystem>
 
-#include "workbench/files/atomic_file.h"
-#include "runtime/instrument.h"
-#include "workbench/settings/settings_file.h"
 #include "firmware/lcd/lcd.h"
+#include "runtime/instrument.h"
+#include "workbench/files/atomic_file.h"
+#include "workbench/settings/settings_file.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <span>
 #include <sstream>
 
-#include "workbench/files/atomic_file.h"
 #include "firmware/core/keys.h"
 #include "firmware/core/setting_names.h"
 #include "firmware/menus/pages.h"
+#include "workbench/files/atomic_file.h"
 
 // toml++ reports parse errors through its result type instead of throwing, so
 // nothing thrown by it can escape into the window or the runner.

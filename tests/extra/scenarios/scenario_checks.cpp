@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "firmware/firmware.h"
 #include "app/headless/fake_host.h"
 #include "app/headless/headless_host.h"
+#include "firmware/firmware.h"
 #include "workbench/scenario/invariants.h"
 #include "workbench/scenario/scenario.h"
 

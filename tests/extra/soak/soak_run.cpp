@@ -17,9 +17,9 @@
 #include <memory>
 #include <string>
 
-#include "firmware/firmware.h"
 #include "app/headless/fake_host.h"
 #include "app/headless/headless_host.h"
+#include "firmware/firmware.h"
 #include "workbench/scenario/invariants.h"
 
 namespace {

@@ -4,9 +4,9 @@
 
 #include <string>
 
+#include "app/headless/fake_host.h"
 #include "firmware/lcd/lcd.h"
 #include "firmware/lcd/text.h"
-#include "app/headless/fake_host.h"
 #include "tests/support/frame_text.h"
 
 namespace {

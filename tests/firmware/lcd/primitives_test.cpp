@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "firmware/lcd/lcd.h"
 #include "app/headless/fake_host.h"
+#include "firmware/lcd/lcd.h"
 #include "tests/support/frame_text.h"
 
 namespace {

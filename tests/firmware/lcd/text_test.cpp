@@ -6,9 +6,9 @@
 #include <bit>
 #include <string>
 
+#include "app/headless/fake_host.h"
 #include "firmware/lcd/fonts/fonts.h"
 #include "firmware/lcd/lcd.h"
-#include "app/headless/fake_host.h"
 #include "tests/support/frame_text.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "firmware/firmware.h"
 #include "app/headless/fake_host.h"
+#include "firmware/firmware.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <climits>
 #include <vector>
 
-#include "firmware/firmware.h"
 #include "app/headless/fake_host.h"
+#include "firmware/firmware.h"
 
 namespace {
 

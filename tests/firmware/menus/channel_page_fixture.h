@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
-#include "firmware/firmware.h"
 #include "app/headless/fake_host.h"
+#include "firmware/firmware.h"
 #include "tests/support/frame_text.h"
 
 class ChannelPage : public ::testing::Test {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "firmware/firmware.h"
 #include "app/headless/fake_host.h"
+#include "firmware/firmware.h"
 #include "tests/support/frame_text.h"
 
 namespace {

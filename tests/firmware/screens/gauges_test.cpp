@@ -4,12 +4,12 @@
 #include <cstring>
 #include <string>
 
+#include "app/headless/fake_host.h"
 #include "firmware/core/run_state.h"
 #include "firmware/lcd/lcd.h"
 #include "firmware/lcd/text.h"
 #include "firmware/measure/measure.h"
 #include "firmware/screens/gauges.h"
-#include "app/headless/fake_host.h"
 #include "tests/support/frame_text.h"
 
 namespace {

@@ -1,13 +1,13 @@
 // Whole run screens as text pictures, one per layout and state.
 #include <gtest/gtest.h>
 
+#include "app/headless/fake_host.h"
 #include "firmware/core/keys.h"
 #include "firmware/core/run_state.h"
 #include "firmware/core/settings.h"
 #include "firmware/lcd/lcd.h"
 #include "firmware/measure/measure.h"
 #include "firmware/screens/screens.h"
-#include "app/headless/fake_host.h"
 #include "tests/support/frame_text.h"
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/headless/fake_host.h"
 #include "firmware/core/keys.h"
 #include "firmware/core/run_state.h"
 #include "firmware/core/settings.h"
@@ -12,7 +13,6 @@
 #include "firmware/screens/channel_view.h"
 #include "firmware/screens/gauges.h"
 #include "firmware/screens/screens.h"
-#include "app/headless/fake_host.h"
 #include "tests/support/frame_text.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <functional>
 #include <vector>
 
-#include "firmware/firmware.h"
 #include "app/headless/fake_host.h"
+#include "firmware/firmware.h"
 
 namespace {
 

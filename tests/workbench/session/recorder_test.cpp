@@ -11,9 +11,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "workbench/settings/settings_file.h"
-#include "firmware/firmware.h"
 #include "app/headless/fake_host.h"
+#include "firmware/firmware.h"
+#include "workbench/settings/settings_file.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <sstream>
 #include <vector>
 
-#include "firmware/firmware.h"
 #include "app/headless/fake_host.h"
+#include "firmware/firmware.h"
 
 namespace {
 
