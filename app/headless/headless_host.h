@@ -20,6 +20,8 @@ public:
     // Unlit pixels: the classic grey of an inactive window border.
     static constexpr u32 UNLIT = 0xFFD4D0C8u;
 
+    // Places the sliders as the window's stand when it opens (channel 1 at 1,
+    // channel 2 at 0); the inputs stay 0 until a slider moves or power-on.
     HeadlessHost();
 
     bool calibrate_checked() override { return calibrate; }

@@ -13,6 +13,7 @@
 #include "app/window/form1.h"
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
+#include "workbench/controls/controls.h"
 #include "workbench/files/atomic_file.h"
 #include "workbench/sensors/sensor_value.h"
 #include "workbench/settings/settings_file.h"
@@ -42,9 +43,10 @@ void WindowPlayer::start() {
     form_.StatusBar1->showMessage(
         QStringLiteral("Playing %1").arg(QString::fromStdString(scenario_.path)));
     if (instrument_running_depth() > 0) return;
-    // A script starts, as the runner's does, with both sliders at 0.
-    form_.TrackBar1->setValue(0);
-    form_.TrackBar2->setValue(0);
+    // A script starts, as the runner's does, with the sliders where the window
+    // opens with them.
+    form_.TrackBar1->setValue(static_cast<int>(channel_slider(0).initial));
+    form_.TrackBar2->setValue(static_cast<int>(channel_slider(1).initial));
     later(0);
 }
 
