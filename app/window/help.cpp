@@ -40,8 +40,8 @@ QList<QKeySequence> shortcuts(const char* action) {
     QList<QKeySequence> sequences;
     if (const KeyBinding* binding = find_binding(action))
         for (const std::string& key : keys_of(*binding))
-            sequences.append(QKeySequence::fromString(QString::fromStdString(key),
-                                                      QKeySequence::PortableText));
+            sequences.append(
+                QKeySequence::fromString(QString::fromStdString(key), QKeySequence::PortableText));
     return sequences;
 }
 

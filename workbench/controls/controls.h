@@ -29,8 +29,8 @@ enum class ControlKind : u8 {
 };
 
 struct Control {
-    const char* name;    // the window's name for it: "TrackBar1"
-    const char* role;    // everyone else's: "channel1_slider"
+    const char* name;  // the window's name for it: "TrackBar1"
+    const char* role;  // everyone else's: "channel1_slider"
     ControlKind kind;
     const char* parent;  // the role of the control it lies in, or "" for the window
     int left, top, width, height;
@@ -63,29 +63,28 @@ inline constexpr Control CONTROLS[] = {
      "Right key \"F2\" (down)"},
     {"Button3", "clockwise_button", ControlKind::Button, "", 0, 285, 58, 25, "Clockwise", 0, 0,
      KeyClockwise, "Knob one step clockwise"},
-    {"Button4", "anticlockwise_button", ControlKind::Button, "", 235, 285, 75, 25,
-     "AntiClockwise", 0, 0, KeyAnticlockwise, "Knob one step anticlockwise"},
+    {"Button4", "anticlockwise_button", ControlKind::Button, "", 235, 285, 75, 25, "AntiClockwise",
+     0, 0, KeyAnticlockwise, "Knob one step anticlockwise"},
     {"Button1", "on_button", ControlKind::Button, "", 24, 328, 129, 49, "ON", 0, 0, KeyNone,
      "Power on: the splash, then the instrument runs"},
     {"Button2", "off_button", ControlKind::Button, "", 176, 328, 137, 49, "OFF", 0, 0, KeyNone,
      "Power off at the end of the pass; the LCD keeps its last picture"},
-    {"Label1", "channel1_label", ControlKind::Label, "", 344, 8, 0, 0, "Channel 1:", 0, 0,
-     KeyNone, ""},
+    {"Label1", "channel1_label", ControlKind::Label, "", 344, 8, 0, 0, "Channel 1:", 0, 0, KeyNone,
+     ""},
     {"Label13", "channel1_echo", ControlKind::Label, "", 400, 8, 0, 0, "0", 0, 0, KeyNone,
      "Channel 1 slider position"},
     {"TrackBar1", "channel1_slider", ControlKind::Slider, "", 432, 8, 185, 45, "", 1, INPUT_MAX,
      KeyNone,
      "Channel 1 sensor input: the sender's signal in the converter's raw counts (0..4096)"},
-    {"Label2", "channel2_label", ControlKind::Label, "", 344, 40, 0, 0, "Channel 2:", 0, 0,
-     KeyNone, ""},
+    {"Label2", "channel2_label", ControlKind::Label, "", 344, 40, 0, 0, "Channel 2:", 0, 0, KeyNone,
+     ""},
     {"Label14", "channel2_echo", ControlKind::Label, "", 400, 40, 0, 0, "0", 0, 0, KeyNone,
      "Channel 2 slider position"},
     {"TrackBar2", "channel2_slider", ControlKind::Slider, "", 432, 40, 185, 33, "", 0, INPUT_MAX,
      KeyNone,
      "Channel 2 sensor input: the sender's signal in the converter's raw counts (0..4096)"},
     {"CheckBox2", "calibrate_box", ControlKind::CheckBox, "", 360, 80, 97, 17, "Calibrate", 0, 0,
-     KeyNone,
-     "Calibrate: the main menu also shows the service entries (ADC VALUES, CALIBRATE)"},
+     KeyNone, "Calibrate: the main menu also shows the service entries (ADC VALUES, CALIBRATE)"},
     {"CheckBox3", "keyfast_box", ControlKind::CheckBox, "", 472, 80, 97, 17, "KeyFast", 0, 0,
      KeyNone, "KeyFast: numeric settings step by 10"},
     {"StatusBar1", "status_bar", ControlKind::StatusBar, "", 0, 385, 621, 19, "", 0, 0, KeyNone,

@@ -36,9 +36,7 @@ bool slider_keeps(std::string_view key) {
 namespace {
 
 // The arrows by the words on their keycaps.
-std::string readable(const std::string& key) {
-    return slider_keeps(key) ? key + " arrow" : key;
-}
+std::string readable(const std::string& key) { return slider_keeps(key) ? key + " arrow" : key; }
 
 // "a, b or c"
 std::string listed(const std::vector<std::string>& items) {

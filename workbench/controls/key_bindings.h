@@ -59,8 +59,8 @@ inline constexpr KeyBinding KEY_BINDINGS[] = {
     {"single_pass", "", "Ctrl+.", "", "single pass while paused", IN_WINDOW},
     {"single_tick", "", "Ctrl+T", "", "single tick while paused", IN_WINDOW},
     // One key for each speed the window offers, slowest first.
-    {"speed", "", "Ctrl+1 Ctrl+2 Ctrl+3 Ctrl+4 Ctrl+5 Ctrl+6",
-     "", "speed 1/4x, 1/2x, 1x, 2x, 4x, 10x (passes and tick together)", IN_WINDOW},
+    {"speed", "", "Ctrl+1 Ctrl+2 Ctrl+3 Ctrl+4 Ctrl+5 Ctrl+6", "",
+     "speed 1/4x, 1/2x, 1x, 2x, 4x, 10x (passes and tick together)", IN_WINDOW},
 };
 
 // The keys a focused slider keeps for itself; clicking a key area gives them

@@ -108,7 +108,8 @@ TEST(KeyBindings, EachKeyDoesOneThing) {
 
 TEST(KeyBindings, HelpAndTooltipsNameTheKeys) {
     EXPECT_EQ(keys_text(*find_binding("left_key")), "F1, Up arrow, click");
-    EXPECT_EQ(keys_text(*find_binding("knob_clockwise")), "Right arrow, +, wheel up over the bezel");
+    EXPECT_EQ(keys_text(*find_binding("knob_clockwise")),
+              "Right arrow, +, wheel up over the bezel");
     EXPECT_EQ(keys_text(*find_binding("context_menu")), "Right click on the bezel or the LCD");
     EXPECT_EQ(keys_text(*find_binding("keys_help")), "Ctrl+K, Ctrl+/");
     EXPECT_EQ(keys_of(*find_binding("speed")).size(), 6u);
