@@ -7,7 +7,6 @@ import createInstrument from './dg2_core.js';
 // when the page is built.
 import { CLIENT_WIDTH, CLIENT_HEIGHT, CONTROLS, KEY_BINDINGS, SLIDER_KEYS } from './controls.js';
 
-const BEZEL_SIZE = 310;
 const MAX_ZOOM = 4;
 // The layout was made for a small dialog font: "Channel 1:" must end before
 // the slider's echo 56 pixels further right. The font is shrunk until it does.
@@ -213,7 +212,10 @@ function onWheel(event) {
   const box = form.getBoundingClientRect();
   const x = (event.clientX - box.left) / zoom;
   const y = (event.clientY - box.top) / zoom;
-  if (x < 0 || y < 0 || x >= BEZEL_SIZE || y >= BEZEL_SIZE) return;
+  const bezel = ROLES.bezel;
+  if (x < bezel.left || y < bezel.top || x >= bezel.left + bezel.width ||
+      y >= bezel.top + bezel.height)
+    return;
   event.preventDefault();
   // In notches: Chromium and WebKit give 120 per notch, as the desktop does;
   // otherwise lines (3 a notch) or pixels (100 a notch).
