@@ -27,6 +27,18 @@ void ClickArea::mouseReleaseEvent(QMouseEvent* event) {
     if (click) on_click_();
 }
 
+SensorSlider::SensorSlider(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void SensorSlider::paintEvent(QPaintEvent* event) {
+    QSlider::paintEvent(event);
+    if (!hasFocus()) return;
+    QPainter painter(this);
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+}
+
 CircleShape::CircleShape(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }

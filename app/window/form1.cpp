@@ -23,6 +23,7 @@
 #include "app/window/controls.h"
 #include "app/window/lcd_window.h"
 #include "app/window/player.h"
+#include "app/window/status_bar.h"
 #include "firmware/core/run_state.h"
 #include "runtime/instrument.h"
 #include "workbench/pictures/gif_recorder.h"
@@ -68,7 +69,7 @@ QPushButton* make_button(QWidget* parent, QRect geometry, const char* caption) {
 }
 
 QSlider* make_slider(QWidget* parent, QRect geometry, int position) {
-    auto* slider = new QSlider(Qt::Horizontal, parent);
+    auto* slider = new SensorSlider(parent);
     slider->setGeometry(geometry);
     slider->setRange(0, SLIDER_MAX);
     slider->setTickPosition(QSlider::NoTicks);
@@ -154,7 +155,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     CheckBox2 = make_check_box(this, QRect(360, 80, 97, 17), "Calibrate");
     CheckBox3 = make_check_box(this, QRect(472, 80, 97, 17), "KeyFast");
 
-    StatusBar1 = new QStatusBar(this);
+    StatusBar1 = new StatusBar(this);
     StatusBar1->setGeometry(0, 385, CLIENT_WIDTH, 19);
     StatusBar1->setSizeGripEnabled(false);
 
@@ -210,7 +211,9 @@ void TForm1::centre_on_screen() {
 void TForm1::Button1Click() {
     // An "ON" past the deepest nesting does nothing, and is not recorded.
     if (instrument_running_depth() < MAX_POWER_ON_DEPTH) recorder.power_on();
-    if (!power_on_and_run(*this)) {
+    const bool ran = power_on_and_run(*this);
+    show_power_state();
+    if (!ran) {
         StatusBar1->showMessage(
             QStringLiteral("\"ON\" ignored: the instrument is already powered on %1 deep")
                 .arg(MAX_POWER_ON_DEPTH),
@@ -303,6 +306,7 @@ void TForm1::refresh_lcd() {
 void TForm1::process_messages() {
     if (player_ != nullptr) player_->message_point();
     refresh_lcd();
+    show_power_state();
     wait_for_next_pass();
     // A closed window stays closed: "OFF" again after every pass, whatever
     // a nested "ON" did meanwhile.
@@ -392,7 +396,7 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 
 // The keyboard stands in for the front panel. Each key gives exactly the event
 // of the control it names, so the one-pending-event rule holds for it too. A
-// focused slider keeps the keys it moves by.
+// slider given the keys by Tab keeps the ones it moves by until Escape.
 bool TForm1::handle_key(QKeyEvent* event) {
     if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
         return false;
@@ -408,7 +412,12 @@ bool TForm1::handle_key(QKeyEvent* event) {
         case Qt::Key_Minus: Button4Click(); return true;
         default: break;
     }
-    if (slider_focused) return false;
+    if (slider_focused) {
+        // Escape hands the arrow keys back to the instrument.
+        if (event->key() != Qt::Key_Escape) return false;
+        QApplication::focusWidget()->clearFocus();
+        return true;
+    }
     switch (event->key()) {
         case Qt::Key_Up: Image3Click(); return true;
         case Qt::Key_Down: Image6Click(); return true;

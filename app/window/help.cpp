@@ -28,7 +28,9 @@ const Input INPUTS[] = {
     {"Return, Enter, Space, click", "centre key"},
     {"Right arrow, +, wheel up over the bezel", "knob one step clockwise (\"Clockwise\")"},
     {"Left arrow, -, wheel down over the bezel", "knob one step anticlockwise (\"AntiClockwise\")"},
-    {"Arrows on a focused slider", "move the slider; clicking a key gives the arrows back"},
+    {"Tab to a slider, then arrows",
+     "move the slider (framed while it has the keys); Escape, or "
+     "a click on the bezel, gives the arrows back"},
     {"Right click on the bezel or the LCD", "the menu of the window's functions"},
     {"Ctrl+C", "copy the LCD picture (228 x 128) to the clipboard"},
     {"Ctrl+Shift+S", "save the LCD picture as PNG (in the LCD window: at its zoom)"},
@@ -101,8 +103,13 @@ QString TForm1::keys_and_shortcuts_text() {
     return html + QStringLiteral("</table>");
 }
 
+// Asked for again, the open table comes to the front instead of a second one.
 void TForm1::show_keys_and_shortcuts() {
-    message_box(this, QStringLiteral("Keys and shortcuts"), keys_and_shortcuts_text());
+    if (keys_box_ == nullptr)
+        keys_box_ =
+            message_box(this, QStringLiteral("Keys and shortcuts"), keys_and_shortcuts_text());
+    keys_box_->raise();
+    keys_box_->activateWindow();
 }
 
 QString TForm1::about_text() {

@@ -104,11 +104,12 @@ bool WindowPlayer::execute(const ScenarioCommand& c) {
             wait_ticks_ = 0;
             timer_.stop();
             form_.Button1Click();
-            // Back once the instrument has stopped again.
+            // Back once this "ON" has stopped again; the "OFF" that stopped
+            // a nested one stops those around it before the script goes on.
             skip_points_ = 0;
             wait_ticks_ = 0;
             await_pass_ = false;
-            return false;
+            return running && power_off_requested != 0;
         case Op::Off: form_.Button2Click(); return running;
         case Op::Key:
             switch (c.a) {
