@@ -42,6 +42,8 @@ ValueDialog::ValueDialog(QWidget* parent, u8 channel, u32 count, std::function<v
     layout->addWidget(number_);
     reason_ = new QLabel(this);
     reason_->setWordWrap(true);
+    // Room for a reason from the start, so the dialog keeps its size.
+    reason_->setMinimumHeight(2 * reason_->fontMetrics().lineSpacing());
     layout->addWidget(reason_);
     buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     layout->addWidget(buttons_);
