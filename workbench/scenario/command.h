@@ -41,6 +41,8 @@ struct ScenarioCommand {
         Value,            // a = channel index 0/1, word = number in the channel's unit
         Sender,           // a = channel index 0/1, b = count of the fault
         PowerOnSettings,  // word = file
+        Ramp,             // a = channel index 0/1, word = from, value = to, b = ticks
+        PlayLog,          // word = file
     };
     Op op = Op::Dump;
     int line = 0;

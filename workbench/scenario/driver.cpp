@@ -10,6 +10,7 @@
 #include "workbench/pictures/lcd_picture.h"
 #include "workbench/pictures/png_writer.h"
 #include "workbench/scenario/expectations.h"
+#include "workbench/scenario/writer.h"
 #include "workbench/sensors/sensor_value.h"
 #include "workbench/settings/settings_file.h"
 
@@ -42,7 +43,14 @@ void ScenarioDriver::message_point() {
         await_pass_ = false;
     } else if (skip_points_ > 0) {
         if (--skip_points_ > 0) return;
-        if (wait_ticks_ > 0) {
+        if (motion_) {
+            if (!motion_step()) return;
+            if (motion_) {
+                advance_tick();
+                skip_points_ = PASSES_PER_TICK;
+                return;
+            }
+        } else if (wait_ticks_ > 0) {
             --wait_ticks_;
             advance_tick();
             skip_points_ = PASSES_PER_TICK;
@@ -67,6 +75,14 @@ void ScenarioDriver::resume() {
         if (off_ticks_ > 0) {
             --off_ticks_;
             advance_tick();
+            if (controls_.resume_later(TICK_MS)) return;
+            continue;
+        }
+        if (motion_) {
+            // A ramp or a log while the instrument is off: nothing draws,
+            // the ticks take their time as `wait`'s do.
+            advance_tick();
+            if (!motion_step()) return;
             if (controls_.resume_later(TICK_MS)) return;
             continue;
         }
@@ -106,6 +122,7 @@ bool ScenarioDriver::execute(const ScenarioCommand& c) {
             skip_points_ = 0;
             wait_ticks_ = 0;
             await_pass_ = false;
+            motion_.reset();
             return running && power_off_requested != 0;
         case Op::Off: controls_.click_off(); return running;
         case Op::Key: controls_.press(static_cast<KeyCode>(c.a)); return false;
@@ -157,6 +174,15 @@ bool ScenarioDriver::execute(const ScenarioCommand& c) {
         case Op::LoadSettings:
         case Op::PowerOnSettings:
         case Op::Value: return !workbench(c);
+        case Op::Ramp:
+        case Op::PlayLog:
+            // Paced as `wait` is: the values of a step, then the tick, and
+            // the last step's values once the log's time has passed.
+            if (!start_motion(c) || !motion_step()) return true;
+            if (!motion_ || !running) return false;
+            advance_tick();
+            skip_points_ = PASSES_PER_TICK;
+            return true;
     }
     return false;
 }
@@ -226,6 +252,46 @@ bool ScenarioDriver::workbench(const ScenarioCommand& c) {
         if (done) controls_.move_slider(channel, count);
     }
     return done || fail(SCENARIO_BAD, error);
+}
+
+// A ramp is a log of two rows. A log file is read whole first, so a bad
+// line stops the run before a single value has been set.
+bool ScenarioDriver::start_motion(const ScenarioCommand& c) {
+    auto player = std::make_unique<SensorLogPlayer>();
+    std::string error;
+    std::unique_ptr<std::istream> in;
+    if (c.op == ScenarioCommand::Op::Ramp) {
+        const auto channel = static_cast<u8>(c.a);
+        u32 count = 0;
+        for (const std::string* end : {&c.word, &c.value})
+            if (!count_for_value(channel, std::strtod(end->c_str(), nullptr), count, error))
+                return fail(SCENARIO_BAD, error);
+        if (!player->start(ramp_as_log(channel, c.word, c.value, ramp_seconds_text(c.b)), "ramp",
+                           static_cast<double>(c.b) / 10.0, error))
+            return fail(SCENARIO_BAD, error);
+    } else {
+        const std::string file = scenario_file(reader_.directory(), c.word);
+        double seconds = 0.0;
+        if (!open_sensor_log(file, in, error) || !check_sensor_log(*in, c.word, seconds, error) ||
+            !open_sensor_log(file, in, error) ||
+            !player->start(std::move(in), c.word, seconds, error))
+            return fail(SCENARIO_BAD, error);
+    }
+    motion_ = std::move(player);
+    return true;
+}
+
+bool ScenarioDriver::motion_step() {
+    SensorCounts counts;
+    std::string error;
+    if (!motion_->step(counts, error)) {
+        motion_.reset();
+        return fail(SCENARIO_BAD, error);
+    }
+    for (u8 channel = 0; channel < 2; ++channel)
+        if (counts.set[channel]) controls_.move_slider(channel, counts.count[channel]);
+    if (motion_->ended()) motion_.reset();
+    return true;
 }
 
 bool ScenarioDriver::fail(int status, const std::string& why) {

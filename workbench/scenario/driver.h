@@ -9,11 +9,13 @@
 
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <string>
 
 #include "workbench/pictures/gif_recorder.h"
 #include "workbench/scenario/controls.h"
 #include "workbench/scenario/reader.h"
+#include "workbench/sensors/sensor_log.h"
 
 struct ScenarioOptions {
     bool update_goldens = false;  // expect-golden writes its file instead of comparing
@@ -51,6 +53,8 @@ private:
     bool shot(const ScenarioCommand& c);
     bool record(const ScenarioCommand& c);
     bool end_recording(const ScenarioCommand* c);
+    bool start_motion(const ScenarioCommand& c);
+    bool motion_step();  // false: the run has failed
     void advance_tick();
     long long clock_ms() const;
     void finish(int status, const std::string& message);
@@ -65,6 +69,8 @@ private:
     long wait_ticks_ = 0;      // ticks of a `wait` still to come
     long off_ticks_ = 0;       // ticks still to come while the instrument is off
     bool await_pass_ = false;  // `on`: go on only after the first pass
+    // A ramp or a log taking the script's time: a step before every tick.
+    std::unique_ptr<SensorLogPlayer> motion_;
     long points_at_on_ = 0;
     long ticks_ = 0;              // ticks given so far
     long points_since_tick_ = 0;  // passes and splash frames since the last tick

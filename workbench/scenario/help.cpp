@@ -87,6 +87,31 @@ renamed over it when complete, so a failed write leaves the old file as it was.
                      move the slider to an end of the input: open (4096,
                      "CHECK SENDER" for the senders that report it) or
                      short (0).
+  ramp 1|2 FROM TO SECONDS
+                     move the channel's value linearly from FROM to TO (in
+                     its unit, as `value` takes them) over SECONDS (0.1 to
+                     1000000, at most one decimal), taking the script's time
+                     as `wait` does: the value of each step, then a tick and
+                     5 passes, and TO once the time has passed.
+  play-log FILE      play a sensor log (CSV) into the channels, paced as a
+                     ramp: the values at the first row, a step every tick
+                     (0.1 s of the log's time), the last row's values once
+                     its time has passed. The file is checked whole before
+                     anything plays; a bad line is a bad line of the script
+                     naming the log's line ("warm_up.csv:17: time 12.0 is
+                     not after 12.0"). The format:
+                       time,channel1,channel2      a header: 'time', then one
+                       0,6.5,20                    or both channels; times in
+                       10,,21                      seconds from any start,
+                       20,6.1,open                 strictly increasing
+                     Values are in the channel's unit as it is set up; an
+                     empty cell leaves the channel alone until a row gives it
+                     a value again; open and short set the sender fault as
+                     `sender` does. Between two rows that both give a channel
+                     a number it moves linearly. Lines starting with '#' are
+                     comments; a byte-order mark and CRLF line ends are
+                     accepted. A log is a regular file of at most 64 MB with
+                     lines of at most 4096 bytes, covering at most 1000000 s.
 
 Unless --no-invariants is given, the instrument's globals are checked after
 every pass (pending key consumed, cursor on one of the page's lines, settings

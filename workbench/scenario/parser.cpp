@@ -53,6 +53,30 @@ bool parse_key(const std::string& text, long& code) {
     return parse_number(text, 1, 255, code);
 }
 
+// A number in a channel's unit, as `value` and `ramp` take it.
+bool parse_value(const std::string& text) {
+    char* end = nullptr;
+    const double number = std::strtod(text.c_str(), &end);
+    return end == text.c_str() + text.size() && std::isfinite(number);
+}
+
+// Seconds with at most one decimal, 0.1 .. 1000000, as a count of tenths.
+bool parse_tenths(const std::string& text, long& tenths) {
+    const size_t point = text.find('.');
+    const std::string whole = text.substr(0, point);
+    long w = 0;
+    long d = 0;
+    if (whole.empty() || whole.find_first_not_of("0123456789") != std::string::npos ||
+        !parse_number(whole, 0, 1000000, w))
+        return false;
+    if (point != std::string::npos) {
+        const std::string decimal = text.substr(point + 1);
+        if (decimal.size() != 1 || !parse_number(decimal, 0, 9, d)) return false;
+    }
+    tenths = w * 10 + d;
+    return tenths > 0 && tenths <= 10000000;
+}
+
 std::string trim(const std::string& s) {
     const size_t b = s.find_first_not_of(" \t\r");
     if (b == std::string::npos) return "";
@@ -183,11 +207,24 @@ bool parse_command(const std::vector<std::string>& w, ScenarioCommand& c, std::s
         c.op = Op::Value;
         if (!parse_number(w[1], 1, 2, c.a)) return bad("channel 1 or 2, not '" + w[1] + "'");
         c.a -= 1;
-        char* end = nullptr;
-        const double number = std::strtod(w[2].c_str(), &end);
-        if (end != w[2].c_str() + w[2].size() || !std::isfinite(number))
-            return bad("'" + w[2] + "' is not a number");
+        if (!parse_value(w[2])) return bad("'" + w[2] + "' is not a number");
         c.word = w[2];
+    } else if (name == "ramp") {
+        if (!arity(4, 4)) return false;
+        c.op = Op::Ramp;
+        if (!parse_number(w[1], 1, 2, c.a)) return bad("channel 1 or 2, not '" + w[1] + "'");
+        c.a -= 1;
+        for (const std::string* end : {&w[2], &w[3]})
+            if (!parse_value(*end)) return bad("'" + *end + "' is not a number");
+        c.word = w[2];
+        c.value = w[3];
+        if (!parse_tenths(w[4], c.b))
+            return bad("'ramp' takes 0.1 to 1000000 seconds with at most one decimal, not '" +
+                       w[4] + "'");
+    } else if (name == "play-log") {
+        if (!arity(1, 1)) return false;
+        c.op = Op::PlayLog;
+        return file_name_word(w[1], c.word, error);
     } else if (name == "sender") {
         if (!arity(2, 2)) return false;
         c.op = Op::Sender;

@@ -10,6 +10,10 @@ std::string channel_word(long index) { return std::to_string(index + 1); }
 
 }  // namespace
 
+std::string ramp_seconds_text(long tenths) {
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
+}
+
 std::string scenario_text(const ScenarioCommand& c) {
     using Op = ScenarioCommand::Op;
     std::string line;
@@ -42,6 +46,11 @@ std::string scenario_text(const ScenarioCommand& c) {
         case Op::LoadSettings: line = "load-settings " + c.word; break;
         case Op::PowerOnSettings: line = "power-on-settings " + c.word; break;
         case Op::Value: line = "value " + channel_word(c.a) + " " + c.word; break;
+        case Op::Ramp:
+            line = "ramp " + channel_word(c.a) + " " + c.word + " " + c.value + " " +
+                   ramp_seconds_text(c.b);
+            break;
+        case Op::PlayLog: line = "play-log " + c.word; break;
         case Op::Sender:
             line = "sender " + channel_word(c.a) + (c.b == 0 ? " short" : " open");
             break;

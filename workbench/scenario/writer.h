@@ -10,5 +10,8 @@
 // ended by a newline.
 std::string scenario_text(const ScenarioCommand& c);
 
+// A ramp's length in tenths of a second as its script writes it: "12.5".
+std::string ramp_seconds_text(long tenths);
+
 // expect-text 0 0 with the whole frame buffer as its picture.
 std::string whole_frame_expectation();

@@ -183,6 +183,49 @@ std::string value_text(const ValueRange& range, s32 value) {
     return std::string(text) + " " + range.unit;
 }
 
+bool value_in_range(u8 channel, const ValueRange& range, double number, s32& target,
+                    std::string& error) {
+    const double scaled = range.tenths ? number * 10.0 : number;
+    if (!std::isfinite(scaled) || scaled < range.low - 0.5 || scaled >= range.high + 0.5) {
+        char text[40];
+        std::snprintf(text, sizeof text, "%g", number);
+        error = "channel " + std::to_string(channel + 1) + " shows " +
+                value_text(range, range.low) + " to " + value_text(range, range.high) + ", not " +
+                text + " " + range.unit;
+        return false;
+    }
+    target = static_cast<s32>(std::lround(scaled));
+    return true;
+}
+
+bool CountForValue::count(u8 channel, double number, u32& count, std::string& error) {
+    if (channel > 1) return count_for_value(channel, number, count, error);
+    const std::string now(reinterpret_cast<const char*>(&settings), sizeof settings);
+    if (now != settings_) {
+        settings_ = now;
+        memo_[0] = Memo{};
+        memo_[1] = Memo{};
+    }
+    Memo& m = memo_[channel];
+    if (!m.valid) {
+        m.valid = true;
+        m.off = !channel_value_range(channel, m.range, m.off_error);
+    }
+    if (m.off) {
+        error = m.off_error;
+        return false;
+    }
+    s32 target = 0;
+    if (!value_in_range(channel, m.range, number, target, error)) return false;
+    if (!m.have_target || target != m.target) {
+        if (!count_for_value(channel, number, m.count, error)) return false;
+        m.have_target = true;
+        m.target = target;
+    }
+    count = m.count;
+    return true;
+}
+
 bool channel_value_range(u8 channel, ValueRange& range, std::string& error) {
     if (channel > 1 || settings.channel_kind[channel] == ChannelKind::Off ||
         static_cast<u8>(settings.channel_kind[channel]) > 2) {
@@ -211,17 +254,8 @@ bool count_for_value(u8 channel, double number, u32& count, std::string& error) 
     ValueRange range = unit_of(channel);
     const std::vector<Piece> list = pieces(channel, range);
 
-    const double scaled = range.tenths ? number * 10.0 : number;
-    const std::string can_show = "channel " + std::to_string(channel + 1) + " shows " +
-                                 value_text(range, range.low) + " to " +
-                                 value_text(range, range.high);
-    if (!std::isfinite(scaled) || scaled < range.low - 0.5 || scaled >= range.high + 0.5) {
-        char text[40];
-        std::snprintf(text, sizeof text, "%g", number);
-        error = can_show + ", not " + text + " " + range.unit;
-        return false;
-    }
-    const s32 target = static_cast<s32>(std::lround(scaled));
+    s32 target = 0;
+    if (!value_in_range(channel, range, number, target, error)) return false;
 
     // The nearest value any piece shows, and the first piece and count that
     // show it.

@@ -40,6 +40,32 @@ bool count_for_value(u8 channel, double number, u32& count, std::string& error);
 // "4.5 bar", "-12 °F": a value in record units as the channel's unit reads.
 std::string value_text(const ValueRange& range, s32 value);
 
+// Whether `number` (in the display unit) is one the channel shows, given its
+// range; false with count_for_value's error ("channel 1 shows 0.0 bar to
+// 124.3 bar, not 200 bar"). `target` is the value in record units.
+bool value_in_range(u8 channel, const ValueRange& range, double number, s32& target,
+                    std::string& error);
+
+// count_for_value for a stream of values (a ramp, a log): the channel's range
+// is worked out again only when the settings change, and a value that comes
+// to the same record units as the one before gives the same count at once.
+class CountForValue {
+public:
+    bool count(u8 channel, double number, u32& count, std::string& error);
+
+private:
+    struct Memo {
+        bool valid = false;
+        bool off = false;
+        std::string off_error;
+        ValueRange range;
+        bool have_target = false;
+        s32 target = 0;
+        u32 count = 0;
+    } memo_[2];
+    std::string settings_;  // the settings the memos hold for, as bytes
+};
+
 // The ends of the input: an open sender wire reads full scale, a shorted one
 // zero. The instrument reports the open end as "CHECK SENDER" for the senders
 // that can fail that way.

@@ -103,6 +103,15 @@ TEST(ScenarioParse, BadLinesNameTheirLineAndTheFault) {
         {"", "s.scn: an empty script (no commands)"},
         {"\xEF\xBB\xBF# only a comment\n\n  \n", "s.scn: an empty script (no commands)"},
         {"dump\n" + std::string(5000, ' ') + "\n", "s.scn:2: a line longer than 4096 bytes"},
+        {"ramp 3 0 1 1\n", "s.scn:1: channel 1 or 2, not '3'"},
+        {"ramp 1 0 x 1\n", "s.scn:1: 'x' is not a number"},
+        {"ramp 1 0 1\n", "s.scn:1: 'ramp' needs more arguments"},
+        {"ramp 1 0 1 0\n", "s.scn:1: 'ramp' takes 0.1 to 1000000 seconds with at most one"},
+        {"ramp 1 0 1 1.25\n", "s.scn:1: 'ramp' takes 0.1 to 1000000 seconds with at most one"},
+        {"ramp 1 0 1 -1\n", "s.scn:1: 'ramp' takes 0.1 to 1000000 seconds with at most one"},
+        {"ramp 1 0 1 1000000.1\n", "s.scn:1: 'ramp' takes 0.1 to 1000000 seconds"},
+        {"play-log\n", "s.scn:1: 'play-log' needs more arguments"},
+        {"play-log a\x01.csv\n", "s.scn:1: a file name holds no control characters"},
     };
     for (const auto& c : cases) {
         const std::string error = parse_error(c.text);
@@ -118,7 +127,8 @@ TEST(ScenarioParse, CommentsBlanksAndEveryCommandAreAccepted) {
                           "key left\nkey right\nkey 200\nticks 3\npasses 2\nwait 1\n"
                           "expect page run\nexpect lamp maroon\nexpect contrast 37\n"
                           "expect-golden g.txt\nexpect-text 3 4\n  | #..#\n  | ....\n"
-                          "shot a.png\nshot b.png 2\ndump\noff\n"),
+                          "shot a.png\nshot b.png 2\ndump\nramp 2 20 90.5 0.1\n"
+                          "ramp 1 -1 1e1 1000000.0\nplay-log a.csv\noff\n"),
               "(parsed)");
 }
 
