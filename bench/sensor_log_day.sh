@@ -21,10 +21,10 @@ printf 'on\nplay-log day.csv\nexpect depth 1\n' > "$work/day.scn"
 echo "log: $(wc -l < "$work/day.csv") lines, $(wc -c < "$work/day.csv") bytes"
 /usr/bin/time -v "$runner" "$@" "$work/day.scn" 2> "$work/time.txt"
 awk -F': ' '
-    /User time/ { user = $2 } /System time/ { system = $2 }
+    /User time/ { user = $2 } /System time/ { sys = $2 }
     /Maximum resident set size/ { rss = $2 }
     END {
-        cpu = user + system
+        cpu = user + sys
         printf "CPU %.1f s (goal < 60), peak memory %.1f MB (goal < 32)\n", cpu, rss / 1024
         exit !(cpu < 60 && rss / 1024 < 32)
     }' "$work/time.txt"

@@ -44,6 +44,12 @@ std::vector<OptionEntry> options_table() {
                                                        "instrument's own pace."),
                                         file),
                      [](CommandLine& o, const QString& v) { o.play_path = v; }, true});
+    table.push_back({QCommandLineOption(QStringLiteral("log"),
+                                        QStringLiteral("Play the sensor log FILE (CSV) into the "
+                                                       "channels from the first power-on (--on's, "
+                                                       "when given)."),
+                                        file),
+                     [](CommandLine& o, const QString& v) { o.log_path = v; }, true});
     table.push_back({QCommandLineOption(QStringLiteral("exit"),
                                         QStringLiteral("With --play: close the window after the "
                                                        "last line; the exit status is the "

@@ -10,6 +10,7 @@ struct CommandLine {
     QString settings_path;         // --settings FILE
     QString record_path;           // --record FILE
     QString play_path;             // --play FILE
+    QString log_path;              // --log FILE
     bool exit_after_play = false;  // --exit
     bool platform_given = false;   // Qt's -platform NAME
     QString speed_text;            // --speed F, as given

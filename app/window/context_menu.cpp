@@ -9,6 +9,7 @@
 void TForm1::build_context_menu() {
     ContextMenu = new QMenu(this);
     add_settings_actions();
+    add_sensor_log_entries();
     build_time_menu();
     add_picture_entries();
     add_help_entries();

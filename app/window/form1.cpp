@@ -28,6 +28,7 @@
 #include "runtime/instrument.h"
 #include "workbench/controls/key_bindings.h"
 #include "workbench/pictures/gif_recorder.h"
+#include "workbench/sensors/sensor_log.h"
 
 TForm1* Form1 = nullptr;
 
@@ -258,6 +259,7 @@ void TForm1::TrackBar2Change() {
 }
 
 void TForm1::Timer1Timer() {
+    if (sensor_log_) sensor_log_step();
     recorder.tick();
     tick();
 }

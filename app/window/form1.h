@@ -34,6 +34,7 @@ class QPushButton;
 class QSlider;
 class QStatusBar;
 class QTimer;
+class SensorLogPlayer;
 class CircleShape;
 class ClickArea;
 class LcdPicture;
@@ -161,6 +162,14 @@ public:
     void open_lcd_window(int zoom);
     LcdWindow* lcd_window() const { return lcd_window_; }
 
+    // Sensor logs (sensor_log_actions.cpp): a log plays a step before every
+    // tick the window gives. A log that cannot be read or has a bad line is
+    // refused whole (false, the reason in `error`); one found bad as it
+    // plays stops with a message box.
+    bool play_sensor_log(const QString& path, QString& error);
+    void stop_sensor_log();
+    bool sensor_log_playing() const;
+
     // Help (help.cpp). A slider's tooltip says what it stands for; a reading
     // in the channel's unit may be added to it.
     static QString slider_tooltip_base(int channel);
@@ -211,6 +220,9 @@ private:
     void add_help_entries();
     void set_tooltips();
     void end_recording_display();
+    void add_sensor_log_entries();
+    void play_sensor_log_dialog();
+    void sensor_log_step();
 
     bool closed_ = false;
     WindowPlayer* player_ = nullptr;  // --play; a child of the window
@@ -242,6 +254,12 @@ private:
     QAction* lcd_record_action_ = nullptr;  // the same, in the LCD window
     std::vector<u8> shown_lit_;             // the picture last handed on
     QPointer<QMessageBox> keys_box_;        // "Keys and shortcuts" while open
+
+    std::unique_ptr<SensorLogPlayer> sensor_log_;
+    QLabel* sensor_log_label_ = nullptr;  // "warm_up.csv 12.4 / 600.0 s"
+    QAction* play_log_action_ = nullptr;
+    QAction* stop_log_action_ = nullptr;
+    QString log_at_power_on_;  // --log, played from the next power-on
 };
 
 // Whether set_speed takes this factor.

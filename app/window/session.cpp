@@ -11,12 +11,14 @@
 
 #include "app/window/form1.h"
 #include "app/window/player.h"
+#include "app/window/window_dialogs.h"
 #include "workbench/controls/controls.h"
 #include "workbench/settings/settings_file.h"
 
 CommandLineOutcome prepare_session(const CommandLine& options, SessionPlan& plan) {
     plan.power_on = options.power_on;
     plan.exit_after_play = options.exit_after_play;
+    if (!options.log_path.isEmpty()) plan.log = options.log_path.toStdString();
     if (!options.settings_path.isEmpty()) {
         InstrumentSettings loaded;
         std::string error;
@@ -79,6 +81,8 @@ void TForm1::start_session(SessionPlan& plan) {
         plan.power_on = false;
     }
     power_on_when_shown_ = plan.power_on;
+    // Its values are in the channels' units as the power-on sets them up.
+    if (plan.log) log_at_power_on_ = QString::fromStdString(*plan.log);
 }
 
 void TForm1::begin_session() {
@@ -102,4 +106,11 @@ int TForm1::finish_session(int status) {
 
 void TForm1::before_first_pass() {
     if (power_on_settings) settings = *power_on_settings;
+    if (!log_at_power_on_.isEmpty()) {
+        const QString path = log_at_power_on_;
+        log_at_power_on_.clear();
+        QString error;
+        if (!play_sensor_log(path, error))
+            show_failure(this, QStringLiteral("Play sensor log"), error);
+    }
 }

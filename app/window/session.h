@@ -21,7 +21,8 @@ struct SessionPlan {
     std::optional<std::string> play;
     int play_lines = 0;
     bool exit_after_play = false;
-    SessionRecorder recorder;  // started by start_recording
+    std::optional<std::string> log;  // --log
+    SessionRecorder recorder;        // started by start_recording
 };
 
 // Reads the settings file and the scenario named on the command line.

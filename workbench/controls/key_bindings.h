@@ -56,6 +56,8 @@ inline constexpr KeyBinding KEY_BINDINGS[] = {
     {"close_lcd_window", "", "Ctrl+W", "", "close the LCD window (from within it)", IN_WINDOW},
     {"keys_help", "", "Ctrl+K Ctrl+/", "", "this table", IN_WINDOW},
     {"save_settings", "", "Ctrl+S", "", "save the settings", EVERYWHERE},
+    {"sensor_log", "", "Ctrl+G", "", "play a sensor log (CSV) into the channels; again to stop",
+     IN_WINDOW},
     {"load_settings", "", "Ctrl+O", "", "load settings", EVERYWHERE},
     {"pause", "", "Ctrl+P", "", "pause or resume the instrument (passes and tick)", IN_WINDOW},
     {"single_pass", "", "Ctrl+.", "", "single pass while paused", IN_WINDOW},

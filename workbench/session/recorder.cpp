@@ -1,6 +1,8 @@
 #include "workbench/session/recorder.h"
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "firmware/lcd/lcd.h"
 #include "runtime/instrument.h"
@@ -117,6 +119,25 @@ void SessionRecorder::settings_file(ScenarioCommand::Op op, const InstrumentSett
     ScenarioCommand c = command(op);
     c.word = name;
     event(scenario_text(c), true);
+}
+
+void SessionRecorder::sensor_log(const std::string& source) {
+    if (!recording()) return;
+    const std::filesystem::path recording(path_);
+    std::string stem = recording.stem().string();
+    for (char& c : stem)
+        if (c == ' ' || c == '\t') c = '_';
+    const std::string name = stem + "-log-" + std::to_string(++log_files_) + ".csv";
+    std::ifstream in(source, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::string error;
+    if ((!in ||
+         !write_file_atomically((recording.parent_path() / name).string(), text.str(), error)) &&
+        write_error_.empty())
+        write_error_ = error.empty() ? "cannot read " + source : error;
+    event("# play-log " + name + ": its values follow as slider lines, at the window's ticks\n",
+          true);
 }
 
 bool SessionRecorder::finish(std::string& error) {

@@ -46,6 +46,11 @@ public:
     // the recording loads at the same point.
     void settings_loaded(const InstrumentSettings& loaded);
     void power_on_settings(const InstrumentSettings& loaded);
+    // A sensor log started playing. Its values arrive as the slider moves
+    // the window's ticks made, which replay to the same frames whatever the
+    // window's pace; the log itself is kept beside the recording (a copy,
+    // named in a comment) to say where they came from.
+    void sensor_log(const std::string& source);
 
     // After the instrument has stopped for good (the window closed): the
     // passes up to its last frame and that frame. Recording ends here.
@@ -77,8 +82,9 @@ private:
     Line last_;
     Line before_last_;
     int settings_files_ = 0;  // written beside the recording so far
-    long script_point_ = 0;   // the message point the replay stands at
-    bool dirty_ = false;      // an event not yet in the file (ticks aside)
+    int log_files_ = 0;
+    long script_point_ = 0;  // the message point the replay stands at
+    bool dirty_ = false;     // an event not yet in the file (ticks aside)
     std::chrono::steady_clock::time_point written_at_{};
     std::string write_error_;
 };
