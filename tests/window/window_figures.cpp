@@ -4,7 +4,9 @@
 //   - CPU share (process CPU time / wall time) over
 //     10 s each: the instrument off; on, with an unchanging screen; on, with
 //     channel 1's slider dragged continuously (its position changes 60 times a
-//     second, as under a moving mouse); and, for the floor beside them, a bare
+//     second, as under a moving mouse); a sensor log playing at 1x (the
+//     engine warm-up example: both sliders stepping at every tick); and, for
+//     the floor beside them, a bare
 //     Qt window of the same size with a precise 50 Hz timer and nothing else,
 //   - CPU share over the same time with the LCD window open at 8x (the
 //     screen unchanged), and while also recording a GIF of a walk through
@@ -118,6 +120,8 @@ int main(int argc, char** argv) {
     Share on;
     Share drag;
     Share bare;
+    Share log;
+    double log_percent = 0;
     double off_percent = 0;
     double on_percent = 0;
     double drag_percent = 0;
@@ -152,12 +156,21 @@ int main(int argc, char** argv) {
         QTimer::singleShot(SPLASH_ALLOWANCE_MS + 2 * measure_ms, &form, [&] {
             drag_percent = drag.percent();
             dragging.stop();
+            QString error;
+            if (!form.play_sensor_log(DG2_SOURCE_DIR "/examples/logs/warm_up.csv", error))
+                std::fprintf(stderr, "%s\n", qPrintable(error));
+            log.start();
+        });
+        QTimer::singleShot(SPLASH_ALLOWANCE_MS + 3 * measure_ms, &form, [&] {
+            log_percent = log.percent();
+            form.stop_sensor_log();
             // Back within its limits, so no alarm takes the centre key below.
             form.TrackBar1->setValue(300);
+            form.TrackBar2->setValue(300);
             form.open_lcd_window(8);
             QTimer::singleShot(1000, &form, [&] { pop_out.start(); });
         });
-        QTimer::singleShot(SPLASH_ALLOWANCE_MS + 3 * measure_ms + 1000, &form, [&] {
+        QTimer::singleShot(SPLASH_ALLOWANCE_MS + 4 * measure_ms + 1000, &form, [&] {
             pop_out_percent = pop_out.percent();
             // Into the main menu, then the knob walks its entries.
             form.Image5Click();
@@ -168,7 +181,7 @@ int main(int argc, char** argv) {
                     (step / 8) % 2 == 0 ? form.Button3Click() : form.Button4Click();
                 });
         });
-        QTimer::singleShot(SPLASH_ALLOWANCE_MS + 4 * measure_ms + 1000, &form, [&] {
+        QTimer::singleShot(SPLASH_ALLOWANCE_MS + 5 * measure_ms + 1000, &form, [&] {
             recording_percent = recording.percent();
             form.stop_recording();
             gif_bytes = QFileInfo(gif_path).size();
@@ -214,6 +227,7 @@ int main(int argc, char** argv) {
     std::printf("  instrument on, unchanged screen:     %.2f %% (%.1f x the bare window)\n",
                 on_percent, bare_percent > 0 ? on_percent / bare_percent : 0.0);
     std::printf("  instrument on, slider dragged:       %.2f %%\n", drag_percent);
+    std::printf("  instrument on, sensor log at 1x:     %.2f %%\n", log_percent);
     std::printf("  LCD window open at 8x:               %.2f %%\n", pop_out_percent);
     std::printf("  the same, recording a menu walk:     %.2f %% (GIF of %lld bytes)\n",
                 recording_percent, static_cast<long long>(gif_bytes));
