@@ -65,9 +65,10 @@ sanitize: deps
 # $(FUZZ_BUILD)/corpus/T; `make test` runs each from its seeds alone, sharing
 # FUZZ_SMOKE_SECONDS between them. Inputs may reach 4 KB at once (libFuzzer
 # would otherwise start at the longest seed and grow slowly).
-FUZZ_TARGETS := events scenario settings
+FUZZ_TARGETS := events scenario settings log
 FUZZ_SEEDS_scenario := tests/scenarios
 FUZZ_SEEDS_settings := fuzz/corpus_settings
+FUZZ_SEEDS_log := examples/logs tests/scenarios/logs tests/scenarios/bad/logs
 FUZZ_BUILD ?= $(BUILD)-fuzz
 FUZZ_SECONDS ?= 300
 FUZZ_SMOKE_SECONDS ?= 30

@@ -4,7 +4,15 @@
 // checks; a broken rule aborts, so the fuzzer reports it like a crash.
 //
 // Input bytes, read one event at a time (high nibble = event, low nibble = n):
-//   0x0n..0x3n  click key 1 + n % 5 (centre, cw, acw, left, right)
+//   0x0n..0x2n  click key 1 + n % 5 (centre, cw, acw, left, right)
+//   0x3n R...   (n < 8) start a sensor log of n + 1 rows, three bytes each:
+//               the time step in tenths (0 repeats the time: a bad line),
+//               then channel 1's and channel 2's cell: 0 empty, 1 open,
+//               2 short, 3 "x" (not a number), B >= 4 the number
+//               (B - 100) / 4 in the channel's unit. The log is read as it
+//               plays, as the window plays one: a step before every tick;
+//               a bad line or a value the channel cannot show stops it.
+//               (n >= 8) stop the log playing.
 //   0x4n C      key code C (0..255) written under the one-pending rule
 //   0x5n H L    slider (n & 1) + 1 to (H * 256 + L) % 4097
 //   0x6n        n & 2 clear: "Calibrate", set: "KeyFast"; ticked when n is odd
@@ -38,8 +46,13 @@
 
 #include "app/headless/fake_host.h"
 #include "app/headless/headless_host.h"
-#include "firmware/firmware.h"
 #include "app/headless/invariants.h"
+#include "firmware/firmware.h"
+#include "workbench/sensors/sensor_log.h"
+
+#include <memory>
+#include <sstream>
+#include <string>
 
 namespace {
 
@@ -63,6 +76,8 @@ private:
     void act();
     void check_pass();
     void overwrite_settings(u8 n);
+    void start_log(u8 n);
+    void tick_with_log();
 
     const u8* data_;
     size_t size_;
@@ -75,7 +90,54 @@ private:
     long seen_ = 0;
     bool picture_pass_ = false;
     InvariantChecker checker_;
+    std::unique_ptr<SensorLogPlayer> log_;
 };
+
+void FuzzHost::start_log(u8 n) {
+    if (n >= 8) {
+        log_.reset();
+        return;
+    }
+    std::string text = "time,channel1,channel2\n";
+    int tenths = 0;
+    for (int row = 0; row <= n; ++row) {
+        u8 bytes[3] = {0, 0, 0};
+        for (u8& b : bytes)
+            next(b);
+        tenths += bytes[0];
+        text += std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
+        for (int c = 1; c <= 2; ++c) {
+            const u8 b = bytes[c];
+            text += ",";
+            if (b == 1) text += "open";
+            if (b == 2) text += "short";
+            if (b == 3) text += "x";
+            if (b >= 4) text += std::to_string((b - 100) / 4.0);
+        }
+        text += "\n";
+    }
+    log_ = std::make_unique<SensorLogPlayer>();
+    std::string error;
+    if (!log_->start(std::make_unique<std::istringstream>(text), "fuzz.csv", -1.0, error))
+        log_.reset();
+}
+
+// A step of the log playing, then the tick, as the window gives them.
+void FuzzHost::tick_with_log() {
+    if (log_) {
+        SensorCounts counts;
+        std::string error;
+        if (log_->step(counts, error)) {
+            for (u8 c = 0; c < 2; ++c)
+                if (counts.set[c]) set_input(c, counts.count[c]);
+        } else if (error.rfind("fuzz.csv:", 0) != 0) {
+            std::fprintf(stderr, "a log's bad line without its name: %s\n", error.c_str());
+            std::abort();
+        }
+        if (log_->ended()) log_.reset();
+    }
+    tick();
+}
 
 void FuzzHost::check_pass() {
     if (instrument_running_depth() > MAX_POWER_ON_DEPTH) {
@@ -131,8 +193,8 @@ void FuzzHost::act() {
         switch (b >> 4) {
             case 0x0:
             case 0x1:
-            case 0x2:
-            case 0x3: press_key(static_cast<KeyCode>(1 + n % 5)); break;
+            case 0x2: press_key(static_cast<KeyCode>(1 + n % 5)); break;
+            case 0x3: start_log(n); break;
             case 0x4: {
                 u8 code;
                 if (next(code) && pending_key == KeyNone) pending_key = static_cast<KeyCode>(code);
@@ -149,11 +211,11 @@ void FuzzHost::act() {
             case 0x7: overwrite_settings(n); break;
             case 0x8:
                 for (int i = 0; i <= n; ++i)
-                    tick();
+                    tick_with_log();
                 break;
             case 0x9:
                 for (int i = 0; i < (n + 1) * 20; ++i)
-                    tick();
+                    tick_with_log();
                 break;
             case 0xA:
             case 0xB:

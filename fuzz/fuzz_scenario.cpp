@@ -2,13 +2,13 @@
 // bytes, the reader either hands back commands that the writer writes back to
 // the same commands, or names a bad line; it never crashes, hangs or
 // reads past its input. A script that parses and only presses, slides, sets
-// values and sender faults, ticks and lets passes run, within a small budget,
-// is then run as well, with the instrument's invariants checked after every
-// pass: such a script cannot fail an expectation, so a failed run is a broken
+// values and sender faults, ramps, ticks and lets passes run, within a small
+// budget, is then run as well, with the instrument's invariants checked after
+// every pass: such a script cannot fail an expectation, so a failed run is a broken
 // rule and aborts. (It may still stop at a bad line: a value the channel
 // cannot show, an "on" nested too deep.) Scripts that name files (shot,
-// record, expect-golden, save-settings, load-settings, power-on-settings) are
-// never run: their names are arbitrary.
+// record, expect-golden, save-settings, load-settings, power-on-settings,
+// play-log) are never run: their names are arbitrary.
 //
 // Seeds: fuzz/corpus/scenario and the test scripts in tests/scenarios.
 #include <cstddef>
@@ -64,6 +64,10 @@ bool runnable(const Scenario& scenario) {
             case Op::Wait:
                 ticks += c.a;
                 passes += c.a * PASSES_PER_TICK;
+                break;
+            case Op::Ramp:
+                ticks += c.b;
+                passes += c.b * PASSES_PER_TICK;
                 break;
             case Op::Off:
             case Op::Key:

@@ -37,8 +37,8 @@ def overheat():
     # A hot engine working hard: the coolant climbs past the 105 C alarm to
     # 112 C and stays there; the oil thins and its pressure sags a little.
     rows = []
-    for t in range(0, 41):
-        x = min(t / 30, 1.0)
+    for t in range(0, 25):
+        x = min(t / 20, 1.0)
         coolant = 92 + 20 * (1 - (1 - x) ** 1.5)
         oil = 3.0 - 0.5 * x + wobble(t, 0.05, 7)
         rows.append((t, f"{oil:.1f}", f"{coolant:.1f}"))
