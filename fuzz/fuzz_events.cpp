@@ -36,9 +36,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/headless/fake_host.h"
 #include "app/headless/headless_host.h"
 #include "firmware/firmware.h"
+#include "runtime/instrument.h"
 #include "workbench/scenario/invariants.h"
 
 namespace {

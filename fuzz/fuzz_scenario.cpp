@@ -18,7 +18,6 @@
 #include <sstream>
 #include <string>
 
-#include "app/headless/fake_host.h"
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
 #include "workbench/scenario/scenario.h"
@@ -46,7 +45,9 @@ void check_command(const ScenarioCommand& c, int previous_line, int lines) {
         case Op::Calibrate:
         case Op::KeyFast: fine = c.a == 0 || c.a == 1; break;
         case Op::Key: fine = c.a >= 1 && c.a <= 255; break;
-        case Op::Slider: fine = (c.a == 0 || c.a == 1) && c.b >= 0 && c.b <= 4096; break;
+        case Op::Slider:
+            fine = (c.a == 0 || c.a == 1) && c.b >= 0 && c.b <= static_cast<long>(INPUT_FULL_SCALE);
+            break;
         case Op::Ticks:
         case Op::Passes:
         case Op::Wait: fine = c.a >= 1 && c.a <= 10000000; break;

@@ -31,7 +31,13 @@ void set_input(u8 channel, u32 position);
 // program start). Power-on zeroes the input, not this: a host without slider
 // widgets of its own hands it back in power_on_inputs.
 u32 slider_position(u8 channel);
-void forget_slider_positions();  // program start, for tests
+
+// Every global of the firmware and the runtime as at program start, for
+// tests, benchmarks and fuzzers between cases. The nesting depth of running
+// power-ons and the count of message points are left alone: the first is
+// only ever unwound by the power-ons themselves, the second counts from
+// program start by definition (recordings place events by differences of it).
+void reset_all_state();
 
 // The 100 ms tick: blink phase and the automatic channel alternation.
 void tick();

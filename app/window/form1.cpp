@@ -24,6 +24,7 @@
 #include "app/window/lcd_window.h"
 #include "app/window/player.h"
 #include "firmware/core/run_state.h"
+#include "firmware/core/setting_limits.h"
 #include "runtime/instrument.h"
 #include "workbench/pictures/gif_recorder.h"
 
@@ -33,7 +34,6 @@ namespace {
 
 constexpr int CLIENT_WIDTH = 621;
 constexpr int CLIENT_HEIGHT = 404;
-constexpr int SLIDER_MAX = 4096;
 // The layout was made for a small dialog font: "Channel 1:" must end before
 // the slider's echo 56 pixels further right. The desktop's font is shrunk
 // until it does, from the size of a classic 8-point dialog font down.
@@ -70,7 +70,7 @@ QPushButton* make_button(QWidget* parent, QRect geometry, const char* caption) {
 QSlider* make_slider(QWidget* parent, QRect geometry, int position) {
     auto* slider = new QSlider(Qt::Horizontal, parent);
     slider->setGeometry(geometry);
-    slider->setRange(0, SLIDER_MAX);
+    slider->setRange(0, static_cast<int>(INPUT_FULL_SCALE));
     slider->setTickPosition(QSlider::NoTicks);
     slider->setValue(position);
     return slider;

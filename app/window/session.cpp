@@ -10,6 +10,7 @@
 
 #include "app/window/form1.h"
 #include "app/window/player.h"
+#include "workbench/files/input_file.h"
 #include "workbench/settings/settings_file.h"
 
 CommandLineOutcome prepare_session(const CommandLine& options, SessionPlan& plan) {
@@ -25,11 +26,19 @@ CommandLineOutcome prepare_session(const CommandLine& options, SessionPlan& plan
     }
     if (!options.play_path.isEmpty()) {
         const std::string path = options.play_path.toStdString();
-        std::ifstream in(path);
+        // Looked at before opening, as the runner does: a pipe would never
+        // open, a device never end.
+        const InputFile file = look_at_input(path);
+        std::ifstream in;
+        if (file.regular) in.open(path, std::ios::binary);
         Scenario scenario;
         std::string error;
-        if (!in) error = "cannot read " + path;
-        if (in && parse_scenario(in, path, scenario, error)) error.clear();
+        if (*file.what != '\0')
+            error = path + " is " + file.what + ", not a scenario";
+        else if (!in)
+            error = "cannot read " + path;
+        else
+            parse_scenario(in, path, scenario, error);
         if (!error.empty())
             return CommandLineOutcome{SCENARIO_BAD,
                                       QStringLiteral("dg2: ") + QString::fromStdString(error)};

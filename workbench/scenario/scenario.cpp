@@ -16,6 +16,7 @@
 #include "app/headless/headless_host.h"
 #include "firmware/firmware.h"
 #include "workbench/files/atomic_file.h"
+#include "workbench/files/input_file.h"
 #include "workbench/pictures/gif_recorder.h"
 #include "workbench/pictures/png_writer.h"
 #include "workbench/scenario/invariants.h"
@@ -316,7 +317,7 @@ bool parse_command(const std::vector<std::string>& w, ScenarioCommand& c, std::s
         c.op = Op::Slider;
         if (!parse_number(w[1], 1, 2, c.a)) return bad("slider 1 or 2, not '" + w[1] + "'");
         c.a -= 1;
-        if (!parse_number(w[2], 0, 4096, c.b))
+        if (!parse_number(w[2], 0, INPUT_FULL_SCALE, c.b))
             return bad("slider position 0..4096, not '" + w[2] + "'");
     } else if (name == "calibrate" || name == "keyfast") {
         if (!arity(1, 1)) return false;
@@ -943,20 +944,13 @@ int run_scenario(std::istream& in, const std::string& path, const ScenarioOption
 
 int run_scenario_file(const std::string& path, const ScenarioOptions& options) {
     std::ostream& err = options.err != nullptr ? *options.err : std::cerr;
-    // Refused before opening: reading a device such as /dev/zero would never
-    // end, and opening a pipe would wait for a writer.
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0) {
-        err << "dg2_scenario: cannot read " << path << ": " << std::strerror(errno) << "\n";
+    const InputFile file = look_at_input(path);
+    if (file.error) {
+        err << "dg2_scenario: cannot read " << path << ": " << file.error.message() << "\n";
         return SCENARIO_BAD;
     }
-    const char* what = S_ISREG(info.st_mode)                            ? nullptr
-                       : S_ISDIR(info.st_mode)                          ? "a directory"
-                       : S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) ? "a device"
-                       : S_ISFIFO(info.st_mode)                         ? "a pipe"
-                                                                        : "not a regular file";
-    if (what != nullptr) {
-        err << "dg2_scenario: " << path << " is " << what << ", not a scenario\n";
+    if (!file.regular) {
+        err << "dg2_scenario: " << path << " is " << file.what << ", not a scenario\n";
         return SCENARIO_BAD;
     }
     std::ifstream in(path, std::ios::binary);
