@@ -44,7 +44,7 @@ void reset_all_state() {
 // Each count is tested before it is raised, as the instrument does: the blink
 // phase therefore changes every 11 ticks (1.1 s, not 1 s), a two-second step
 // takes 20 ticks, and a channel of the single layout stays for its display
-// time plus two steps (6 s for "1 s").
+// time's number plus two of those steps (6 s for "1 s", 124 s for "60 s").
 void tick() {
     const u8 old_blink = blink_count;
     blink_count = static_cast<u8>(old_blink + 1);
@@ -68,7 +68,8 @@ void tick() {
     const u8 index = settings.display_time_index;
     // An index the menu never produces is read as the longest time instead of
     // past the end of the table.
-    const u8 limit = index < sizeof DISPLAY_TIMES ? DISPLAY_TIMES[index] : DISPLAY_TIMES[6];
+    const u8 limit =
+        index < sizeof DISPLAY_TIMES ? DISPLAY_TIMES[index] : DISPLAY_TIMES[DISPLAY_TIME_LAST];
     if (!(old_cycle > limit)) return;
     shown_channel = shown_channel == 0 ? 1 : 0;
     auto_cycle_count = 0;
