@@ -5,15 +5,14 @@
 InputFile look_at_input(const std::string& path) {
     namespace fs = std::filesystem;
     InputFile file;
+    // A missing file, or one that may not be looked at, is an error (both
+    // libstdc++ and libc++ set it for a missing one too).
     const fs::file_status status = fs::status(path, file.error);
     if (file.error) return file;
     switch (status.type()) {
         case fs::file_type::regular:
             file.size = fs::file_size(path, file.error);
             file.regular = !file.error;
-            break;
-        case fs::file_type::not_found:
-            file.error = std::make_error_code(std::errc::no_such_file_or_directory);
             break;
         case fs::file_type::directory: file.what = "a directory"; break;
         case fs::file_type::character:

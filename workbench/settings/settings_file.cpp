@@ -7,6 +7,8 @@
 #include "workbench/files/atomic_file.h"
 #include "workbench/files/input_file.h"
 
+static_assert(SETTINGS_FILE_MAX_BYTES == 1024 * 1024, "the refusal below says 1 MB");
+
 bool settings_file_size_fits(std::uintmax_t size, const std::string& file_name,
                              std::string& error) {
     if (size <= SETTINGS_FILE_MAX_BYTES) return true;
