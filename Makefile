@@ -134,9 +134,10 @@ WEB_FIRMWARE := $(shell find firmware -name '*.cpp' | sort) $(wildcard runtime/*
 WEB_SETTINGS := $(wildcard workbench/settings/*.cpp workbench/files/*.cpp)
 WEB_HEADERS := $(shell find firmware runtime workbench app/headless -name "*.h")
 WEB_PAGE := $(addprefix $(WEB_SITE)/,index.html style.css dg2.js bezel.jpg icon.png)
-WEB_SCENARIO_TOOL := workbench/scenario/scenario.cpp app/headless/headless_host.cpp workbench/scenario/invariants.cpp \
+WEB_SCENARIO_TOOL := $(wildcard workbench/scenario/*.cpp app/headless/*.cpp) \
 	workbench/sensors/sensor_value.cpp workbench/session/recorder.cpp \
-	workbench/pictures/two_colour_image.cpp workbench/pictures/without_libraries.cpp
+	workbench/pictures/two_colour_image.cpp workbench/pictures/lcd_picture.cpp \
+	workbench/pictures/without_libraries.cpp
 WEB_SCENARIO_FILES := $(shell find tests/scenarios tests/golden web/test/scenarios examples/settings -type f)
 
 web-deps:

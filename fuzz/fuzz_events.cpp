@@ -37,9 +37,9 @@
 #include <cstring>
 
 #include "app/headless/headless_host.h"
+#include "app/headless/invariants.h"
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
-#include "workbench/scenario/invariants.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "workbench/scenario/invariants.h"
+#include "app/headless/invariants.h"
 
 #include <cstdarg>
 #include <cstdio>
