@@ -133,8 +133,9 @@ WEB_CXXFLAGS := -std=c++20 -Oz -Wall -Wextra -Werror -fno-exceptions -fno-rtti -
 WEB_FIRMWARE := $(shell find firmware -name '*.cpp' | sort) $(wildcard runtime/*.cpp)
 WEB_SETTINGS := $(wildcard workbench/settings/*.cpp workbench/files/*.cpp)
 WEB_HEADERS := $(shell find firmware runtime workbench app/headless -name "*.h")
-WEB_PAGE := $(addprefix $(WEB_SITE)/,index.html style.css dg2.js bezel.jpg icon.png)
-WEB_SCENARIO_TOOL := $(wildcard workbench/scenario/*.cpp app/headless/*.cpp) \
+WEB_PAGE := $(addprefix $(WEB_SITE)/,index.html style.css dg2.js controls.js bezel.jpg icon.png)
+WEB_CONTROLS := workbench/controls/controls.cpp workbench/controls/key_bindings.cpp
+WEB_SCENARIO_TOOL := $(wildcard workbench/scenario/*.cpp app/headless/*.cpp) $(WEB_CONTROLS) \
 	workbench/sensors/sensor_value.cpp workbench/session/recorder.cpp \
 	workbench/pictures/two_colour_image.cpp workbench/pictures/lcd_picture.cpp \
 	workbench/pictures/without_libraries.cpp
@@ -165,6 +166,17 @@ $(WEB_SITE)/dg2_settings.js: web/settings_entry.cpp $(WEB_FIRMWARE) $(WEB_SETTIN
 	$(EMXX) $(WEB_CXXFLAGS) web/settings_entry.cpp $(WEB_FIRMWARE) $(WEB_SETTINGS) -o $@ \
 		-sMODULARIZE -sEXPORT_ES6 -sEXPORT_NAME=createSettingsText -sENVIRONMENT=web \
 		-sFILESYSTEM=0 -sALLOW_MEMORY_GROWTH -sEXPORTED_RUNTIME_METHODS=ccall,HEAPU8
+
+# The page's controls and keys (controls.js), written from the tables the
+# window is built from by a program compiled for node.
+$(WEB_BUILD)/controls/controls_module.js: web/controls_module.cpp $(WEB_CONTROLS) \
+		workbench/files/atomic_file.cpp $(WEB_HEADERS)
+	mkdir -p $(WEB_BUILD)/controls
+	$(EMXX) $(WEB_CXXFLAGS) web/controls_module.cpp $(WEB_CONTROLS) workbench/files/atomic_file.cpp \
+		-o $@ -sENVIRONMENT=node -sNODERAWFS -sSINGLE_FILE
+$(WEB_SITE)/controls.js: $(WEB_BUILD)/controls/controls_module.js
+	mkdir -p $(WEB_SITE)
+	node $< $@
 
 $(WEB_SITE)/%: web/page/%
 	mkdir -p $(WEB_SITE)

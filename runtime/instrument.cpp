@@ -36,6 +36,8 @@ void set_input(u8 channel, u32 position) {
 
 u32 slider_position(u8 channel) { return slider_positions[channel == 0 ? 0 : 1]; }
 
+void place_slider(u8 channel, u32 position) { slider_positions[channel == 0 ? 0 : 1] = position; }
+
 void reset_all_state() {
     reset_firmware_state();
     slider_positions[0] = slider_positions[1] = 0;

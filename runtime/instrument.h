@@ -27,10 +27,13 @@ void press_key(KeyCode key);
 // Sliders: the new position becomes the channel's input.
 void set_input(u8 channel, u32 position);
 
-// The position a channel's slider was last given through set_input (0 at
-// program start). Power-on zeroes the input, not this: a host without slider
-// widgets of its own hands it back in power_on_inputs.
+// The position a channel's slider was last given through set_input or
+// place_slider (0 at program start). Power-on zeroes the input, not this: a
+// host without slider widgets of its own hands it back in power_on_inputs.
 u32 slider_position(u8 channel);
+// Where a slider stands when the window opens: its position, not a move, so
+// the input stays untouched until the slider moves or power-on hands it over.
+void place_slider(u8 channel, u32 position);
 
 // Every global of the firmware and the runtime as at program start, for
 // tests, benchmarks and fuzzers between cases. The nesting depth of running

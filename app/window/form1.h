@@ -7,6 +7,8 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QKeySequence>
+#include <QList>
 #include <QWidget>
 #include <memory>
 #include <vector>
@@ -231,6 +233,10 @@ private:
 
 // Whether set_speed takes this factor.
 bool speed_supported(double factor);
+
+// The keys the key table binds to one of the window's functions, by its
+// action name ("pause").
+QList<QKeySequence> shortcuts(const char* action);
 
 // The one window of the program.
 extern TForm1* Form1;

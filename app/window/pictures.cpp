@@ -39,17 +39,17 @@ QString size_text(qint64 bytes) {
 void TForm1::add_picture_entries() {
     ContextMenu->addSeparator();
     auto* save = ContextMenu->addAction(QStringLiteral("Save LCD picture..."));
-    save->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    save->setShortcuts(shortcuts("save_picture"));
     connect(save, &QAction::triggered, this, [this] { save_lcd_picture_dialog(false); });
     addAction(save);
 
     record_action_ = ContextMenu->addAction(QStringLiteral("Record LCD animation..."));
-    record_action_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    record_action_->setShortcuts(shortcuts("record"));
     connect(record_action_, &QAction::triggered, this, [this] { toggle_recording(); });
     addAction(record_action_);
 
     auto* pop_out = ContextMenu->addAction(QStringLiteral("LCD window"));
-    pop_out->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    pop_out->setShortcuts(shortcuts("lcd_window"));
     connect(pop_out, &QAction::triggered, this, [this] { open_lcd_window(0); });
     addAction(pop_out);
 }
@@ -189,7 +189,7 @@ void TForm1::open_lcd_window(int zoom) {
         lcd_window_ = new LcdWindow(this, [this](QKeyEvent* event) { return handle_key(event); });
         QMenu* menu = lcd_window_->menu();
         auto* save = menu->addAction(QStringLiteral("Save LCD picture..."));
-        save->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+        save->setShortcuts(shortcuts("save_picture"));
         connect(save, &QAction::triggered, this, [this] { save_lcd_picture_dialog(true); });
         menu->addAction(record_action_);
         menu->addSeparator();
@@ -203,7 +203,7 @@ void TForm1::open_lcd_window(int zoom) {
                 [this](bool on) { lcd_window_->set_lit_scheme(on); });
         menu->addSeparator();
         auto* close = menu->addAction(QStringLiteral("Close"));
-        close->setShortcut(QKeySequence::Close);
+        close->setShortcuts(shortcuts("close_lcd_window"));
         connect(close, &QAction::triggered, lcd_window_, &QWidget::close);
         lcd_window_->addActions({save, record_action_, close});
     }

@@ -49,23 +49,25 @@ QString channel_name(u8 channel) { return QStringLiteral("Channel %1").arg(chann
 
 void TForm1::add_settings_actions() {
     if (!ContextMenu->actions().isEmpty()) ContextMenu->addSeparator();
-    auto add = [this](const QString& text, const QKeySequence& keys, auto handler) {
+    auto add = [this](const QString& text, const QList<QKeySequence>& keys, auto handler) {
         QAction* action = ContextMenu->addAction(text);
         if (!keys.isEmpty()) {
-            action->setShortcut(keys);
+            action->setShortcuts(keys);
             addAction(action);  // the shortcut works without the menu open
         }
         connect(action, &QAction::triggered, this, handler);
     };
-    add(QStringLiteral("Save settings..."), QKeySequence::Save, [this] { save_settings_dialog(); });
-    add(QStringLiteral("Load settings..."), QKeySequence::Open, [this] { load_settings_dialog(); });
+    add(QStringLiteral("Save settings..."), shortcuts("save_settings"),
+        [this] { save_settings_dialog(); });
+    add(QStringLiteral("Load settings..."), shortcuts("load_settings"),
+        [this] { load_settings_dialog(); });
     ContextMenu->addSeparator();
     for (u8 c = 0; c < 2; ++c) {
-        add(channel_name(c) + QStringLiteral(" value..."), QKeySequence(),
+        add(channel_name(c) + QStringLiteral(" value..."), {},
             [this, c] { channel_value_dialog(c); });
-        add(channel_name(c) + QStringLiteral(" sender open"), QKeySequence(),
+        add(channel_name(c) + QStringLiteral(" sender open"), {},
             [this, c] { set_sender_fault(c, true); });
-        add(channel_name(c) + QStringLiteral(" sender short"), QKeySequence(),
+        add(channel_name(c) + QStringLiteral(" sender short"), {},
             [this, c] { set_sender_fault(c, false); });
     }
 

@@ -21,18 +21,9 @@
 #include "app/window/session.h"
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
+#include "tests/window/frame_keeping_form.h"
 
 namespace {
-
-// The window, keeping the frame it showed at every message point.
-class FrameKeepingForm : public TForm1 {
-public:
-    void process_messages() override {
-        frames.push_back(frame_as_text());
-        TForm1::process_messages();
-    }
-    std::vector<std::string> frames;
-};
 
 struct Step {
     int at_ms;

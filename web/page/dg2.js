@@ -3,33 +3,10 @@
 // controls do what the window's handlers do; "ON" runs the power-on and the
 // main loop, which sleeps between passes and wakes early for a key.
 import createInstrument from './dg2_core.js';
+// The window's controls and the keys, written from the simulator's own tables
+// when the page is built.
+import { CLIENT_WIDTH, CLIENT_HEIGHT, CONTROLS, KEY_BINDINGS, SLIDER_KEYS } from './controls.js';
 
-// The window's layout in its own pixels: left, top, width, height (labels
-// size themselves).
-const LAYOUT = {
-  Image2: [0, 0, 310, 310],
-  Shape1: [144, 17, 22, 22],
-  Panel1: [39, 92, 231, 135],
-  Image3: [65, 234, 49, 49],
-  Image5: [131, 247, 49, 49],
-  Image6: [195, 234, 49, 49],
-  Button3: [0, 285, 58, 25],
-  Button4: [235, 285, 75, 25],
-  Button1: [24, 328, 129, 49],
-  Button2: [176, 328, 137, 49],
-  Label1: [344, 8],
-  Label13: [400, 8],
-  TrackBar1: [432, 8, 185, 45],
-  Label2: [344, 40],
-  Label14: [400, 40],
-  TrackBar2: [432, 40, 185, 33],
-  CheckBox2Box: [360, 80, 97, 17],
-  CheckBox3Box: [472, 80, 97, 17],
-  StatusBar1: [0, 385, 621, 19],
-};
-const CLIENT_WIDTH = 621;
-const CLIENT_HEIGHT = 404;
-const BEZEL_SIZE = 310;
 const MAX_ZOOM = 4;
 // The layout was made for a small dialog font: "Channel 1:" must end before
 // the slider's echo 56 pixels further right. The font is shrunk until it does.
@@ -38,23 +15,20 @@ const SMALLEST_FONT_PIXELS = 8;
 const CHANNEL_LABEL_ROOM = 54;
 const TICK_MS = 100;
 
-// KeyCode values of the firmware.
-const KEY_CENTRE = 1;
-const KEY_CLOCKWISE = 2;
-const KEY_ANTICLOCKWISE = 3;
-const KEY_LEFT = 4;
-const KEY_RIGHT = 5;
-
 // The LCD's own area of the picture: 114 x 64 pixels as 2 x 2 blocks.
 const LCD_AREA_WIDTH = 228;
 const LCD_AREA_HEIGHT = 128;
 
 const $ = (id) => document.getElementById(id);
+// The page's elements carry the window's names; the script calls each
+// control by its role.
+const ROLES = Object.fromEntries(CONTROLS.map((control) => [control.role, control]));
+const part = (role) => $(ROLES[role].name);
 const form = $('Form1');
-const lcd = $('Image1');
+const lcd = part('lcd');
 const lcdContext = lcd.getContext('2d');
 const picture = lcdContext.createImageData(lcd.width, lcd.height);
-const status = $('StatusBar1');
+const status = part('status_bar');
 
 let zoom = 1;
 let drawn = false;
@@ -72,11 +46,14 @@ function placeControls() {
   document.documentElement.style.setProperty('--z', zoom);
   form.style.width = `${CLIENT_WIDTH * zoom}px`;
   form.style.height = `${CLIENT_HEIGHT * zoom}px`;
-  for (const [id, [left, top, width, height]] of Object.entries(LAYOUT)) {
-    const element = $(id);
+  // A check box is placed with its caption, as the window's is; the LCD
+  // fills its frame by the style sheet.
+  for (const { name, kind, parent, left, top, width, height } of CONTROLS) {
+    if (parent !== '') continue;
+    const element = $(kind === 'check_box' ? `${name}Box` : name);
     element.style.left = `${left * zoom}px`;
     element.style.top = `${top * zoom}px`;
-    if (width !== undefined) {
+    if (width !== 0) {
       element.style.width = `${width * zoom}px`;
       element.style.height = `${height * zoom}px`;
     }
@@ -84,9 +61,35 @@ function placeControls() {
   let pixels = LARGEST_FONT_PIXELS;
   for (; pixels > SMALLEST_FONT_PIXELS; --pixels) {
     form.style.fontSize = `${pixels * zoom}px`;
-    if ($('Label1').getBoundingClientRect().width <= CHANNEL_LABEL_ROOM * zoom) break;
+    if (part('channel1_label').getBoundingClientRect().width <= CHANNEL_LABEL_ROOM * zoom) break;
   }
   form.style.fontSize = `${pixels * zoom}px`;
+}
+
+// Captions, ranges and start positions from the table; tooltips where the
+// page's keys work a control.
+function dressControls() {
+  for (const { name, kind, caption, initial, maximum } of CONTROLS) {
+    const element = $(name);
+    if (kind === 'button' || kind === 'label') {
+      element.textContent = caption;
+    } else if (kind === 'check_box') {
+      element.checked = initial !== 0;
+      $(`${name}Box`).append(` ${caption}`);
+    } else if (kind === 'slider') {
+      element.min = '0';
+      element.max = String(maximum);
+      element.value = String(initial);
+    } else if (kind === 'shape') {
+      onLamp(initial);
+    }
+  }
+  for (const { control } of KEY_BINDINGS)
+    if (control !== '') part(control).title = ROLES[control].tooltip;
+  const keysOf = (action) => KEY_BINDINGS.find((binding) => binding.action === action).text;
+  $('SavePicture').title += ` (${keysOf('copy_picture')} copies it)`;
+  $('LoadSettings').title += ` (${keysOf('load_settings')})`;
+  $('SaveSettings').title += ` (${keysOf('save_settings')})`;
 }
 
 // Called by the instrument with the picture's RGBA bytes when it changed.
@@ -101,14 +104,14 @@ function onPicture(rgba) {
 
 // The lamp's colour word holds red in its low byte.
 function onLamp(colour) {
-  $('Shape1').style.background =
+  part('alarm_lamp').style.background =
     `rgb(${colour & 0xff}, ${(colour >> 8) & 0xff}, ${(colour >> 16) & 0xff})`;
 }
 
 // Power-on hands the sliders' positions to the instrument; the labels echo them.
 function onInputs(channel1, channel2) {
-  $('Label13').textContent = String(channel1);
-  $('Label14').textContent = String(channel2);
+  part('channel1_echo').textContent = String(channel1);
+  part('channel2_echo').textContent = String(channel2);
 }
 
 // Every event may wake the instrument from its wait between passes: a key, a
@@ -139,8 +142,7 @@ function fail(error) {
 
 // A click is a press and a release over the same key area; pointer events
 // serve mouse, pen and touch alike.
-function keyArea(id, code) {
-  const area = $(id);
+function keyArea(area, code) {
   let pressed = false;
   area.addEventListener('pointerdown', (event) => {
     if (event.button !== 0) return;
@@ -161,43 +163,46 @@ function keyArea(id, code) {
   area.addEventListener('pointercancel', () => { pressed = false; });
 }
 
-function slider(id, labelId, channel) {
-  const input = $(id);
+function slider(input, label, channel) {
   input.addEventListener('input', () => {
     const position = Number(input.value);
-    $(labelId).textContent = String(position);
+    label.textContent = String(position);
     instrument._dg2_slider(channel, position);
     wake(false);
   });
 }
 
-// The keyboard stands in for the front panel, from anywhere in the page; a
-// focused slider keeps its own arrow keys.
+// A key's name as the key table writes it (Qt's portable text): "F1", "Up",
+// "Space", "+", "Ctrl+C". Shift counts only with Ctrl: some keyboards need it
+// for "+".
+function keyName(event) {
+  const NAMES = { ArrowUp: 'Up', ArrowDown: 'Down', ArrowLeft: 'Left', ArrowRight: 'Right',
+                  ' ': 'Space', Enter: event.code === 'NumpadEnter' ? 'Enter' : 'Return' };
+  const key = NAMES[event.key] ?? (event.key.length === 1 ? event.key.toUpperCase() : event.key);
+  return event.ctrlKey ? `Ctrl+${event.shiftKey ? 'Shift+' : ''}${key}` : key;
+}
+
+const BOUND_KEYS = new Map(KEY_BINDINGS.flatMap((binding) => binding.keys.map((k) => [k, binding])));
+
+// The keyboard stands in for the front panel, from anywhere in the page, as
+// the key table binds it; a focused slider keeps its own arrow keys.
 function onKeyDown(event) {
-  if (event.ctrlKey || event.altKey || event.metaKey) {
-    if (!event.ctrlKey || event.altKey || event.metaKey || event.shiftKey) return;
-    if (event.key === 'c' && String(window.getSelection()) === '') {
-      event.preventDefault();
-      copyPicture();
-    } else if (event.key === 's') {
-      event.preventDefault();
-      saveSettings();
-    } else if (event.key === 'o') {
-      event.preventDefault();
-      chooseSettingsFile();
-    }
+  if (event.altKey || event.metaKey) return;
+  const name = keyName(event);
+  const binding = BOUND_KEYS.get(name);
+  if (binding === undefined) return;
+  if (binding.control !== '') {
+    if (SLIDER_KEYS.includes(name) && document.activeElement?.type === 'range') return;
+    event.preventDefault();
+    key(ROLES[binding.control].key);
     return;
   }
-  const FRONT_PANEL = { F1: KEY_LEFT, F2: KEY_RIGHT, Enter: KEY_CENTRE, ' ': KEY_CENTRE,
-                        '+': KEY_CLOCKWISE, '-': KEY_ANTICLOCKWISE };
-  const ARROWS = { ArrowUp: KEY_LEFT, ArrowDown: KEY_RIGHT, ArrowRight: KEY_CLOCKWISE,
-                   ArrowLeft: KEY_ANTICLOCKWISE };
-  let code = FRONT_PANEL[event.key];
-  const sliderFocused = document.activeElement?.type === 'range';
-  if (code === undefined && !sliderFocused) code = ARROWS[event.key];
-  if (code === undefined) return;
+  // Ctrl+C copies the picture unless the user has selected text to copy.
+  if (binding.action === 'copy_picture' && String(window.getSelection()) !== '') return;
+  const action = PAGE_ACTIONS[binding.action];
+  if (action === undefined) return;
   event.preventDefault();
-  key(code);
+  action();
 }
 
 // The wheel over the bezel turns the knob, one step per notch, up being
@@ -207,7 +212,10 @@ function onWheel(event) {
   const box = form.getBoundingClientRect();
   const x = (event.clientX - box.left) / zoom;
   const y = (event.clientY - box.top) / zoom;
-  if (x < 0 || y < 0 || x >= BEZEL_SIZE || y >= BEZEL_SIZE) return;
+  const bezel = ROLES.bezel;
+  if (x < bezel.left || y < bezel.top || x >= bezel.left + bezel.width ||
+      y >= bezel.top + bezel.height)
+    return;
   event.preventDefault();
   // In notches: Chromium and WebKit give 120 per notch, as the desktop does;
   // otherwise lines (3 a notch) or pixels (100 a notch).
@@ -223,11 +231,11 @@ function onWheel(event) {
   wheelRemainder += notches;
   while (wheelRemainder >= 1) {
     wheelRemainder -= 1;
-    key(KEY_CLOCKWISE);
+    key(ROLES.clockwise_button.key);
   }
   while (wheelRemainder <= -1) {
     wheelRemainder += 1;
-    key(KEY_ANTICLOCKWISE);
+    key(ROLES.anticlockwise_button.key);
   }
 }
 
@@ -348,7 +356,12 @@ async function loadSettings(file) {
   }
 }
 
+// What the page's own shortcuts do, by the key table's action names.
+const PAGE_ACTIONS = { copy_picture: copyPicture, save_settings: saveSettings,
+                       load_settings: chooseSettingsFile };
+
 async function start() {
+  dressControls();
   placeControls();
   window.addEventListener('resize', placeControls);
   try {
@@ -358,30 +371,34 @@ async function start() {
     console.error(error);
     return;
   }
-  $('Button1').addEventListener('click', powerOn);
-  $('Button2').addEventListener('click', () => {
+  part('on_button').addEventListener('click', powerOn);
+  part('off_button').addEventListener('click', () => {
     instrument._dg2_power_off();
     wake(false);
   });
-  $('Button3').addEventListener('click', () => key(KEY_CLOCKWISE));
-  $('Button4').addEventListener('click', () => key(KEY_ANTICLOCKWISE));
-  keyArea('Image3', KEY_LEFT);
-  keyArea('Image5', KEY_CENTRE);
-  keyArea('Image6', KEY_RIGHT);
-  slider('TrackBar1', 'Label13', 0);
-  slider('TrackBar2', 'Label14', 1);
-  instrument._dg2_slider_positions(Number($('TrackBar1').value), Number($('TrackBar2').value));
+  // The key areas and the knob's buttons give their keys.
+  for (const { name, kind, key: code } of CONTROLS) {
+    if (kind === 'key_area') keyArea($(name), code);
+    else if (kind === 'button' && code !== 0) $(name).addEventListener('click', () => key(code));
+  }
+  const channel1 = part('channel1_slider');
+  const channel2 = part('channel2_slider');
+  slider(channel1, part('channel1_echo'), 0);
+  slider(channel2, part('channel2_echo'), 1);
+  instrument._dg2_slider_positions(Number(channel1.value), Number(channel2.value));
   // The check boxes are read afresh by every pass.
-  $('CheckBox2').addEventListener('change', (e) => {
-    instrument._dg2_calibrate(e.target.checked);
+  const calibrate = part('calibrate_box');
+  const keyfast = part('keyfast_box');
+  calibrate.addEventListener('change', () => {
+    instrument._dg2_calibrate(calibrate.checked);
     wake(false);
   });
-  $('CheckBox3').addEventListener('change', (e) => {
-    instrument._dg2_keyfast(e.target.checked);
+  keyfast.addEventListener('change', () => {
+    instrument._dg2_keyfast(keyfast.checked);
     wake(false);
   });
-  instrument._dg2_calibrate($('CheckBox2').checked);
-  instrument._dg2_keyfast($('CheckBox3').checked);
+  instrument._dg2_calibrate(calibrate.checked);
+  instrument._dg2_keyfast(keyfast.checked);
   document.addEventListener('keydown', onKeyDown);
   form.addEventListener('wheel', onWheel, { passive: false });
   $('SavePicture').addEventListener('click', savePicture);
@@ -397,8 +414,8 @@ async function start() {
     instrument._dg2_tick();
     wake(false);
   }, TICK_MS);
-  $('Button1').disabled = false;
-  $('Button2').disabled = false;
+  part('on_button').disabled = false;
+  part('off_button').disabled = false;
   status.textContent = '';
   // For tests and the curious: how deep "ON" is nested (0 while off).
   window.dg2 = { depth: () => instrument._dg2_running_depth() };

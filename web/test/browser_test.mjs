@@ -148,6 +148,13 @@ async function testPage(browser, base) {
   const missing = await page.evaluate((list) => list.filter((id) => !document.getElementById(id)), ids);
   check('every control of the window is on the page under its name', missing.length === 0,
         missing.join(' '));
+  const dressed = await page.evaluate(() => [
+    document.getElementById('Button1').textContent, document.getElementById('TrackBar1').value,
+    document.getElementById('TrackBar2').max, document.getElementById('Image5').title]);
+  check('captions, start positions and tooltips come from the tables',
+        JSON.stringify(dressed) ===
+        JSON.stringify(['ON', '1', '4096', 'Centre key: Return, Enter or Space']),
+        JSON.stringify(dressed));
 
   // ON: the run screen with both inputs at 0 (channel 2's message flashes,
   // so either blink phase will do); then the sliders to mid readings, the
@@ -156,8 +163,7 @@ async function testPage(browser, base) {
     'on\ndump\nticks 11\npasses 1\ndump\nslider 1 220\nslider 2 220\npasses 2\ndump\n' +
     'key centre\npasses 2\ndump\nkey cw\npasses 2\ndump\nkey centre\npasses 2\ndump\n' +
     'key cw\npasses 2\ndump\n');
-  // The page's slider 1 starts at 1, the native runner's at 0.
-  await moveSlider(page, 'TrackBar1', 0);
+  // The page's sliders start where the native runner's do.
   await page.click('#Button1');
   let seen = await waitForFrame(page, [runDark, runLit]);
   check('ON: the run screen equals the native runner\'s frame', seen.ok, seen.frame);
@@ -190,7 +196,6 @@ async function testPage(browser, base) {
     'ticks 11\npasses 1\ndump\n');
   await page.reload({ waitUntil: 'load' });
   await page.waitForFunction(() => window.dg2Timing.ready !== null, { timeout: TIMEOUT_MS });
-  await moveSlider(page, 'TrackBar1', 0);
   await page.click('#Button1');
   seen = await waitForFrame(page, [runDark, runLit]);
   await moveSlider(page, 'TrackBar2', 220);
@@ -228,7 +233,6 @@ async function testPage(browser, base) {
                               `dump\nsave-settings ${saved}\n`);
   await page.reload({ waitUntil: 'load' });
   await page.waitForFunction(() => window.dg2Timing.ready !== null, { timeout: TIMEOUT_MS });
-  await moveSlider(page, 'TrackBar1', 0);
   await page.click('#Button1');
   await waitForFrame(page, [runDark, runLit]);
   const [chooser] = await Promise.all([page.waitForFileChooser(), page.click('#LoadSettings')]);
@@ -408,7 +412,7 @@ async function picture(file) {
     await page.setViewport({ width: 700, height: 520 });
     await page.goto(`${base}/site/index.html#on`, { waitUntil: 'load' });
     await page.waitForFunction(() => window.dg2Timing.firstFrame !== null, { timeout: TIMEOUT_MS });
-    const [runDark, runLit, runScreen] = nativeFrames('slider 1 1\n' +
+    const [runDark, runLit, runScreen] = nativeFrames(
       'on\ndump\nticks 11\npasses 1\ndump\nslider 1 220\nslider 2 220\npasses 2\ndump\n');
     await waitForFrame(page, [runDark, runLit]);
     await moveSlider(page, 'TrackBar1', 220);
