@@ -12,8 +12,9 @@
 constexpr int MAX_POWER_ON_DEPTH = 8;
 
 // "ON": power-on sequence, splash, then the main loop until "OFF". Returns
-// when power_off_requested is set; nested calls (ON while on) nest. An "OFF"
-// during the splash is kept: the splash ends and the main loop never starts.
+// when power_off_requested is set; nested calls (ON while on) nest. One "OFF"
+// ends every level, splash or main loop, and none draws another frame after
+// it: an "OFF" during the splash ends it there and the main loop never starts.
 // Returns false, having done nothing, when MAX_POWER_ON_DEPTH power-ons are
 // already running.
 bool power_on_and_run(Host& host);

@@ -23,6 +23,7 @@
 #include "app/window/controls.h"
 #include "app/window/lcd_window.h"
 #include "app/window/player.h"
+#include "app/window/status_bar.h"
 #include "firmware/core/run_state.h"
 #include "runtime/instrument.h"
 #include "workbench/controls/key_bindings.h"
@@ -73,7 +74,7 @@ QPushButton* make_button(QWidget* parent, const Control& c) {
 }
 
 QSlider* make_slider(QWidget* parent, const Control& c) {
-    auto* slider = placed(new QSlider(Qt::Horizontal, parent), c);
+    auto* slider = placed(new SensorSlider(parent), c);
     slider->setRange(0, static_cast<int>(c.maximum));
     slider->setTickPosition(QSlider::NoTicks);
     slider->setValue(static_cast<int>(c.initial));
@@ -148,7 +149,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     CheckBox2 = make_check_box(this, control("calibrate_box"));
     CheckBox3 = make_check_box(this, control("keyfast_box"));
 
-    StatusBar1 = placed(new QStatusBar(this), control("status_bar"));
+    StatusBar1 = placed(new StatusBar(this), control("status_bar"));
     StatusBar1->setSizeGripEnabled(false);
 
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
@@ -205,7 +206,9 @@ void TForm1::centre_on_screen() {
 void TForm1::Button1Click() {
     // An "ON" past the deepest nesting does nothing, and is not recorded.
     if (instrument_running_depth() < MAX_POWER_ON_DEPTH) recorder.power_on();
-    if (!power_on_and_run(*this)) {
+    const bool ran = power_on_and_run(*this);
+    show_power_state();
+    if (!ran) {
         StatusBar1->showMessage(
             QStringLiteral("\"ON\" ignored: the instrument is already powered on %1 deep")
                 .arg(MAX_POWER_ON_DEPTH),
@@ -298,6 +301,7 @@ void TForm1::refresh_lcd() {
 void TForm1::process_messages() {
     if (player_ != nullptr) player_->message_point();
     refresh_lcd();
+    show_power_state();
     wait_for_next_pass();
     // A closed window stays closed: "OFF" again after every pass, whatever
     // a nested "ON" did meanwhile.
@@ -387,11 +391,16 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 
 // The keyboard stands in for the front panel, as the key table binds it.
 // Each key gives exactly the event of the control it names, so the
-// one-pending-event rule holds for it too. A focused slider keeps the keys it
-// moves by.
+// one-pending-event rule holds for it too. A slider given the keys by Tab
+// keeps the ones it moves by until Escape.
 bool TForm1::handle_key(QKeyEvent* event) {
     if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
         return false;
+    // Escape hands the arrow keys back to the instrument.
+    if (event->key() == Qt::Key_Escape && (TrackBar1->hasFocus() || TrackBar2->hasFocus())) {
+        QApplication::focusWidget()->clearFocus();
+        return true;
+    }
     const std::string key =
         QKeySequence(event->key()).toString(QKeySequence::PortableText).toStdString();
     const KeyBinding* binding = binding_of_key(key, IN_WINDOW);

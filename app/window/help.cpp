@@ -66,8 +66,13 @@ QString TForm1::keys_and_shortcuts_text() {
     return html + QStringLiteral("</table>");
 }
 
+// Asked for again, the open table comes to the front instead of a second one.
 void TForm1::show_keys_and_shortcuts() {
-    message_box(this, QStringLiteral("Keys and shortcuts"), keys_and_shortcuts_text());
+    if (keys_box_ == nullptr)
+        keys_box_ =
+            message_box(this, QStringLiteral("Keys and shortcuts"), keys_and_shortcuts_text());
+    keys_box_->raise();
+    keys_box_->activateWindow();
 }
 
 QString TForm1::about_text() {

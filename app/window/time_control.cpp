@@ -66,9 +66,16 @@ void TForm1::build_time_menu() {
     }
     addActions(time->actions());
 
+    power_state_ = new QLabel(StatusBar1);
+    power_state_->setToolTip(
+        QStringLiteral("The instrument: off, on (how deep \"ON\" is nested) "
+                       "or paused"));
+    StatusBar1->addPermanentWidget(power_state_);
     time_state_ = new QLabel(StatusBar1);
+    time_state_->setToolTip(QStringLiteral("The simulator's clock: its speed, or paused"));
     StatusBar1->addPermanentWidget(time_state_);
     show_time_state();
+    show_power_state();
 }
 
 void TForm1::set_paused(bool paused) {
@@ -77,6 +84,7 @@ void TForm1::set_paused(bool paused) {
     single_passes_ = 0;
     place_ticks();
     show_time_state();
+    show_power_state();
 }
 
 // One pass (or splash frame) while paused; nothing while off, so no pass is
@@ -107,6 +115,19 @@ QString TForm1::time_state_text() const {
     const Speed* speed = find_speed(speed_);
     const QString name = QString::fromLatin1(speed != nullptr ? speed->name : "1x");
     return paused_ ? QStringLiteral("Paused (%1)").arg(name) : name;
+}
+
+QString TForm1::power_state_text() const {
+    const int depth = instrument_running_depth();
+    if (depth == 0) return QStringLiteral("Off");
+    if (paused_) return QStringLiteral("Paused");
+    return depth == 1 ? QStringLiteral("On") : QStringLiteral("On (%1 deep)").arg(depth);
+}
+
+void TForm1::show_power_state() {
+    if (power_state_ == nullptr) return;
+    const QString text = power_state_text();
+    if (power_state_->text() != text) power_state_->setText(text);
 }
 
 void TForm1::show_time_state() {

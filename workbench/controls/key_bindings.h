@@ -41,8 +41,10 @@ inline constexpr KeyBinding KEY_BINDINGS[] = {
      "knob one step clockwise (\"Clockwise\")", EVERYWHERE},
     {"knob_anticlockwise", "anticlockwise_button", "Left -", "wheel down over the bezel",
      "knob one step anticlockwise (\"AntiClockwise\")", EVERYWHERE},
-    {"slider_arrows", "", "", "Arrows on a focused slider",
-     "move the slider; clicking a key gives the arrows back", EVERYWHERE},
+    {"slider_arrows", "", "", "Tab to a slider, then arrows",
+     "move the slider (framed while it has the keys); Escape, or a click on the bezel, gives "
+     "the arrows back",
+     EVERYWHERE},
     {"context_menu", "", "", "Right click on the bezel or the LCD",
      "the menu of the window's functions", IN_WINDOW},
     {"copy_picture", "", "Ctrl+C", "", "copy the LCD picture (228 x 128) to the clipboard",
