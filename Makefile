@@ -131,7 +131,7 @@ EMXX := env NODE_PATH=/usr/share/nodejs em++
 WEB_CXXFLAGS := -std=c++20 -Oz -Wall -Wextra -Werror -fno-exceptions -fno-rtti -I. \
 	-I$(WEB_BUILD)/include
 WEB_FIRMWARE := $(shell find firmware -name '*.cpp' | sort) $(wildcard runtime/*.cpp)
-WEB_SETTINGS := workbench/settings/settings_file.cpp workbench/files/atomic_file.cpp
+WEB_SETTINGS := $(wildcard workbench/settings/*.cpp workbench/files/*.cpp)
 WEB_HEADERS := $(shell find firmware runtime workbench app/headless -name "*.h")
 WEB_PAGE := $(addprefix $(WEB_SITE)/,index.html style.css dg2.js controls.js bezel.jpg icon.png)
 WEB_CONTROLS := workbench/controls/controls.cpp workbench/controls/key_bindings.cpp
@@ -153,9 +153,9 @@ web: web-deps
 
 # The page's instrument: an ES module exporting createInstrument. The main
 # loop sleeps between passes through ASYNCIFY.
-$(WEB_SITE)/dg2_core.js: web/web_host.cpp $(WEB_FIRMWARE) $(WEB_SETTINGS) $(WEB_HEADERS)
+$(WEB_SITE)/dg2_core.js: web/web_host.cpp $(WEB_FIRMWARE) $(WEB_HEADERS)
 	mkdir -p $(WEB_SITE)
-	$(EMXX) $(WEB_CXXFLAGS) web/web_host.cpp $(WEB_FIRMWARE) $(WEB_SETTINGS) -o $@ \
+	$(EMXX) $(WEB_CXXFLAGS) web/web_host.cpp $(WEB_FIRMWARE) -o $@ \
 		-sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sMODULARIZE -sEXPORT_ES6 \
 		-sEXPORT_NAME=createInstrument -sENVIRONMENT=web -sFILESYSTEM=0 \
 		-sEXPORTED_RUNTIME_METHODS=ccall,HEAPU8

@@ -36,10 +36,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/headless/fake_host.h"
 #include "app/headless/headless_host.h"
-#include "firmware/firmware.h"
 #include "app/headless/invariants.h"
+#include "firmware/firmware.h"
+#include "runtime/instrument.h"
 
 namespace {
 

@@ -280,7 +280,6 @@ function copyPicture() {
 
 // Settings files: the text is made and read by a module of its own, loaded on
 // first use; records cross between it and the instrument byte for byte.
-const SETTINGS_FILE_LIMIT = 256 * 1024;  // a settings file is a few KB
 let settingsModule = null;
 
 async function settingsText() {
@@ -330,12 +329,15 @@ function chooseSettingsFile() {
 
 async function loadSettings(file) {
   try {
-    if (file.size > SETTINGS_FILE_LIMIT) {
-      status.textContent = `${file.name}: too large for a settings file`;
+    const text = await settingsText();
+    // Asked before the file is read: the limit is the settings reader's.
+    const tooLarge = text.ccall('dg2_settings_file_size_error', 'string', ['number', 'string'],
+                                [file.size, file.name]);
+    if (tooLarge !== '') {
+      status.textContent = tooLarge;
       return;
     }
     const source = await file.text();
-    const text = await settingsText();
     const error = text.ccall('dg2_text_to_record', 'string', ['string', 'string'],
                              [source, file.name]);
     if (error !== '') {

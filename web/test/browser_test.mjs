@@ -240,6 +240,21 @@ async function testPage(browser, base) {
   seen = await waitForFrame(page, loaded);
   check('a settings file loads as natively', seen.ok,
         `${seen.frame}\n${await page.$eval('#StatusBar1', (e) => e.textContent)}`);
+  // A file over 1 MB (300 MB, sparse) is refused before it is read, in the
+  // settings reader's own words.
+  const big = path.join(os.tmpdir(), `dg2-web-big-${process.pid}.toml`);
+  fs.closeSync(fs.openSync(big, 'w'));
+  fs.truncateSync(big, 300 * 1024 * 1024);
+  const [bigChooser] = await Promise.all([page.waitForFileChooser(), page.click('#LoadSettings')]);
+  await bigChooser.accept([big]);
+  const refusal = `${path.basename(big)}: 314572800 bytes; a settings file has at most 1 MB ` +
+                  '(1048576 bytes)';
+  const refused = await page.waitForFunction(
+    (text) => document.getElementById('StatusBar1').textContent === text,
+    { timeout: TIMEOUT_MS }, refusal).then(() => true, () => false);
+  check('a settings file over 1 MB is refused unread', refused,
+        await page.$eval('#StatusBar1', (e) => e.textContent));
+  fs.rmSync(big, { force: true });
   const downloads = fs.mkdtempSync(path.join(os.tmpdir(), 'dg2-web-downloads-'));
   const cdp = await page.createCDPSession();
   await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
