@@ -39,7 +39,7 @@
 #include "app/headless/fake_host.h"
 #include "app/headless/headless_host.h"
 #include "firmware/firmware.h"
-#include "workbench/scenario/invariants.h"
+#include "app/headless/invariants.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // libFuzzer target: an input is the text of a scenario script. Whatever the
-// bytes, the reader either hands back commands whose arguments the runner can
-// trust (the ranges below) or names a bad line; it never crashes, hangs or
+// bytes, the reader either hands back commands that the writer writes back to
+// the same commands, or names a bad line; it never crashes, hangs or
 // reads past its input. A script that parses and only presses, slides, sets
 // values and sender faults, ticks and lets passes run, within a small budget,
 // is then run as well, with the instrument's invariants checked after every
@@ -19,9 +19,9 @@
 #include <string>
 
 #include "app/headless/fake_host.h"
+#include "app/headless/scenario_runner.h"
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
-#include "workbench/scenario/scenario.h"
 
 namespace {
 
@@ -36,47 +36,20 @@ constexpr long TICK_BUDGET = 5000;
     std::abort();
 }
 
-// The promises the runner relies on.
-void check_command(const ScenarioCommand& c, int previous_line, int lines) {
-    using Op = ScenarioCommand::Op;
-    if (c.line <= previous_line || c.line > lines) broken("line number out of order", c.line);
-    bool fine = true;
-    switch (c.op) {
-        case Op::On:
-        case Op::Calibrate:
-        case Op::KeyFast: fine = c.a == 0 || c.a == 1; break;
-        case Op::Key: fine = c.a >= 1 && c.a <= 255; break;
-        case Op::Slider: fine = (c.a == 0 || c.a == 1) && c.b >= 0 && c.b <= 4096; break;
-        case Op::Ticks:
-        case Op::Passes:
-        case Op::Wait: fine = c.a >= 1 && c.a <= 10000000; break;
-        case Op::Shot:
-        case Op::Record: fine = c.a >= 1 && c.a <= 8 && !c.word.empty(); break;
-        case Op::ExpectGolden:
-        case Op::SaveSettings:
-        case Op::LoadSettings:
-        case Op::PowerOnSettings: fine = !c.word.empty(); break;
-        case Op::Value: fine = (c.a == 0 || c.a == 1) && !c.word.empty(); break;
-        case Op::Sender: fine = c.a == 0 || c.a == 1; break;
-        case Op::ExpectText:
-            fine = !c.rows.empty() && c.a >= 0 && c.b >= 0 &&
-                   c.a + static_cast<long>(c.rows[0].size()) <= LCD_WIDTH &&
-                   c.b + static_cast<long>(c.rows.size()) <= LCD_HEIGHT;
-            for (const std::string& row : c.rows)
-                fine = fine && row.size() == c.rows[0].size() &&
-                       row.find_first_not_of("#.") == std::string::npos;
-            break;
-        case Op::Expect:
-        case Op::Off:
-        case Op::StopRecord:
-        case Op::Dump: break;
-    }
-    if (!fine) broken("command arguments out of range", c.line);
-    if (c.op == Op::Shot || c.op == Op::Record || c.op == Op::ExpectGolden ||
-        c.op == Op::SaveSettings || c.op == Op::LoadSettings || c.op == Op::PowerOnSettings)
-        for (const char ch : c.word)
-            if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F)
-                broken("control character in a file name", c.line);
+// What the parser hands out, the writer writes back as lines that parse to
+// the same command: the recorder and the parser speak one language.
+// No word a command keeps (a file name above all) holds a control character.
+void check_round_trip(const ScenarioCommand& c) {
+    for (const char ch : c.word)
+        if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F)
+            broken("control character in a word", c.line);
+    std::istringstream in(scenario_text(c));
+    ScenarioReader reader(in, PATH);
+    ScenarioCommand again;
+    if (!reader.next(again)) broken(reader.error().c_str(), c.line);
+    if (again.op != c.op || again.a != c.a || again.b != c.b || again.word != c.word ||
+        again.value != c.value || again.rows != c.rows)
+        broken("the written command reads back differently", c.line);
 }
 
 // Whether the script only acts and lets time pass, within the budget.
@@ -125,15 +98,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     int previous = 0;
     for (const ScenarioCommand& c : scenario.commands) {
-        check_command(c, previous, lines);
+        if (c.line <= previous || c.line > lines) broken("line number out of order", c.line);
         previous = c.line;
+        check_round_trip(c);
     }
 
     if (!runnable(scenario)) return 0;
     reset_all_state();
     std::istringstream script(text);
     std::ostringstream out, err;
-    ScenarioOptions options;
+    RunnerOptions options;
     options.out = &out;
     options.err = &err;
     const int status = run_scenario(script, PATH, options);

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "workbench/scenario/scenario.h"
+#include "app/headless/scenario_runner.h"
 
 namespace {
 std::string output;
@@ -23,7 +23,7 @@ EMSCRIPTEN_KEEPALIVE int dg2_run_scenario(const char* path, const char* text) {
     std::istringstream in(text != nullptr ? text : "");
     std::ostringstream out;
     std::ostringstream err;
-    ScenarioOptions options;
+    RunnerOptions options;
     options.out = &out;
     options.err = &err;
     const int status = run_scenario(in, path != nullptr ? path : "", options);

@@ -6,7 +6,8 @@
 #include <QSlider>
 #include <QTimer>
 #include <cstdio>
-#include <fstream>
+#include <istream>
+#include <memory>
 
 #include "app/window/form1.h"
 #include "app/window/player.h"
@@ -24,16 +25,22 @@ CommandLineOutcome prepare_session(const CommandLine& options, SessionPlan& plan
         plan.power_on_settings = loaded;
     }
     if (!options.play_path.isEmpty()) {
+        // Read through once before the window opens, so a bad line ends the
+        // program at once; the player then reads the script again as it plays.
         const std::string path = options.play_path.toStdString();
-        std::ifstream in(path);
-        Scenario scenario;
+        std::unique_ptr<std::istream> in;
         std::string error;
-        if (!in) error = "cannot read " + path;
-        if (in && parse_scenario(in, path, scenario, error)) error.clear();
+        if (open_scenario_file(path, in, error)) {
+            ScenarioReader reader(*in, path);
+            for (ScenarioCommand c; reader.next(c);) {
+            }
+            error = reader.error();
+            plan.play_lines = reader.lines_read();
+        }
         if (!error.empty())
             return CommandLineOutcome{SCENARIO_BAD,
                                       QStringLiteral("dg2: ") + QString::fromStdString(error)};
-        plan.play = std::move(scenario);
+        plan.play = path;
     }
     return CommandLineOutcome{};
 }
@@ -64,15 +71,9 @@ void TForm1::start_session(SessionPlan& plan) {
     connect(CheckBox3, &QCheckBox::toggled, this,
             [this](bool ticked) { recorder.keyfast(ticked); });
     if (plan.play) {
-        if (plan.power_on) {
-            // "ON" first, as the script's own first line.
-            ScenarioCommand on;
-            on.op = ScenarioCommand::Op::On;
-            on.a = 1;
-            plan.play->commands.insert(plan.play->commands.begin(), on);
-            plan.power_on = false;
-        }
-        player_ = new WindowPlayer(*this, std::move(*plan.play), plan.exit_after_play);
+        player_ = new WindowPlayer(*this, *plan.play, plan.play_lines, plan.power_on,
+                                   plan.exit_after_play);
+        plan.power_on = false;
     }
     power_on_when_shown_ = plan.power_on;
 }

@@ -16,7 +16,10 @@
 struct SessionPlan {
     bool power_on = false;
     std::optional<InstrumentSettings> power_on_settings;
-    std::optional<Scenario> play;
+    // --play: the script, read through once and found without a bad line,
+    // and its number of lines.
+    std::optional<std::string> play;
+    int play_lines = 0;
     bool exit_after_play = false;
     SessionRecorder recorder;  // started by start_recording
 };

@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "app/headless/fake_host.h"
+#include "app/headless/scenario_runner.h"
 #include "app/window/controls.h"
 #include "app/window/form1.h"
 #include "app/window/session.h"
@@ -48,12 +49,11 @@ void drive(FrameKeepingForm& form, const std::vector<Step>& steps) {
                              steps.back().at_ms + 10000);
 }
 
-Scenario script(const char* text) {
-    std::istringstream in(text);
-    Scenario scenario;
-    std::string error;
-    parse_scenario(in, "script.scn", scenario, error);
-    return scenario;
+// A script written to a file of its own, as --play takes it.
+std::string script(const QTemporaryDir& dir, const char* text) {
+    const std::string path = dir.filePath(QStringLiteral("script.scn")).toStdString();
+    std::ofstream(path) << text;
+    return path;
 }
 
 // Shows the window and begins the session; closes it after `close_ms` (if
@@ -138,18 +138,19 @@ private slots:
         QVERIFY2(parse_scenario(in, path.toStdString(), scenario, error), error.c_str());
         std::vector<std::string> replayed;
         std::ostringstream failures;
-        ScenarioOptions options;
+        RunnerOptions options;
         options.err = &failures;
         options.at_message_point = [&] { replayed.push_back(frame_as_text()); };
         std::istringstream script(recording);
-        QCOMPARE(run_scenario(script, path.toStdString(), options), SCENARIO_OK);
+        QVERIFY2(run_scenario(script, path.toStdString(), options) == SCENARIO_OK,
+                 failures.str().c_str());
         compare_frames(shown, replayed);
 
         // 3. Played in the window, to the end and closing.
         reset_all_state();
         FrameKeepingForm form;
         SessionPlan plan;
-        plan.play = scenario;
+        plan.play = path.toStdString();
         plan.exit_after_play = true;
         form.start_session(plan);
         form.show();
@@ -180,7 +181,7 @@ private slots:
             TForm1 form;
             SessionPlan plan;
             plan.power_on = row.power_on;
-            if (row.play != nullptr) plan.play = script(row.play);
+            if (row.play != nullptr) plan.play = script(dir, row.play);
             std::string error;
             QDir(dir.path()).mkdir(QStringLiteral("gone"));
             if (row.record != nullptr)

@@ -5,10 +5,10 @@
 #include <string>
 
 #include "runtime/instrument.h"
-#include "workbench/scenario/scenario.h"
+#include "app/headless/scenario_runner.h"
 
 int main(int argc, char** argv) {
-    ScenarioOptions options;
+    RunnerOptions options;
     options.out = &std::cout;
     options.err = &std::cerr;
     const char* update = std::getenv("DG2_UPDATE_GOLDENS");

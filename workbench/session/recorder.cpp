@@ -5,6 +5,7 @@
 #include "firmware/lcd/lcd.h"
 #include "runtime/instrument.h"
 #include "workbench/files/atomic_file.h"
+#include "workbench/scenario/writer.h"
 #include "workbench/settings/settings_file.h"
 
 namespace {
@@ -16,23 +17,24 @@ namespace {
 constexpr auto SLIDER_WRITE_DELAY = std::chrono::milliseconds(250);
 constexpr auto TICK_WRITE_DELAY = std::chrono::seconds(2);
 
-// The runner's `wait 1`: a tick, then this many passes.
-constexpr long PASSES_PER_WAIT = 5;
-
-const char* key_name(KeyCode key) {
-    switch (key) {
-        case KeyCentre: return "centre";
-        case KeyClockwise: return "cw";
-        case KeyAnticlockwise: return "acw";
-        case KeyLeft: return "left";
-        case KeyRight: return "right";
-        default: return nullptr;
-    }
+ScenarioCommand command(ScenarioCommand::Op op, long a = 0, long b = 0) {
+    ScenarioCommand c;
+    c.op = op;
+    c.a = a;
+    c.b = b;
+    return c;
 }
 
-const char* count_word(int kind) {
-    static const char* const WORDS[] = {"", "ticks", "passes", "wait"};
-    return WORDS[kind];
+// The recorder's own kinds of line, as commands.
+ScenarioCommand::Op counted_op(int kind) {
+    static const ScenarioCommand::Op OPS[] = {ScenarioCommand::Op::Dump, ScenarioCommand::Op::Ticks,
+                                              ScenarioCommand::Op::Passes,
+                                              ScenarioCommand::Op::Wait};
+    return OPS[kind];
+}
+
+std::string counted_line(int kind, long count) {
+    return scenario_text(command(counted_op(kind), count));
 }
 
 }  // namespace
@@ -49,34 +51,35 @@ bool SessionRecorder::start(const std::string& path, std::string& error) {
 }
 
 void SessionRecorder::power_on() {
-    event("on splash", true);
+    event(scenario_text(command(ScenarioCommand::Op::On, 1)), true);
     // The replay goes on at the first splash frame of this power-on.
     script_point_ = instrument_message_points() + 1;
 }
 
 void SessionRecorder::power_off() {
-    event("off", true);
+    event(scenario_text(command(ScenarioCommand::Op::Off)), true);
     // While the instrument runs, the replay goes on at the next message
     // point; once it has stopped no message point comes until the next "ON".
     if (instrument_running_depth() > 0) script_point_ = instrument_message_points() + 1;
 }
 
 void SessionRecorder::key(KeyCode key) {
-    const char* name = key_name(key);
-    event(name != nullptr ? std::string("key ") + name : "key " + std::to_string(key), true);
+    event(scenario_text(command(ScenarioCommand::Op::Key, key)), true);
 }
 
 // A dragged slider moves many times a second; the ticks that follow write
 // the file.
 void SessionRecorder::slider(u8 channel, u32 position) {
-    event("slider " + std::to_string(channel + 1) + " " + std::to_string(position), false);
+    event(scenario_text(command(ScenarioCommand::Op::Slider, channel, position)), false);
 }
 
 void SessionRecorder::calibrate(bool ticked) {
-    event(ticked ? "calibrate on" : "calibrate off", true);
+    event(scenario_text(command(ScenarioCommand::Op::Calibrate, ticked ? 1 : 0)), true);
 }
 
-void SessionRecorder::keyfast(bool ticked) { event(ticked ? "keyfast on" : "keyfast off", true); }
+void SessionRecorder::keyfast(bool ticked) {
+    event(scenario_text(command(ScenarioCommand::Op::KeyFast, ticked ? 1 : 0)), true);
+}
 
 void SessionRecorder::tick() {
     if (!recording()) return;
@@ -90,16 +93,16 @@ void SessionRecorder::tick() {
 }
 
 void SessionRecorder::settings_loaded(const InstrumentSettings& loaded) {
-    settings_file("load-settings", loaded);
+    settings_file(ScenarioCommand::Op::LoadSettings, loaded);
 }
 
 void SessionRecorder::power_on_settings(const InstrumentSettings& loaded) {
-    settings_file("power-on-settings", loaded);
+    settings_file(ScenarioCommand::Op::PowerOnSettings, loaded);
 }
 
 // "session.scn" keeps its settings in "session-settings-1.toml", ... beside
 // it; the recording names them relative to its own folder, as scripts do.
-void SessionRecorder::settings_file(const char* command, const InstrumentSettings& s) {
+void SessionRecorder::settings_file(ScenarioCommand::Op op, const InstrumentSettings& s) {
     if (!recording()) return;
     const std::filesystem::path recording(path_);
     // A script's words are separated by blanks: none in the name.
@@ -111,20 +114,15 @@ void SessionRecorder::settings_file(const char* command, const InstrumentSetting
     if (!save_settings_file((recording.parent_path() / name).string(), s, error) &&
         write_error_.empty())
         write_error_ = error;
-    event(std::string(command) + " " + name, true);
+    ScenarioCommand c = command(op);
+    c.word = name;
+    event(scenario_text(c), true);
 }
 
 bool SessionRecorder::finish(std::string& error) {
     if (!recording()) return true;
     place();
-    std::string frame = "expect-text 0 0\n";
-    for (u8 y = 0; y < LCD_HEIGHT; ++y) {
-        frame += "| ";
-        for (u8 x = 0; x < LCD_WIDTH; ++x)
-            frame += lcd_get_pixel(x, y) ? '#' : '.';
-        frame += '\n';
-    }
-    append(Kind::Other, 0, "# The last frame the window showed.\n" + frame);
+    append(Kind::Other, 0, "# The last frame the window showed.\n" + whole_frame_expectation());
     const bool written = write_file_atomically(path_, body_, error);
     path_.clear();
     return written;
@@ -143,7 +141,7 @@ void SessionRecorder::place() {
 void SessionRecorder::event(const std::string& line, bool user) {
     if (!recording()) return;
     place();
-    append(Kind::Other, 0, line + "\n");
+    append(Kind::Other, 0, line);
     dirty_ = true;
     if (user) write();
 }
@@ -156,7 +154,7 @@ void SessionRecorder::counted(Kind kind, long count) {
         rewrite_last(Kind::Ticks, last_.count + count);
         return;
     }
-    if (kind == Kind::Passes && count == PASSES_PER_WAIT && last_.kind == Kind::Ticks &&
+    if (kind == Kind::Passes && count == PASSES_PER_TICK && last_.kind == Kind::Ticks &&
         last_.count == 1) {
         if (before_last_.kind == Kind::Wait) {
             body_.resize(last_.at);
@@ -168,8 +166,7 @@ void SessionRecorder::counted(Kind kind, long count) {
         }
         return;
     }
-    append(kind, count,
-           std::string(count_word(static_cast<int>(kind))) + " " + std::to_string(count) + "\n");
+    append(kind, count, counted_line(static_cast<int>(kind), count));
 }
 
 void SessionRecorder::append(Kind kind, long count, const std::string& line) {
@@ -180,7 +177,7 @@ void SessionRecorder::append(Kind kind, long count, const std::string& line) {
 
 void SessionRecorder::rewrite_last(Kind kind, long count) {
     body_.resize(last_.at);
-    body_ += std::string(count_word(static_cast<int>(kind))) + " " + std::to_string(count) + "\n";
+    body_ += counted_line(static_cast<int>(kind), count);
     last_.kind = kind;
     last_.count = count;
 }

@@ -24,6 +24,7 @@
 #include "firmware/core/keys.h"
 #include "firmware/core/settings.h"
 #include "firmware/core/types.h"
+#include "workbench/scenario/command.h"
 
 class SessionRecorder {
 public:
@@ -69,7 +70,7 @@ private:
     void append(Kind kind, long count, const std::string& line);
     void rewrite_last(Kind kind, long count);
     void write();
-    void settings_file(const char* command, const InstrumentSettings& s);
+    void settings_file(ScenarioCommand::Op op, const InstrumentSettings& s);
 
     std::string path_;
     std::string body_;

@@ -18,8 +18,8 @@
 #include "app/headless/fake_host.h"
 #include "app/headless/headless_host.h"
 #include "firmware/firmware.h"
-#include "workbench/scenario/invariants.h"
-#include "workbench/scenario/scenario.h"
+#include "app/headless/invariants.h"
+#include "app/headless/scenario_runner.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ protected:
 
     Outcome run(const std::string& text, bool invariants = true) {
         std::ostringstream out, err;
-        ScenarioOptions options;
+        RunnerOptions options;
         options.out = &out;
         options.err = &err;
         options.check_invariants = invariants;
@@ -156,7 +156,7 @@ TEST_F(ScenarioRun, ALongScriptRunsInBoundedMemory) {
     std::istream in(&lines);
     rusage before{}, after{};
     getrusage(RUSAGE_SELF, &before);
-    ScenarioOptions options;  // dump prints nowhere
+    RunnerOptions options;  // dump prints nowhere
     std::ostringstream err;
     options.err = &err;
     EXPECT_EQ(run_scenario(in, "long.scn", options), SCENARIO_OK) << err.str();

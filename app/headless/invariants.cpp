@@ -1,4 +1,4 @@
-#include "workbench/scenario/invariants.h"
+#include "app/headless/invariants.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -7,18 +7,6 @@
 #include "firmware/firmware.h"
 
 namespace {
-
-struct NamedPage {
-    const char* name;
-    PageHandler page;
-};
-
-constexpr NamedPage PAGES[] = {
-    {"run", page_run_screen},        {"max", page_max_values},    {"main", page_main_menu},
-    {"display", page_display_setup}, {"contrast", page_contrast}, {"channel", page_channel_setup},
-    {"curve", page_sender_curve},    {"adc", page_adc_values},    {"calibrate", page_calibrate},
-    {"message", page_message},
-};
 
 // The largest value a pressure field may take in each unit; an unknown unit
 // code is reported separately.
@@ -69,18 +57,6 @@ bool curve_in_range(const SenderCurve& curve) {
 }
 
 }  // namespace
-
-const char* page_name(PageHandler page) {
-    for (const NamedPage& p : PAGES)
-        if (p.page == page) return p.name;
-    return "?";
-}
-
-PageHandler page_by_name(const char* name) {
-    for (const NamedPage& p : PAGES)
-        if (std::strcmp(p.name, name) == 0) return p.page;
-    return nullptr;
-}
 
 const char* InvariantChecker::fail(const char* format, ...) {
     std::va_list args;
