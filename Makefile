@@ -12,7 +12,7 @@ CMAKE_FLAGS ?=
 # Debian packages the build and the tests need.
 PACKAGES := build-essential cmake pkg-config qt6-base-dev libjpeg-dev libgtest-dev \
 	libgmock-dev libbenchmark-dev xvfb xauth clang libclang-rt-14-dev help2man \
-	libtomlplusplus-dev libpng-dev libgif-dev
+	libtomlplusplus-dev libpng-dev libgif-dev libxcb1-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

@@ -36,6 +36,8 @@ void set_input(u8 channel, u32 position) {
 
 u32 slider_position(u8 channel) { return slider_positions[channel == 0 ? 0 : 1]; }
 
+void place_slider(u8 channel, u32 position) { slider_positions[channel == 0 ? 0 : 1] = position; }
+
 void forget_slider_positions() { slider_positions[0] = slider_positions[1] = 0; }
 
 void tick() {
@@ -138,6 +140,9 @@ static void splash(Host& host) {
         text_small_const(85, 40, FIRMWARE_VERSION, 100);
         lcd_show();
         hand_over(host);
+        // "OFF" ends the splash at once: no frame is drawn after it, so the
+        // LCD keeps the picture it showed when "OFF" came.
+        if (power_off_requested != 0) return;
     }
 }
 
@@ -164,6 +169,15 @@ bool power_on_and_run(Host& host) {
     power_off_requested = 0;
 
     splash(host);
+    if (power_off_requested != 0) {
+        // The instrument never came up: nothing of the rest of power-on
+        // happens (a nested power-on that ran in the meantime keeps its
+        // page and settings), but the inputs follow the sliders again, as
+        // after every power-on.
+        host.power_on_inputs();
+        --running_depth;
+        return true;
+    }
 
     alarm_lamp_off_hook();
     current_page = page_run_screen;
@@ -173,9 +187,9 @@ bool power_on_and_run(Host& host) {
     host.power_on_inputs();
     host.before_first_pass();
 
-    // "OFF" during the splash is honoured: the instrument does not come up,
-    // and the LCD keeps the splash's last frame. The request stays set, so
-    // the main loops around a nested power-on end as well.
+    // The request stays set, so every power-on around a nested one ends as
+    // well, none drawing another frame: a main loop at its next test, a
+    // splash after the frame it had shown.
     while (power_off_requested == 0) {
         run_pass(host);
         hand_over(host);

@@ -12,8 +12,9 @@
 constexpr int MAX_POWER_ON_DEPTH = 8;
 
 // "ON": power-on sequence, splash, then the main loop until "OFF". Returns
-// when power_off_requested is set; nested calls (ON while on) nest. An "OFF"
-// during the splash is kept: the splash ends and the main loop never starts.
+// when power_off_requested is set; nested calls (ON while on) nest. One "OFF"
+// ends every level, splash or main loop, and none draws another frame after
+// it: an "OFF" during the splash ends it there and the main loop never starts.
 // Returns false, having done nothing, when MAX_POWER_ON_DEPTH power-ons are
 // already running.
 bool power_on_and_run(Host& host);
@@ -27,10 +28,13 @@ void press_key(KeyCode key);
 // Sliders: the new position becomes the channel's input.
 void set_input(u8 channel, u32 position);
 
-// The position a channel's slider was last given through set_input (0 at
-// program start). Power-on zeroes the input, not this: a host without slider
-// widgets of its own hands it back in power_on_inputs.
+// The position a channel's slider was last given through set_input or
+// place_slider (0 at program start). Power-on zeroes the input, not this: a
+// host without slider widgets of its own hands it back in power_on_inputs.
 u32 slider_position(u8 channel);
+// Where a slider stands when the window opens: its position, not a move, so
+// the input stays untouched until the slider moves or power-on hands it over.
+void place_slider(u8 channel, u32 position);
 void forget_slider_positions();  // program start, for tests
 
 // The 100 ms tick: blink phase and the automatic channel alternation.

@@ -1,25 +1,24 @@
-// The tools' pictures: encoded as PNG in memory, then written whole through a
-// temporary file, so a failed run leaves the old picture in place.
+// The tools' pictures, drawn with Qt, written by the workbench's one PNG
+// writer: whole, through a temporary file, so a failed run leaves the old
+// picture in place.
 #pragma once
 
-#include <QBuffer>
-#include <QByteArray>
 #include <QImage>
 #include <string>
-#include <string_view>
+#include <vector>
 
-#include "workbench/files/atomic_file.h"
+#include "workbench/pictures/png_writer.h"
 
 // False with the reason in `error` when the picture cannot be encoded or
 // written.
 inline bool write_png_file(const QImage& picture, const std::string& path, std::string& error) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!picture.save(&buffer, "PNG")) {
-        error = path + ": cannot encode the picture as PNG";
-        return false;
+    const QImage argb = picture.convertToFormat(QImage::Format_ARGB32);
+    std::vector<u32> pixels(static_cast<size_t>(argb.width()) * static_cast<size_t>(argb.height()));
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x)
+            pixels[static_cast<size_t>(y) * static_cast<size_t>(argb.width()) +
+                   static_cast<size_t>(x)] = row[x];
     }
-    return write_file_atomically(
-        path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), error);
+    return write_png_argb(path, argb.width(), argb.height(), pixels, error);
 }

@@ -11,19 +11,18 @@
 
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
+#include "workbench/pictures/lcd_picture.h"
 #include "workbench/settings/settings_file.h"
 
 namespace {
 
-// The LCD picture as the window has it (Image1): 229 x 133, of which the
-// LCD's 2 x 2 blocks cover 228 x 128; the margin keeps the fill colour of a
-// new picture.
-constexpr int PICTURE_WIDTH = 229;
-constexpr int PICTURE_HEIGHT = 133;
+// The LCD picture as the window has it (Image1); the margin keeps the fill
+// colour of a new picture.
+constexpr int PICTURE_WIDTH = LCD_PICTURE_WIDTH;
+constexpr int PICTURE_HEIGHT = LCD_PICTURE_HEIGHT;
 constexpr int PICTURE_PIXELS = PICTURE_WIDTH * PICTURE_HEIGHT;
 constexpr u32 MARGIN = 0xFFFFFFFFu;
-// Unlit pixels: the classic grey of an inactive window border.
-constexpr u32 UNLIT = 0xFFD4D0C8u;
+constexpr u32 UNLIT = LCD_UNLIT;
 
 u32 unlit_colour() { return UNLIT; }
 

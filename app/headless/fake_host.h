@@ -8,6 +8,7 @@
 
 #include "runtime/host.h"
 #include "runtime/instrument.h"
+#include "workbench/pictures/lcd_picture.h"
 
 class FakeHost : public Host {
 public:
@@ -57,8 +58,8 @@ public:
     int hides = 0;
     int shows = 0;
 
-    static constexpr int PICTURE_WIDTH = 229;
-    static constexpr int PICTURE_HEIGHT = 133;
+    static constexpr int PICTURE_WIDTH = LCD_PICTURE_WIDTH;
+    static constexpr int PICTURE_HEIGHT = LCD_PICTURE_HEIGHT;
     std::vector<u32> pixels;
     LcdCanvas canvas;
 
@@ -67,7 +68,7 @@ private:
 };
 
 // The unlit-pixel colour the fake host reports (the classic inactive border).
-constexpr u32 FAKE_UNLIT = 0xFFD4D0C8u;
+constexpr u32 FAKE_UNLIT = LCD_UNLIT;
 
 // Zero every global of the firmware and runtime, as at program start.
 void reset_all_state();

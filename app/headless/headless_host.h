@@ -8,18 +8,17 @@
 
 #include "runtime/host.h"
 #include "runtime/instrument.h"
+#include "workbench/pictures/lcd_picture.h"
 
 class HeadlessHost : public Host {
 public:
-    // The LCD picture as the window has it (Image1): 229 x 133, of which the
-    // LCD's 2 x 2 blocks cover 228 x 128.
-    static constexpr int PICTURE_WIDTH = 229;
-    static constexpr int PICTURE_HEIGHT = 133;
-    static constexpr int LCD_PICTURE_WIDTH = 2 * LCD_WIDTH;
-    static constexpr int LCD_PICTURE_HEIGHT = 2 * LCD_HEIGHT;
-    // Unlit pixels: the classic grey of an inactive window border.
-    static constexpr u32 UNLIT = 0xFFD4D0C8u;
+    // The LCD picture as the window has it (Image1).
+    static constexpr int PICTURE_WIDTH = LCD_PICTURE_WIDTH;
+    static constexpr int PICTURE_HEIGHT = LCD_PICTURE_HEIGHT;
+    static constexpr u32 UNLIT = LCD_UNLIT;
 
+    // Places the sliders as the window's stand when it opens (channel 1 at 1,
+    // channel 2 at 0); the inputs stay 0 until a slider moves or power-on.
     HeadlessHost();
 
     bool calibrate_checked() override { return calibrate; }

@@ -194,7 +194,7 @@ const char* InvariantChecker::check_picture(const HeadlessHost& host, u32 outsid
     for (int y = 0; y < HeadlessHost::PICTURE_HEIGHT; ++y) {
         for (int x = 0; x < HeadlessHost::PICTURE_WIDTH; ++x) {
             const u32 pixel = host.pixels[y * HeadlessHost::PICTURE_WIDTH + x];
-            if (x >= HeadlessHost::LCD_PICTURE_WIDTH || y >= HeadlessHost::LCD_PICTURE_HEIGHT) {
+            if (x >= LCD_PICTURE_ZOOM * LCD_WIDTH || y >= LCD_PICTURE_ZOOM * LCD_HEIGHT) {
                 if (pixel != outside) return fail("picture pixel %d,%d written", x, y);
                 continue;
             }

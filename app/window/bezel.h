@@ -7,11 +7,14 @@
 #include <QString>
 #include <cstddef>
 
+#include "workbench/controls/controls.h"
+
 // The JPEG bytes of assets/bezel.jpg, embedded at build time.
 extern const unsigned char BEZEL_JPEG[];
 extern const std::size_t BEZEL_JPEG_SIZE;
 
-constexpr int BEZEL_SIZE = 310;
+// The bezel picture is square, as wide as its control.
+constexpr int BEZEL_SIZE = control("bezel").width;
 
 // The PNG bytes of assets/dg2.png (the face alone, 256 x 256), embedded at
 // build time; the window's own icon, as the desktop's icon theme has it.

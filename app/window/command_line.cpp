@@ -1,5 +1,7 @@
 #include "app/window/command_line.h"
 
+#include <xcb/xcb.h>
+
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <functional>
@@ -147,4 +149,23 @@ CommandLineOutcome check_display(const CommandLine& options, bool environment_ha
     return fail(EXIT_NO_DISPLAY,
                 QStringLiteral("no display (DISPLAY and WAYLAND_DISPLAY are not set); to run "
                                "without one, start it as QT_QPA_PLATFORM=offscreen dg2"));
+}
+
+// Qt takes the X display when none of these says otherwise; if that display
+// does not answer, Qt aborts saying only that no platform plugin could be
+// loaded. The question is asked here first, the way Qt asks it.
+CommandLineOutcome check_x_display(const CommandLine& options) {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    const QByteArray display = qgetenv("DISPLAY");
+    if (options.platform_given || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+        !(platform.isEmpty() || platform.startsWith("xcb")) || display.isEmpty())
+        return CommandLineOutcome{};
+    xcb_connection_t* connection = xcb_connect(display.constData(), nullptr);
+    const bool answers = xcb_connection_has_error(connection) == 0;
+    xcb_disconnect(connection);
+    if (answers) return CommandLineOutcome{};
+    return fail(EXIT_NO_DISPLAY,
+                QStringLiteral("cannot open the display '%1' (DISPLAY): nothing answers there; "
+                               "to run without one, start it as QT_QPA_PLATFORM=offscreen dg2")
+                    .arg(QString::fromLocal8Bit(display)));
 }

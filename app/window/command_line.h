@@ -34,5 +34,10 @@ CommandLineOutcome parse_command_line(const QStringList& arguments, CommandLine&
 // and how to run without one. `environment_has_display`: see below.
 CommandLineOutcome check_display(const CommandLine& options, bool environment_has_display);
 
+// With the X display to be used (DISPLAY set; no -platform, no WAYLAND_DISPLAY,
+// QT_QPA_PLATFORM unset or xcb): whether it answers. If not, the program
+// ends with one line naming it and status 1, as without a display.
+CommandLineOutcome check_x_display(const CommandLine& options);
+
 // DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM set and not empty.
 bool has_display_environment();

@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleOptionSlider>
 
 #include "app/window/colours.h"
 
@@ -25,6 +26,25 @@ void ClickArea::mouseReleaseEvent(QMouseEvent* event) {
                        rect().contains(event->position().toPoint());
     if (event->button() == Qt::LeftButton) pressed_ = false;
     if (click) on_click_();
+}
+
+SensorSlider::SensorSlider(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
+    setFocusPolicy(Qt::TabFocus);
+}
+
+// The frame lies close around the groove and the handle: the first slider's
+// control is taller than the room above the second one.
+void SensorSlider::paintEvent(QPaintEvent* event) {
+    QSlider::paintEvent(event);
+    if (!hasFocus()) return;
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    const QRect used =
+        style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, this) |
+        style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+    QPainter painter(this);
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter.drawRect(QRectF(used.adjusted(-2, -2, 2, 2) & rect()).adjusted(1, 1, -1, -1));
 }
 
 CircleShape::CircleShape(QWidget* parent) : QWidget(parent) {

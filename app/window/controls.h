@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QSlider>
 #include <QWidget>
 #include <functional>
 
@@ -23,6 +24,17 @@ protected:
 private:
     std::function<void()> on_click_;
     bool pressed_ = false;
+};
+
+// A sensor input's slider. A click moves it but does not take the keyboard:
+// the arrow keys stay the instrument's keys. Tab gives it the keys, and then
+// it is framed in the highlight colour for as long as it has them.
+class SensorSlider : public QSlider {
+public:
+    explicit SensorSlider(QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // A circle with a one-pixel black outline, filled with the brush colour.

@@ -23,17 +23,16 @@
 #include "app/window/controls.h"
 #include "app/window/lcd_window.h"
 #include "app/window/player.h"
+#include "app/window/status_bar.h"
 #include "firmware/core/run_state.h"
 #include "runtime/instrument.h"
+#include "workbench/controls/key_bindings.h"
 #include "workbench/pictures/gif_recorder.h"
 
 TForm1* Form1 = nullptr;
 
 namespace {
 
-constexpr int CLIENT_WIDTH = 621;
-constexpr int CLIENT_HEIGHT = 404;
-constexpr int SLIDER_MAX = 4096;
 // The layout was made for a small dialog font: "Channel 1:" must end before
 // the slider's echo 56 pixels further right. The desktop's font is shrunk
 // until it does, from the size of a classic 8-point dialog font down.
@@ -44,41 +43,47 @@ constexpr int CHANNEL_LABEL_ROOM = 54;
 constexpr int WHEEL_NOTCH = 120;
 
 QFont fitting_font(QFont font) {
+    const QString caption = QString::fromLatin1(control("channel1_label").caption);
     for (int pixels = LARGEST_FONT_PIXELS; pixels > SMALLEST_FONT_PIXELS; --pixels) {
         font.setPixelSize(pixels);
-        if (QFontMetrics(font).horizontalAdvance(QStringLiteral("Channel 1:")) <=
-            CHANNEL_LABEL_ROOM)
-            return font;
+        if (QFontMetrics(font).horizontalAdvance(caption) <= CHANNEL_LABEL_ROOM) return font;
     }
     font.setPixelSize(SMALLEST_FONT_PIXELS);
     return font;
 }
 
-QLabel* make_label(QWidget* parent, int left, int top, const char* caption) {
-    auto* label = new QLabel(QString::fromLatin1(caption), parent);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
+// Every control takes its name, place and size from the table.
+template <typename Widget>
+Widget* placed(Widget* widget, const Control& c) {
+    widget->setObjectName(QString::fromLatin1(c.name));
+    if (c.kind == ControlKind::Label) {
+        widget->move(c.left, c.top);
+        widget->adjustSize();
+    } else {
+        widget->setGeometry(c.left, c.top, c.width, c.height);
+    }
+    return widget;
 }
 
-QPushButton* make_button(QWidget* parent, QRect geometry, const char* caption) {
-    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-    button->setGeometry(geometry);
-    return button;
+QLabel* make_label(QWidget* parent, const Control& c) {
+    return placed(new QLabel(QString::fromLatin1(c.caption), parent), c);
 }
 
-QSlider* make_slider(QWidget* parent, QRect geometry, int position) {
-    auto* slider = new QSlider(Qt::Horizontal, parent);
-    slider->setGeometry(geometry);
-    slider->setRange(0, SLIDER_MAX);
+QPushButton* make_button(QWidget* parent, const Control& c) {
+    return placed(new QPushButton(QString::fromLatin1(c.caption), parent), c);
+}
+
+QSlider* make_slider(QWidget* parent, const Control& c) {
+    auto* slider = placed(new SensorSlider(parent), c);
+    slider->setRange(0, static_cast<int>(c.maximum));
     slider->setTickPosition(QSlider::NoTicks);
-    slider->setValue(position);
+    slider->setValue(static_cast<int>(c.initial));
     return slider;
 }
 
-QCheckBox* make_check_box(QWidget* parent, QRect geometry, const char* caption) {
-    auto* box = new QCheckBox(QString::fromLatin1(caption), parent);
-    box->setGeometry(geometry);
+QCheckBox* make_check_box(QWidget* parent, const Control& c) {
+    auto* box = placed(new QCheckBox(QString::fromLatin1(c.caption), parent), c);
+    box->setChecked(c.initial != 0);
     return box;
 }
 
@@ -105,16 +110,14 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
         std::fprintf(stderr,
                      "dg2: the bezel picture cannot be decoded (%s); showing a plain face\n",
                      qPrintable(bezel_error));
-    Image2 = new QLabel(this);
-    Image2->setGeometry(0, 0, BEZEL_SIZE, BEZEL_SIZE);
+    Image2 = placed(new QLabel(this), control("bezel"));
     Image2->setScaledContents(true);
     Image2->setPixmap(QPixmap::fromImage(bezel));
 
-    Shape1 = new CircleShape(this);
-    Shape1->setGeometry(144, 17, 22, 22);
+    Shape1 = placed(new CircleShape(this), control("alarm_lamp"));
+    Shape1->set_brush_colour(from_colour_word(control("alarm_lamp").initial));
 
-    Panel1 = new QFrame(this);
-    Panel1->setGeometry(39, 92, 231, 135);
+    Panel1 = placed(new QFrame(this), control("lcd_frame"));
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel1->setLineWidth(1);
     QPalette panel_palette = Panel1->palette();
@@ -122,40 +125,31 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     Panel1->setPalette(panel_palette);
     Panel1->setAutoFillBackground(true);
 
-    Image1 = new LcdPicture(Panel1, 229, 133, inactive_border_colour);
-    Image1->setGeometry(1, 1, 229, 133);
+    constexpr Control lcd = control("lcd");
+    Image1 = placed(new LcdPicture(Panel1, lcd.width, lcd.height, inactive_border_colour), lcd);
 
-    Image3 = new ClickArea(this, [this] { Image3Click(); });
-    Image3->setGeometry(65, 234, 49, 49);
-    Image3->setToolTip(QStringLiteral("Left key \"F1\" (up): F1 or Up arrow"));
-    Image5 = new ClickArea(this, [this] { Image5Click(); });
-    Image5->setGeometry(131, 247, 49, 49);
-    Image5->setToolTip(QStringLiteral("Centre key: Return, Enter or Space"));
-    Image6 = new ClickArea(this, [this] { Image6Click(); });
-    Image6->setGeometry(195, 234, 49, 49);
-    Image6->setToolTip(QStringLiteral("Right key \"F2\" (down): F2 or Down arrow"));
+    Image3 = placed(new ClickArea(this, [this] { Image3Click(); }), control("left_key"));
+    Image5 = placed(new ClickArea(this, [this] { Image5Click(); }), control("centre_key"));
+    Image6 = placed(new ClickArea(this, [this] { Image6Click(); }), control("right_key"));
 
-    Button3 = make_button(this, QRect(0, 285, 58, 25), "Clockwise");
-    Button3->setToolTip(QStringLiteral("Knob one step clockwise: Right arrow, + or wheel up"));
-    Button4 = make_button(this, QRect(235, 285, 75, 25), "AntiClockwise");
-    Button4->setToolTip(QStringLiteral("Knob one step anticlockwise: Left arrow, - or wheel down"));
-    Button1 = make_button(this, QRect(24, 328, 129, 49), "ON");
-    Button2 = make_button(this, QRect(176, 328, 137, 49), "OFF");
+    Button3 = make_button(this, control("clockwise_button"));
+    Button4 = make_button(this, control("anticlockwise_button"));
+    Button1 = make_button(this, control("on_button"));
+    Button2 = make_button(this, control("off_button"));
 
-    Label1 = make_label(this, 344, 8, "Channel 1:");
-    Label13 = make_label(this, 400, 8, "0");
+    Label1 = make_label(this, control("channel1_label"));
+    Label13 = make_label(this, control("channel1_echo"));
     // The positions are set before the handlers are connected: the labels
     // read "0" at start and the inputs stay untouched until a slider moves.
-    TrackBar1 = make_slider(this, QRect(432, 8, 185, 45), 1);
-    Label2 = make_label(this, 344, 40, "Channel 2:");
-    Label14 = make_label(this, 400, 40, "0");
-    TrackBar2 = make_slider(this, QRect(432, 40, 185, 33), 0);
+    TrackBar1 = make_slider(this, control("channel1_slider"));
+    Label2 = make_label(this, control("channel2_label"));
+    Label14 = make_label(this, control("channel2_echo"));
+    TrackBar2 = make_slider(this, control("channel2_slider"));
 
-    CheckBox2 = make_check_box(this, QRect(360, 80, 97, 17), "Calibrate");
-    CheckBox3 = make_check_box(this, QRect(472, 80, 97, 17), "KeyFast");
+    CheckBox2 = make_check_box(this, control("calibrate_box"));
+    CheckBox3 = make_check_box(this, control("keyfast_box"));
 
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setGeometry(0, 385, CLIENT_WIDTH, 19);
+    StatusBar1 = placed(new StatusBar(this), control("status_bar"));
     StatusBar1->setSizeGripEnabled(false);
 
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
@@ -165,8 +159,10 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     connect(TrackBar1, &QSlider::valueChanged, this, [this] { TrackBar1Change(); });
     connect(TrackBar2, &QSlider::valueChanged, this, [this] { TrackBar2Change(); });
 
-    auto* copy = new QShortcut(QKeySequence::Copy, this);
-    connect(copy, &QShortcut::activated, this, [this] { copy_lcd_picture(); });
+    for (const QKeySequence& keys : shortcuts("copy_picture")) {
+        auto* copy = new QShortcut(keys, this);
+        connect(copy, &QShortcut::activated, this, [this] { copy_lcd_picture(); });
+    }
 
     // The instrument's keys and the wheel over the bezel come from anywhere in
     // the window: every control passes its key presses and wheel turns
@@ -210,7 +206,9 @@ void TForm1::centre_on_screen() {
 void TForm1::Button1Click() {
     // An "ON" past the deepest nesting does nothing, and is not recorded.
     if (instrument_running_depth() < MAX_POWER_ON_DEPTH) recorder.power_on();
-    if (!power_on_and_run(*this)) {
+    const bool ran = power_on_and_run(*this);
+    show_power_state();
+    if (!ran) {
         StatusBar1->showMessage(
             QStringLiteral("\"ON\" ignored: the instrument is already powered on %1 deep")
                 .arg(MAX_POWER_ON_DEPTH),
@@ -303,6 +301,7 @@ void TForm1::refresh_lcd() {
 void TForm1::process_messages() {
     if (player_ != nullptr) player_->message_point();
     refresh_lcd();
+    show_power_state();
     wait_for_next_pass();
     // A closed window stays closed: "OFF" again after every pass, whatever
     // a nested "ON" did meanwhile.
@@ -390,32 +389,27 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
     if (!handle_key(event)) QWidget::keyPressEvent(event);
 }
 
-// The keyboard stands in for the front panel. Each key gives exactly the event
-// of the control it names, so the one-pending-event rule holds for it too. A
-// focused slider keeps the keys it moves by.
+// The keyboard stands in for the front panel, as the key table binds it.
+// Each key gives exactly the event of the control it names, so the
+// one-pending-event rule holds for it too. A slider given the keys by Tab
+// keeps the ones it moves by until Escape.
 bool TForm1::handle_key(QKeyEvent* event) {
     if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
         return false;
+    // Escape hands the arrow keys back to the instrument.
+    if (event->key() == Qt::Key_Escape && (TrackBar1->hasFocus() || TrackBar2->hasFocus())) {
+        QApplication::focusWidget()->clearFocus();
+        return true;
+    }
+    const std::string key =
+        QKeySequence(event->key()).toString(QKeySequence::PortableText).toStdString();
+    const KeyBinding* binding = binding_of_key(key, IN_WINDOW);
+    const Control* worked = binding != nullptr ? find_control(binding->control) : nullptr;
+    if (worked == nullptr || worked->key == KeyNone) return false;
     const QWidget* focus = QApplication::focusWidget();
-    const bool slider_focused = focus == TrackBar1 || focus == TrackBar2;
-    switch (event->key()) {
-        case Qt::Key_F1: Image3Click(); return true;
-        case Qt::Key_F2: Image6Click(); return true;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Space: Image5Click(); return true;
-        case Qt::Key_Plus: Button3Click(); return true;
-        case Qt::Key_Minus: Button4Click(); return true;
-        default: break;
-    }
-    if (slider_focused) return false;
-    switch (event->key()) {
-        case Qt::Key_Up: Image3Click(); return true;
-        case Qt::Key_Down: Image6Click(); return true;
-        case Qt::Key_Right: Button3Click(); return true;
-        case Qt::Key_Left: Button4Click(); return true;
-        default: return false;
-    }
+    if ((focus == TrackBar1 || focus == TrackBar2) && slider_keeps(key)) return false;
+    key_event(worked->key);
+    return true;
 }
 
 // Turning the wheel over the bezel turns the knob, one step per notch, up

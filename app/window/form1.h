@@ -7,6 +7,9 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QKeySequence>
+#include <QList>
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 #include <vector>
@@ -26,6 +29,7 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QMenu;
+class QMessageBox;
 class QPushButton;
 class QSlider;
 class QStatusBar;
@@ -114,6 +118,9 @@ public:
     double speed() const { return speed_; }
     // What the status bar shows of it: "1x", "4x", "Paused (1/4x)".
     QString time_state_text() const;
+    // The instrument's state beside it: "Off", "On", "On (2 deep)" for a
+    // nested "ON", "Paused" while on and paused.
+    QString power_state_text() const;
 
     // Host.
     void process_messages() override;
@@ -140,11 +147,15 @@ public:
     bool save_lcd_picture(const QString& path, int zoom, bool pop_out_colours = false);
     void save_lcd_picture_dialog(bool from_lcd_window);
     // GIF of the LCD from now until stopped, with the real delays; `scale`
-    // enlarges the picture as shown (228 x 128) 1..8 times.
+    // enlarges the picture as shown (228 x 128) 1..8 times, `zoom` is screen
+    // pixels per LCD pixel.
     bool start_recording(const QString& path, int scale = 1);
+    bool start_recording_at_zoom(const QString& path, int zoom);
     bool stop_recording();
     bool recording() const;
-    void toggle_recording();
+    // "Record LCD animation..." / "Stop recording"; from the LCD window at
+    // its zoom. A failure is shown in a message box.
+    void toggle_recording(bool from_lcd_window);
     // Opens (or raises) the LCD window at `zoom` x (2..12); 0 keeps the size
     // of an open one and opens a new one at 4x.
     void open_lcd_window(int zoom);
@@ -195,6 +206,7 @@ private:
     bool ticks_wanted() const;
     void apply_speed();
     void show_time_state();
+    void show_power_state();  // cheap when nothing changed
     void add_picture_entries();
     void add_help_entries();
     void set_tooltips();
@@ -214,7 +226,8 @@ private:
     bool paused_ = false;
     int single_passes_ = 0;  // passes allowed to run while paused
     double speed_ = 1.0;
-    QLabel* time_state_ = nullptr;  // permanent, at the right of the status bar
+    QLabel* time_state_ = nullptr;   // permanent, at the right of the status bar
+    QLabel* power_state_ = nullptr;  // permanent, left of time_state_
     QAction* pause_action_ = nullptr;
     QAction* single_pass_action_ = nullptr;
     QAction* single_tick_action_ = nullptr;
@@ -226,11 +239,17 @@ private:
     QString recording_path_;
     QLabel* recording_label_ = nullptr;
     QAction* record_action_ = nullptr;
-    std::vector<u8> shown_lit_;  // the picture last handed on
+    QAction* lcd_record_action_ = nullptr;  // the same, in the LCD window
+    std::vector<u8> shown_lit_;             // the picture last handed on
+    QPointer<QMessageBox> keys_box_;        // "Keys and shortcuts" while open
 };
 
 // Whether set_speed takes this factor.
 bool speed_supported(double factor);
+
+// The keys the key table binds to one of the window's functions, by its
+// action name ("pause").
+QList<QKeySequence> shortcuts(const char* action);
 
 // The one window of the program.
 extern TForm1* Form1;

@@ -29,6 +29,7 @@ int main(int argc, char** argv) {
         CommandLineOutcome outcome = parse_command_line(QCoreApplication::arguments(), options);
         if (outcome.exit_status < 0) outcome = prepare_session(options, plan);
         if (outcome.exit_status < 0) outcome = check_display(options, has_display_environment());
+        if (outcome.exit_status < 0) outcome = check_x_display(options);
         if (outcome.exit_status < 0) outcome = start_recording(options, plan);
         if (outcome.exit_status >= 0) return report(outcome);
     }

@@ -3,7 +3,6 @@
 // through lcd_picture_shown, which hands a changed one to the pop-out and the
 // recording.
 #include <QAction>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -14,6 +13,7 @@
 #include "app/window/controls.h"
 #include "app/window/form1.h"
 #include "app/window/lcd_window.h"
+#include "app/window/window_dialogs.h"
 #include "firmware/lcd/lcd.h"
 #include "workbench/pictures/gif_recorder.h"
 #include "workbench/pictures/png_writer.h"
@@ -39,17 +39,17 @@ QString size_text(qint64 bytes) {
 void TForm1::add_picture_entries() {
     ContextMenu->addSeparator();
     auto* save = ContextMenu->addAction(QStringLiteral("Save LCD picture..."));
-    save->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    save->setShortcuts(shortcuts("save_picture"));
     connect(save, &QAction::triggered, this, [this] { save_lcd_picture_dialog(false); });
     addAction(save);
 
     record_action_ = ContextMenu->addAction(QStringLiteral("Record LCD animation..."));
-    record_action_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    connect(record_action_, &QAction::triggered, this, [this] { toggle_recording(); });
+    record_action_->setShortcuts(shortcuts("record"));
+    connect(record_action_, &QAction::triggered, this, [this] { toggle_recording(false); });
     addAction(record_action_);
 
     auto* pop_out = ContextMenu->addAction(QStringLiteral("LCD window"));
-    pop_out->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    pop_out->setShortcuts(shortcuts("lcd_window"));
     connect(pop_out, &QAction::triggered, this, [this] { open_lcd_window(0); });
     addAction(pop_out);
 }
@@ -83,6 +83,9 @@ void TForm1::lcd_picture_shown() {
         StatusBar1->showMessage(QStringLiteral("Recording failed: %1")
                                     .arg(QString::fromStdString(gif_recorder_->error())));
         end_recording_display();
+        if (!closed_)
+            show_failure(this, QStringLiteral("Record LCD animation"),
+                         StatusBar1->currentMessage());
     }
 }
 
@@ -110,35 +113,54 @@ bool TForm1::save_lcd_picture(const QString& path, int zoom, bool pop_out_colour
     return true;
 }
 
+// A failure is told over the window the entry was chosen in.
 void TForm1::save_lcd_picture_dialog(bool from_lcd_window) {
     QWidget* owner =
         from_lcd_window && lcd_window_ != nullptr ? static_cast<QWidget*>(lcd_window_) : this;
-    const QString path = QFileDialog::getSaveFileName(owner, QStringLiteral("Save LCD picture"),
-                                                      QStringLiteral("dg2-lcd.png"),
-                                                      QStringLiteral("PNG pictures (*.png)"));
-    if (path.isEmpty()) return;
-    const int zoom = from_lcd_window && lcd_window_ != nullptr ? lcd_window_->zoom() : WINDOW_ZOOM;
-    save_lcd_picture(with_suffix(path, ".png"), zoom, from_lcd_window);
+    ask_for_file(owner, FileDialogKind::Save, QStringLiteral("Save LCD picture"),
+                 QStringLiteral("dg2-lcd.png"), QStringLiteral("PNG pictures (*.png)"),
+                 [this, owner, from_lcd_window](const QString& path) {
+                     // The zoom of the moment the picture is taken.
+                     const bool popped = from_lcd_window && lcd_window_ != nullptr;
+                     const int zoom = popped ? lcd_window_->zoom() : WINDOW_ZOOM;
+                     if (!save_lcd_picture(with_suffix(path, ".png"), zoom, from_lcd_window))
+                         show_failure(owner, QStringLiteral("Save LCD picture"),
+                                      StatusBar1->currentMessage());
+                 });
 }
 
 bool TForm1::recording() const { return gif_recorder_ && gif_recorder_->recording(); }
 
-void TForm1::toggle_recording() {
+// From the LCD window, an animation is recorded at its zoom, as a picture
+// saved from there is.
+void TForm1::toggle_recording(bool from_lcd_window) {
+    QWidget* owner =
+        from_lcd_window && lcd_window_ != nullptr ? static_cast<QWidget*>(lcd_window_) : this;
     if (recording()) {
-        stop_recording();
+        if (!stop_recording())
+            show_failure(owner, QStringLiteral("Record LCD animation"),
+                         StatusBar1->currentMessage());
         return;
     }
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Record LCD animation"),
-                                                      QStringLiteral("dg2-lcd.gif"),
-                                                      QStringLiteral("GIF animations (*.gif)"));
-    if (!path.isEmpty()) start_recording(with_suffix(path, ".gif"));
+    ask_for_file(owner, FileDialogKind::Save, QStringLiteral("Record LCD animation"),
+                 QStringLiteral("dg2-lcd.gif"), QStringLiteral("GIF animations (*.gif)"),
+                 [this, owner, from_lcd_window](const QString& path) {
+                     const bool popped = from_lcd_window && lcd_window_ != nullptr;
+                     const int zoom = popped ? lcd_window_->zoom() : WINDOW_ZOOM;
+                     if (!start_recording_at_zoom(with_suffix(path, ".gif"), zoom))
+                         show_failure(owner, QStringLiteral("Record LCD animation"),
+                                      StatusBar1->currentMessage());
+                 });
 }
 
 bool TForm1::start_recording(const QString& path, int scale) {
+    return start_recording_at_zoom(path, WINDOW_ZOOM * std::clamp(scale, 1, 8));
+}
+
+bool TForm1::start_recording_at_zoom(const QString& path, int zoom) {
     if (recording()) stop_recording();
     if (!gif_recorder_) gif_recorder_ = std::make_unique<GifRecorder>();
-    if (!gif_recorder_->start(path.toStdString(), LCD_WIDTH, LCD_HEIGHT,
-                              WINDOW_ZOOM * std::clamp(scale, 1, 8),
+    if (!gif_recorder_->start(path.toStdString(), LCD_WIDTH, LCD_HEIGHT, zoom,
                               inactive_border_colour() & 0xFFFFFFu, LCD_BLACK & 0xFFFFFFu)) {
         StatusBar1->showMessage(QStringLiteral("Recording not started: %1")
                                     .arg(QString::fromStdString(gif_recorder_->error())));
@@ -155,7 +177,8 @@ bool TForm1::start_recording(const QString& path, int scale) {
     }
     recording_label_->setText(QStringLiteral("\u25CF Recording"));
     recording_label_->show();
-    record_action_->setText(QStringLiteral("Stop recording"));
+    for (QAction* action : {record_action_, lcd_record_action_})
+        if (action != nullptr) action->setText(QStringLiteral("Stop recording"));
     StatusBar1->showMessage(QStringLiteral("Recording the LCD to %1").arg(path), STATUS_MS);
     return true;
 }
@@ -181,7 +204,8 @@ bool TForm1::stop_recording() {
 
 void TForm1::end_recording_display() {
     if (recording_label_ != nullptr) recording_label_->hide();
-    record_action_->setText(QStringLiteral("Record LCD animation..."));
+    for (QAction* action : {record_action_, lcd_record_action_})
+        if (action != nullptr) action->setText(QStringLiteral("Record LCD animation..."));
 }
 
 void TForm1::open_lcd_window(int zoom) {
@@ -189,9 +213,11 @@ void TForm1::open_lcd_window(int zoom) {
         lcd_window_ = new LcdWindow(this, [this](QKeyEvent* event) { return handle_key(event); });
         QMenu* menu = lcd_window_->menu();
         auto* save = menu->addAction(QStringLiteral("Save LCD picture..."));
-        save->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+        save->setShortcuts(shortcuts("save_picture"));
         connect(save, &QAction::triggered, this, [this] { save_lcd_picture_dialog(true); });
-        menu->addAction(record_action_);
+        lcd_record_action_ = menu->addAction(record_action_->text());
+        lcd_record_action_->setShortcut(record_action_->shortcut());
+        connect(lcd_record_action_, &QAction::triggered, this, [this] { toggle_recording(true); });
         menu->addSeparator();
         auto* grid = menu->addAction(QStringLiteral("Pixel grid"));
         grid->setCheckable(true);
@@ -203,9 +229,9 @@ void TForm1::open_lcd_window(int zoom) {
                 [this](bool on) { lcd_window_->set_lit_scheme(on); });
         menu->addSeparator();
         auto* close = menu->addAction(QStringLiteral("Close"));
-        close->setShortcut(QKeySequence::Close);
+        close->setShortcuts(shortcuts("close_lcd_window"));
         connect(close, &QAction::triggered, lcd_window_, &QWidget::close);
-        lcd_window_->addActions({save, record_action_, close});
+        lcd_window_->addActions({save, lcd_record_action_, close});
     }
     if (zoom != 0 || !lcd_window_->isVisible()) {
         const int z = std::clamp(zoom == 0 ? 4 : zoom, LCD_WINDOW_MIN_ZOOM, LCD_WINDOW_MAX_ZOOM);

@@ -10,6 +10,7 @@
 #include "app/window/form1.h"
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
+#include "workbench/controls/controls.h"
 
 namespace {
 
@@ -41,6 +42,10 @@ void WindowPlayer::start() {
     form_.place_ticks();
     show_progress();
     if (instrument_running_depth() > 0) return;
+    // A script starts, as the runner's does, with the sliders where the window
+    // opens with them.
+    form_.TrackBar1->setValue(static_cast<int>(channel_slider(0).initial));
+    form_.TrackBar2->setValue(static_cast<int>(channel_slider(1).initial));
     if (power_on_first_) {
         // --on with --play: "ON" first, as the script's own first line.
         power_on_first_ = false;

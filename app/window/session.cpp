@@ -11,6 +11,7 @@
 
 #include "app/window/form1.h"
 #include "app/window/player.h"
+#include "workbench/controls/controls.h"
 #include "workbench/settings/settings_file.h"
 
 CommandLineOutcome prepare_session(const CommandLine& options, SessionPlan& plan) {
@@ -58,11 +59,13 @@ void TForm1::start_session(SessionPlan& plan) {
     power_on_settings = plan.power_on_settings;
     recorder = std::move(plan.recorder);
     if (power_on_settings) recorder.power_on_settings(*power_on_settings);
-    // A replay starts with both sliders at 0; this window's first one starts
-    // elsewhere, and its position reaches the instrument at power-on.
+    // A replay starts with the sliders where a window opens with them; a
+    // slider moved since stands elsewhere, and its position reaches the
+    // instrument at power-on.
     for (u8 channel = 0; channel < 2; ++channel) {
         const int position = (channel == 0 ? TrackBar1 : TrackBar2)->value();
-        if (position != 0) recorder.slider(channel, static_cast<u32>(position));
+        if (static_cast<u32>(position) != channel_slider(channel).initial)
+            recorder.slider(channel, static_cast<u32>(position));
     }
     // The instrument reads the check boxes at every pass; only the recording
     // needs to know when they change.

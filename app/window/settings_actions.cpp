@@ -10,15 +10,14 @@
 // first "ON", when the record holds no settings yet.
 #include <QAction>
 #include <QEvent>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QInputDialog>
 #include <QMenu>
-#include <QMessageBox>
 #include <QSlider>
 #include <QStatusBar>
 
 #include "app/window/form1.h"
+#include "app/window/value_dialog.h"
+#include "app/window/window_dialogs.h"
 #include "firmware/core/settings.h"
 #include "runtime/instrument.h"
 #include "workbench/sensors/sensor_value.h"
@@ -49,23 +48,25 @@ QString channel_name(u8 channel) { return QStringLiteral("Channel %1").arg(chann
 
 void TForm1::add_settings_actions() {
     if (!ContextMenu->actions().isEmpty()) ContextMenu->addSeparator();
-    auto add = [this](const QString& text, const QKeySequence& keys, auto handler) {
+    auto add = [this](const QString& text, const QList<QKeySequence>& keys, auto handler) {
         QAction* action = ContextMenu->addAction(text);
         if (!keys.isEmpty()) {
-            action->setShortcut(keys);
+            action->setShortcuts(keys);
             addAction(action);  // the shortcut works without the menu open
         }
         connect(action, &QAction::triggered, this, handler);
     };
-    add(QStringLiteral("Save settings..."), QKeySequence::Save, [this] { save_settings_dialog(); });
-    add(QStringLiteral("Load settings..."), QKeySequence::Open, [this] { load_settings_dialog(); });
+    add(QStringLiteral("Save settings..."), shortcuts("save_settings"),
+        [this] { save_settings_dialog(); });
+    add(QStringLiteral("Load settings..."), shortcuts("load_settings"),
+        [this] { load_settings_dialog(); });
     ContextMenu->addSeparator();
     for (u8 c = 0; c < 2; ++c) {
-        add(channel_name(c) + QStringLiteral(" value..."), QKeySequence(),
+        add(channel_name(c) + QStringLiteral(" value..."), {},
             [this, c] { channel_value_dialog(c); });
-        add(channel_name(c) + QStringLiteral(" sender open"), QKeySequence(),
+        add(channel_name(c) + QStringLiteral(" sender open"), {},
             [this, c] { set_sender_fault(c, true); });
-        add(channel_name(c) + QStringLiteral(" sender short"), QKeySequence(),
+        add(channel_name(c) + QStringLiteral(" sender short"), {},
             [this, c] { set_sender_fault(c, false); });
     }
 
@@ -124,31 +125,40 @@ void TForm1::save_settings_dialog() {
     InstrumentSettings check;
     std::string why;
     if (!settings_from_toml(settings_to_toml(settings), "", check, why)) {
-        StatusBar1->showMessage(
-            QStringLiteral("No settings to save yet: switch the instrument on first"), STATUS_MS);
+        show_failure(this, QStringLiteral("Save settings"),
+                     QStringLiteral("No settings to save yet: switch the instrument on first."));
         return;
     }
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save settings"),
-                                                QStringLiteral("dg2-settings.toml"), FILE_FILTER);
-    if (path.isEmpty()) return;
-    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".toml");
-    QString error;
-    if (!save_settings_to(path, error))
-        QMessageBox::warning(this, QStringLiteral("Save settings"), error);
+    ask_for_file(this, FileDialogKind::Save, QStringLiteral("Save settings"),
+                 QStringLiteral("dg2-settings.toml"), QString::fromLatin1(FILE_FILTER),
+                 [this](QString path) {
+                     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".toml");
+                     QString error;
+                     if (!save_settings_to(path, error))
+                         show_failure(this, QStringLiteral("Save settings"), error);
+                 });
+}
+
+// The settings stay as they were whatever went wrong: loading is all or
+// nothing.
+static QString settings_unchanged(const QString& error) {
+    return error + QStringLiteral("\n\nThe instrument's settings are unchanged.");
 }
 
 void TForm1::load_settings_dialog() {
     if (instrument_running_depth() == 0) {
-        StatusBar1->showMessage(
-            QStringLiteral("The instrument is off: switch it on, then load settings"), STATUS_MS);
+        show_failure(this, QStringLiteral("Load settings"),
+                     settings_unchanged(QStringLiteral(
+                         "The instrument is off: switch it on, then load settings.")));
         return;
     }
-    const QString path =
-        QFileDialog::getOpenFileName(this, QStringLiteral("Load settings"), QString(), FILE_FILTER);
-    if (path.isEmpty()) return;
-    QString error;
-    if (!load_settings_from(path, error))
-        QMessageBox::warning(this, QStringLiteral("Load settings"), error);
+    ask_for_file(this, FileDialogKind::Open, QStringLiteral("Load settings"), QString(),
+                 QString::fromLatin1(FILE_FILTER), [this](const QString& path) {
+                     QString error;
+                     if (!load_settings_from(path, error))
+                         show_failure(this, QStringLiteral("Load settings"),
+                                      settings_unchanged(error));
+                 });
 }
 
 bool TForm1::set_channel_value(u8 channel, double number, QString& error) {
@@ -178,22 +188,15 @@ void TForm1::channel_value_dialog(u8 channel) {
         StatusBar1->showMessage(QString::fromStdString(why), STATUS_MS);
         return;
     }
-    const double step = range.tenths ? 0.1 : 1.0;
-    const int decimals = range.tenths ? 1 : 0;
     const u32 now = static_cast<u32>((channel == 0 ? TrackBar1 : TrackBar2)->value());
-    bool ok = false;
-    const double number = QInputDialog::getDouble(
-        this, channel_name(channel) + QStringLiteral(" value"),
-        QStringLiteral("%1 shows %2 to %3.\nValue in %4:")
-            .arg(channel_name(channel), QString::fromStdString(value_text(range, range.low)),
-                 QString::fromStdString(value_text(range, range.high)),
-                 QString::fromStdString(range.unit)),
-        value_at_count(channel, now) * step, range.low * step, range.high * step, decimals, &ok,
-        Qt::WindowFlags(), step);
-    if (!ok) return;
-    QString error;
-    if (!set_channel_value(channel, number, error))
-        QMessageBox::warning(this, channel_name(channel) + QStringLiteral(" value"), error);
+    auto* dialog = new ValueDialog(this, channel, now, [this, channel](double number) {
+        QString error;
+        // The channel may have changed while the dialog was open.
+        if (!set_channel_value(channel, number, error))
+            show_failure(this, channel_name(channel) + QStringLiteral(" value"), error);
+    });
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
 }
 
 void TForm1::set_sender_fault(u8 channel, bool open) {

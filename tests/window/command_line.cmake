@@ -5,15 +5,20 @@
 file(MAKE_DIRECTORY ${WORK})
 set(failures 0)
 
-# run(<status> <regex the output matches> [OFFSCREEN] [ONE_LINE] <arguments>...)
+# run(<status> <regex the output matches> [OFFSCREEN] [ONE_LINE] [DISPLAY <display>]
+#     <arguments>...)
 function(run status pattern)
-  cmake_parse_arguments(RUN "OFFSCREEN;ONE_LINE" "" "" ${ARGN})
+  cmake_parse_arguments(RUN "OFFSCREEN;ONE_LINE" "DISPLAY" "" ${ARGN})
   set(platform --unset=QT_QPA_PLATFORM)
   if(RUN_OFFSCREEN)
     set(platform QT_QPA_PLATFORM=offscreen)
   endif()
+  set(display --unset=DISPLAY)
+  if(RUN_DISPLAY)
+    set(display DISPLAY=${RUN_DISPLAY})
+  endif()
   execute_process(
-    COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY ${platform}
+    COMMAND ${CMAKE_COMMAND} -E env ${display} --unset=WAYLAND_DISPLAY ${platform}
             ${DG2} ${RUN_UNPARSED_ARGUMENTS}
     RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 60)
   set(text "${out}${err}")
@@ -35,6 +40,9 @@ file(WRITE ${WORK}/bad.scn "on\nkey sideways\n")
 run(2 "bad.scn:2: unknown key 'sideways'" ONE_LINE --play ${WORK}/bad.scn)
 run(2 "--speed takes 0.25, 0.5, 1, 2, 4 or 10, not '3'" ONE_LINE --speed 3)
 run(1 "no display.*QT_QPA_PLATFORM=offscreen" ONE_LINE)
+# A display that nobody answers on is named, with the same way out.
+run(1 "cannot open the display ':4791' \\(DISPLAY\\).*QT_QPA_PLATFORM=offscreen" ONE_LINE
+    DISPLAY :4791)
 run(2 "cannot record" ONE_LINE OFFSCREEN --record ${WORK}/no/such/folder/s.scn)
 
 # Played in the window to the end: the scenario's own status.

@@ -4,14 +4,17 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
-#include <QInputDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QStatusBar>
+#include <QTest>
 #include <QTimer>
 
 #include "app/window/form1.h"
+#include "app/window/value_dialog.h"
 
 // Triggers the entry of `menu` (or of one of its submenus) named `text`;
 // false if there is none.
@@ -26,26 +29,41 @@ inline bool trigger(QMenu* menu, const QString& text) {
 }
 
 // Triggers the entry and answers each dialog it opens: a file dialog with the
-// file `answer`, a number dialog with the number `answer` (either cancelled
-// when `answer` is empty), a message box by closing it. Returns the message
-// box's text if one came, else the status bar's message ("?" for no entry).
+// file `answer`, a number dialog with the text `answer` (either cancelled
+// when `answer` is empty), a message box by closing it. The dialogs do not
+// hold up the caller: the entry returns at once, and this waits until the
+// last of them has closed. Returns the message box's text if one came, else
+// the status bar's message ("?" for no entry); `boxes` counts the boxes.
 inline QString use_entry(TForm1& form, QMenu* menu, const QString& text,
-                         const QString& answer = QString()) {
+                         const QString& answer = QString(), int* boxes = nullptr) {
     QString message;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         QWidget* modal = QApplication::activeModalWidget();
         auto* dialog = qobject_cast<QDialog*>(modal);
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) message = box->text();
-        if (auto* file = qobject_cast<QFileDialog*>(modal)) file->selectFile(answer);
-        if (auto* number = qobject_cast<QInputDialog*>(modal))
-            number->setDoubleValue(answer.toDouble());
         if (dialog == nullptr) return;
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            message = box->text();
+            if (boxes != nullptr) ++*boxes;
+        } else if (auto* file = qobject_cast<QFileDialog*>(modal)) {
+            file->selectFile(answer);
+        } else if (auto* value = dynamic_cast<ValueDialog*>(modal)) {
+            value->findChild<QLineEdit*>()->setText(answer);
+            // A number it refuses: the reason it gives stands for the answer.
+            if (!answer.isEmpty() && !value->refusal().isEmpty()) {
+                message = value->refusal();
+                return dialog->reject();
+            }
+        }
         if (answer.isEmpty() && message.isEmpty()) return dialog->reject();
         dialog->accept();  // a file dialog's own, which checks the name
     });
     poll.start(5);
     form.StatusBar1->clearMessage();
     if (!trigger(menu, text)) return QStringLiteral("?");
+    QElapsedTimer waited;
+    waited.start();
+    while (QApplication::activeModalWidget() != nullptr && waited.elapsed() < 10000)
+        QTest::qWait(5);
     return message.isEmpty() ? form.StatusBar1->currentMessage() : message;
 }

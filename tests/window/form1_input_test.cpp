@@ -2,6 +2,7 @@
 // tooltips that tell of them, and copying the LCD picture.
 #include <QApplication>
 #include <QClipboard>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
@@ -108,6 +109,38 @@ private slots:
         QCOMPARE(form->TrackBar2->value(), 1);
         QCOMPARE(pending_key, KeyNone);
         form->TrackBar2->setValue(0);
+    }
+
+    // A click moves a slider without taking the keyboard; Tab gives it the
+    // arrows, and shows it by a frame; Escape gives them back.
+    void slider_takes_the_arrows_only_by_tab() {
+        form->TrackBar1->setValue(0);
+        QTest::mouseClick(form->TrackBar1, Qt::LeftButton, {}, QPoint(150, 20));
+        QVERIFY(form->TrackBar1->value() > 0);
+        const int clicked_to = form->TrackBar1->value();
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : form,
+                        Qt::Key_Up);
+        QCOMPARE(pending_key, KeyLeft);
+        QCOMPARE(form->TrackBar1->value(), clicked_to);
+        form->TrackBar1->setValue(0);
+        const QImage plain = form->TrackBar1->grab().toImage();
+
+        pending_key = KeyNone;
+        form->setFocus();
+        while (QApplication::focusWidget() != form->TrackBar1)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(form->TrackBar1->grab().toImage() != plain);
+        QTest::keyClick(form->TrackBar1, Qt::Key_Right);
+        QCOMPARE(form->TrackBar1->value(), 1);
+        QCOMPARE(pending_key, KeyNone);
+        QTest::keyClick(form->TrackBar1, Qt::Key_Escape);
+        QVERIFY(QApplication::focusWidget() != form->TrackBar1);
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : form,
+                        Qt::Key_Right);
+        QCOMPARE(pending_key, KeyClockwise);
+        QCOMPARE(form->TrackBar1->value(), 1);
+        form->TrackBar1->setValue(0);
+        QCOMPARE(form->TrackBar1->grab().toImage(), plain);
     }
 
     void key_areas_and_knob_buttons_click() {

@@ -20,6 +20,7 @@
 #include "app/window/form1.h"
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
+#include "workbench/controls/controls.h"
 
 class Form1LayoutTest : public QObject {
     Q_OBJECT
@@ -33,7 +34,7 @@ private slots:
         QCOMPARE(form->windowTitle(), QStringLiteral("Corvanta Meridial DG-2"));
         // The window carries the program's icon, the 256-pixel face.
         QCOMPARE(form->windowIcon().availableSizes(), QList<QSize>{QSize(256, 256)});
-        QCOMPARE(form->size(), QSize(621, 404));
+        QCOMPARE(form->size(), QSize(CLIENT_WIDTH, CLIENT_HEIGHT));
         QCOMPARE(form->minimumSize(), form->maximumSize());
         const Qt::WindowFlags flags = form->windowFlags();
         QVERIFY(flags & Qt::WindowMinimizeButtonHint);
@@ -41,70 +42,63 @@ private slots:
         QVERIFY(flags & Qt::WindowCloseButtonHint);
     }
 
-    void geometry_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QRect>("expected");
-        const struct {
-            const char* name;
-            QRect rect;
-        } table[] = {
-            {"Image2", {0, 0, 310, 310}},      {"Shape1", {144, 17, 22, 22}},
-            {"Panel1", {39, 92, 231, 135}},    {"Image1", {1, 1, 229, 133}},
-            {"Image3", {65, 234, 49, 49}},     {"Image5", {131, 247, 49, 49}},
-            {"Image6", {195, 234, 49, 49}},    {"Button3", {0, 285, 58, 25}},
-            {"Button4", {235, 285, 75, 25}},   {"Button1", {24, 328, 129, 49}},
-            {"Button2", {176, 328, 137, 49}},  {"TrackBar1", {432, 8, 185, 45}},
-            {"TrackBar2", {432, 40, 185, 33}}, {"CheckBox2", {360, 80, 97, 17}},
-            {"CheckBox3", {472, 80, 97, 17}},  {"StatusBar1", {0, 385, 621, 19}},
-        };
-        for (const auto& row : table)
-            QTest::newRow(row.name) << QString::fromLatin1(row.name) << row.rect;
+    // Every control of the table, under its name, in its place, with its
+    // caption and its initial value.
+    void controls_data() {
+        QTest::addColumn<int>("index");
+        for (const Control& c : CONTROLS)
+            QTest::newRow(c.name) << static_cast<int>(&c - CONTROLS);
     }
 
-    void geometry() {
-        QFETCH(QString, name);
-        QFETCH(QRect, expected);
-        QWidget* widget = control(name);
+    void controls() {
+        QFETCH(int, index);
+        const Control& c = CONTROLS[index];
+        auto* widget = form->findChild<QWidget*>(QString::fromLatin1(c.name));
         QVERIFY(widget != nullptr);
-        QCOMPARE(widget->geometry(), expected);
+        QCOMPARE(widget, member(c.name));
+        const QWidget* parent = *c.parent != '\0' ? find(c.parent) : form;
+        QCOMPARE(widget->parentWidget(), parent);
+        const QString caption = QString::fromLatin1(c.caption);
+        switch (c.kind) {
+            case ControlKind::Label:
+                // Labels sit at their left, top corners; their width follows
+                // the text.
+                QCOMPARE(widget->pos(), QPoint(c.left, c.top));
+                QCOMPARE(static_cast<QLabel*>(widget)->text(), caption);
+                return;
+            case ControlKind::Button:
+                QCOMPARE(static_cast<QPushButton*>(widget)->text(), caption);
+                break;
+            case ControlKind::CheckBox:
+                QCOMPARE(static_cast<QCheckBox*>(widget)->text(), caption);
+                QCOMPARE(static_cast<QCheckBox*>(widget)->isChecked(), c.initial != 0);
+                break;
+            case ControlKind::Slider: {
+                const auto* slider = static_cast<QSlider*>(widget);
+                QCOMPARE(slider->minimum(), 0);
+                QCOMPARE(slider->maximum(), static_cast<int>(c.maximum));
+                QCOMPARE(slider->value(), static_cast<int>(c.initial));
+                QCOMPARE(slider->tickPosition(), QSlider::NoTicks);
+                break;
+            }
+            case ControlKind::Shape:
+                QCOMPARE(form->Shape1->brush_colour(),
+                         QColor(static_cast<int>(c.initial & 0xFF),
+                                static_cast<int>((c.initial >> 8) & 0xFF),
+                                static_cast<int>((c.initial >> 16) & 0xFF)));
+                break;
+            default: break;
+        }
+        QCOMPARE(widget->geometry(), QRect(c.left, c.top, c.width, c.height));
     }
 
     void captions_and_initial_values() {
-        QCOMPARE(form->Button1->text(), QStringLiteral("ON"));
-        QCOMPARE(form->Button2->text(), QStringLiteral("OFF"));
-        QCOMPARE(form->Button3->text(), QStringLiteral("Clockwise"));
-        QCOMPARE(form->Button4->text(), QStringLiteral("AntiClockwise"));
-        QCOMPARE(form->CheckBox2->text(), QStringLiteral("Calibrate"));
-        QCOMPARE(form->CheckBox3->text(), QStringLiteral("KeyFast"));
-        QVERIFY(!form->CheckBox2->isChecked());
-        QVERIFY(!form->CheckBox3->isChecked());
         QCOMPARE(form->StatusBar1->currentMessage(), QString());
-
-        // Labels sit at their left, top corners; their width follows the text.
-        const struct {
-            QLabel* label;
-            const char* text;
-            QPoint at;
-        } labels[] = {
-            {form->Label1, "Channel 1:", {344, 8}},
-            {form->Label13, "0", {400, 8}},
-            {form->Label2, "Channel 2:", {344, 40}},
-            {form->Label14, "0", {400, 40}},
-        };
-        for (const auto& row : labels) {
-            QCOMPARE(row.label->text(), QString::fromLatin1(row.text));
-            QCOMPARE(row.label->pos(), row.at);
-        }
         // "Channel 1:" must end before its echo starts.
         QVERIFY(form->Label1->geometry().right() < form->Label13->x());
-
-        QCOMPARE(form->TrackBar1->minimum(), 0);
-        QCOMPARE(form->TrackBar1->maximum(), 4096);
-        QCOMPARE(form->TrackBar2->maximum(), 4096);
+        // The runner and the page start from these too.
         QCOMPARE(form->TrackBar1->value(), 1);
         QCOMPARE(form->TrackBar2->value(), 0);
-        QCOMPARE(form->TrackBar1->tickPosition(), QSlider::NoTicks);
-        QCOMPARE(form->TrackBar2->tickPosition(), QSlider::NoTicks);
         // Setting the start position is not a move: the input stays zero.
         QCOMPARE(input_a, 0u);
 
@@ -298,19 +292,27 @@ private slots:
     }
 
 private:
-    QWidget* control(const QString& name) {
-        QWidget* const table[] = {
-            form->Image2,    form->Shape1,    form->Panel1,    form->Image1,
-            form->Image3,    form->Image5,    form->Image6,    form->Button3,
-            form->Button4,   form->Button1,   form->Button2,   form->TrackBar1,
-            form->TrackBar2, form->CheckBox2, form->CheckBox3, form->StatusBar1};
-        const char* const names[] = {"Image2",    "Shape1",    "Panel1",    "Image1",
-                                     "Image3",    "Image5",    "Image6",    "Button3",
-                                     "Button4",   "Button1",   "Button2",   "TrackBar1",
-                                     "TrackBar2", "CheckBox2", "CheckBox3", "StatusBar1"};
-        for (std::size_t i = 0; i < std::size(names); ++i)
-            if (name == QLatin1String(names[i])) return table[i];
+    // The window's members by their names, to check the table's names
+    // against the members the rest of the window uses.
+    QWidget* member(const char* name) const {
+        const std::pair<const char*, QWidget*> members[] = {
+            {"Image2", form->Image2},       {"Shape1", form->Shape1},
+            {"Panel1", form->Panel1},       {"Image1", form->Image1},
+            {"Image3", form->Image3},       {"Image5", form->Image5},
+            {"Image6", form->Image6},       {"Button3", form->Button3},
+            {"Button4", form->Button4},     {"Button1", form->Button1},
+            {"Button2", form->Button2},     {"Label1", form->Label1},
+            {"Label13", form->Label13},     {"TrackBar1", form->TrackBar1},
+            {"Label2", form->Label2},       {"Label14", form->Label14},
+            {"TrackBar2", form->TrackBar2}, {"CheckBox2", form->CheckBox2},
+            {"CheckBox3", form->CheckBox3}, {"StatusBar1", form->StatusBar1}};
+        for (const auto& [n, widget] : members)
+            if (std::string_view(n) == name) return widget;
         return nullptr;
+    }
+    QWidget* find(const char* role) const {
+        const Control* c = find_control(role);
+        return c != nullptr ? member(c->name) : nullptr;
     }
 
     TForm1* form = nullptr;

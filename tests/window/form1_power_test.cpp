@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include "app/window/form1.h"
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
+#include "workbench/scenario/scenario.h"
 
 namespace {
 
@@ -105,8 +107,7 @@ private slots:
     }
 
     // A second "ON" while on powers up again inside the running loop; one
-    // "OFF" then ends both loops. Both clicks wait for a main loop to run: an
-    // "OFF" during a splash is forgotten by design.
+    // "OFF" then ends both loops. Both clicks wait for a main loop to run.
     void on_while_on_nests() {
         int deepest = 0;
         u32 mark = form->passes;
@@ -131,6 +132,42 @@ private slots:
         QTest::mouseClick(form->Button1, Qt::LeftButton);
         QCOMPARE(deepest, 2);
         QCOMPARE(instrument_running_depth(), 0);
+    }
+
+    // "ON" clicked again while the first one's splash runs, as a double click
+    // does, and "OFF" once the inner one runs: both end at once and no frame
+    // is drawn after it. The status bar tells the depth meanwhile.
+    void one_off_ends_every_nested_on() {
+        QLabel* field = nullptr;
+        for (QLabel* label : form->StatusBar1->findChildren<QLabel*>())
+            if (label->text() == QStringLiteral("Off")) field = label;
+        QVERIFY(field != nullptr);
+        QStringList states;
+        std::string frame_at_off;
+        u32 serial_at_off = 0;
+        QTimer::singleShot(60, form, [&] { QTest::mouseClick(form->Button1, Qt::LeftButton); });
+        std::function<void()> watch = [&] {
+            if (instrument_running_depth() < 2 || form->passes < 10) {
+                QTimer::singleShot(10, form, watch);
+                return;
+            }
+            states << field->text();
+            form->set_paused(true);
+            states << field->text();
+            form->set_paused(false);
+            frame_at_off = frame_as_text();
+            serial_at_off = lcd_picture_serial();
+            QTest::mouseClick(form->Button2, Qt::LeftButton);
+        };
+        QTimer::singleShot(0, form, watch);
+        arm_safety_off();
+        QTest::mouseClick(form->Button1, Qt::LeftButton);
+        QCOMPARE(instrument_running_depth(), 0);
+        QCOMPARE(states, QStringList({QStringLiteral("On (2 deep)"), QStringLiteral("Paused")}));
+        QCOMPARE(field->text(), QStringLiteral("Off"));
+        QVERIFY(current_page == page_run_screen);
+        QCOMPARE(lcd_picture_serial(), serial_at_off);
+        QVERIFY(frame_as_text() == frame_at_off);
     }
 
     // The centre key on the run screen: the next pass takes it, and the pass
@@ -174,8 +211,8 @@ private slots:
         QTest::newRow("in the main loop") << 2500;
     }
 
-    // Closing counts as "OFF" and stays in force: an "OFF" given during the
-    // splash is forgotten by power-on, a closed window is not.
+    // Closing counts as "OFF" and stays in force, during the splash as in the
+    // main loop.
     void close_while_on_ends_the_loop() {
         QFETCH(int, close_after_ms);
         QElapsedTimer clock;

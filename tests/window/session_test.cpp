@@ -21,18 +21,9 @@
 #include "app/window/session.h"
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
+#include "tests/window/frame_keeping_form.h"
 
 namespace {
-
-// The window, keeping the frame it showed at every message point.
-class FrameKeepingForm : public TForm1 {
-public:
-    void process_messages() override {
-        frames.push_back(frame_as_text());
-        TForm1::process_messages();
-    }
-    std::vector<std::string> frames;
-};
 
 struct Step {
     int at_ms;
@@ -85,7 +76,8 @@ private slots:
 
         // 1. A user's session: clicks during the splash, menus, check boxes,
         // an "ON" while on, "OFF" during that splash, a slider moved while
-        // off, a new power-on, and closing the window while on.
+        // off, a new power-on and another in its splash, "OFF" once that one
+        // runs, and closing the window while on.
         reset_all_state();
         std::vector<std::string> shown;
         std::string midway;  // the file while the session goes on
@@ -114,7 +106,10 @@ private slots:
                             {5000, [&](auto& f) { click(f.Button2); }},
                             {5200, [](auto& f) { f.TrackBar1->setValue(100); }},
                             {5500, [&](auto& f) { click(f.Button1); }},
+                            {5560, [&](auto& f) { click(f.Button1); }},
                             {7600, [](auto& f) { f.TrackBar1->setValue(3000); }},
+                            {7900, [&](auto& f) { click(f.Button2); }},
+                            {8000, [&](auto& f) { click(f.Button1); }},
                             {8200, [](auto& f) { f.close(); }},
                         });
             QCOMPARE(form.finish_session(0), 0);

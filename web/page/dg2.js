@@ -5,11 +5,14 @@
 //   layout.js      the window's layout at a whole-number zoom
 //   instrument.js  the instrument's module: keys, sliders, ON/OFF, the tick
 //   lcd.js         the LCD's picture, saved or copied as PNG
-//   controls.js    the window's controls, the lamp and the sliders' echo
+//   controls.js    the window's controls and keys, written from the
+//                  simulator's own tables when the page is built
+//   front_panel.js the controls captioned and connected, the lamp and the
+//                  sliders' echo
 //   keyboard.js    the keyboard and the wheel as the front panel
 //   settings.js    settings files, through a module loaded on first use
-import { connectControls, onInputs, onLamp } from './controls.js';
 import { $, showStatus } from './elements.js';
+import { connectControls, dressControls, onInputs, onLamp } from './front_panel.js';
 import { depth, loadInstrument, powerOn, tick } from './instrument.js';
 import { connectKeyboard } from './keyboard.js';
 import { placeControls } from './layout.js';
@@ -19,6 +22,7 @@ import { chooseSettingsFile, loadSettings, saveSettings } from './settings.js';
 const TICK_MS = 100;
 
 async function start() {
+  dressControls();
   placeControls();
   window.addEventListener('resize', placeControls);
   try {

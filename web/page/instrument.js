@@ -6,13 +6,6 @@
 import createInstrument from './dg2_core.js';
 import { showStatus } from './elements.js';
 
-// KeyCode values of the firmware.
-export const KEY_CENTRE = 1;
-export const KEY_CLOCKWISE = 2;
-export const KEY_ANTICLOCKWISE = 3;
-export const KEY_LEFT = 4;
-export const KEY_RIGHT = 5;
-
 let instrument = null;
 
 // Loads the module; `outputs` receives the picture, the lamp and the inputs
@@ -34,6 +27,8 @@ export function wake(urgent) {
   if (instrument.wake) instrument.wake(urgent);
 }
 
+// A key by the firmware's code for it (the table of controls has each
+// control's).
 export function key(code) {
   instrument._dg2_key(code);
   wake(true);

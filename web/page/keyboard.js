@@ -1,41 +1,46 @@
-// The keyboard and the mouse wheel stand in for the front panel.
-import { $ } from './elements.js';
-import { BEZEL_SIZE, currentZoom } from './layout.js';
+// The keyboard and the mouse wheel stand in for the front panel, as the key
+// table (controls.js) binds them.
+import { KEY_BINDINGS, SLIDER_KEYS } from './controls.js';
+import { $, ROLES } from './elements.js';
+import { key } from './instrument.js';
+import { currentZoom } from './layout.js';
 import { copyPicture } from './lcd.js';
-import {
-  KEY_ANTICLOCKWISE, KEY_CENTRE, KEY_CLOCKWISE, KEY_LEFT, KEY_RIGHT, key,
-} from './instrument.js';
 import { chooseSettingsFile, saveSettings } from './settings.js';
 
-const FRONT_PANEL = { F1: KEY_LEFT, F2: KEY_RIGHT, Enter: KEY_CENTRE, ' ': KEY_CENTRE,
-                      '+': KEY_CLOCKWISE, '-': KEY_ANTICLOCKWISE };
-const ARROWS = { ArrowUp: KEY_LEFT, ArrowDown: KEY_RIGHT, ArrowRight: KEY_CLOCKWISE,
-                 ArrowLeft: KEY_ANTICLOCKWISE };
+// What the page's own shortcuts do, by the key table's action names.
+const PAGE_ACTIONS = { copy_picture: copyPicture, save_settings: saveSettings,
+                       load_settings: chooseSettingsFile };
+
+// A key's name as the key table writes it (Qt's portable text): "F1", "Up",
+// "Space", "+", "Ctrl+C". Shift counts only with Ctrl: some keyboards need it
+// for "+".
+function keyName(event) {
+  const NAMES = { ArrowUp: 'Up', ArrowDown: 'Down', ArrowLeft: 'Left', ArrowRight: 'Right',
+                  ' ': 'Space', Enter: event.code === 'NumpadEnter' ? 'Enter' : 'Return' };
+  const name = NAMES[event.key] ?? (event.key.length === 1 ? event.key.toUpperCase() : event.key);
+  return event.ctrlKey ? `Ctrl+${event.shiftKey ? 'Shift+' : ''}${name}` : name;
+}
+
+const BOUND_KEYS = new Map(KEY_BINDINGS.flatMap((binding) => binding.keys.map((k) => [k, binding])));
 
 // From anywhere in the page; a focused slider keeps its own arrow keys.
-// Ctrl+C copies the LCD (unless text is selected), Ctrl+S saves the settings,
-// Ctrl+O loads them.
 function onKeyDown(event) {
-  if (event.ctrlKey || event.altKey || event.metaKey) {
-    if (!event.ctrlKey || event.altKey || event.metaKey || event.shiftKey) return;
-    if (event.key === 'c' && String(window.getSelection()) === '') {
-      event.preventDefault();
-      copyPicture();
-    } else if (event.key === 's') {
-      event.preventDefault();
-      saveSettings();
-    } else if (event.key === 'o') {
-      event.preventDefault();
-      chooseSettingsFile();
-    }
+  if (event.altKey || event.metaKey) return;
+  const name = keyName(event);
+  const binding = BOUND_KEYS.get(name);
+  if (binding === undefined) return;
+  if (binding.control !== '') {
+    if (SLIDER_KEYS.includes(name) && document.activeElement?.type === 'range') return;
+    event.preventDefault();
+    key(ROLES[binding.control].key);
     return;
   }
-  let code = FRONT_PANEL[event.key];
-  const sliderFocused = document.activeElement?.type === 'range';
-  if (code === undefined && !sliderFocused) code = ARROWS[event.key];
-  if (code === undefined) return;
+  // Ctrl+C copies the picture unless the user has selected text to copy.
+  if (binding.action === 'copy_picture' && String(window.getSelection()) !== '') return;
+  const action = PAGE_ACTIONS[binding.action];
+  if (action === undefined) return;
   event.preventDefault();
-  key(code);
+  action();
 }
 
 // The wheel over the bezel turns the knob, one step per notch, up being
@@ -46,7 +51,10 @@ function onWheel(event) {
   const box = $('Form1').getBoundingClientRect();
   const x = (event.clientX - box.left) / zoom;
   const y = (event.clientY - box.top) / zoom;
-  if (x < 0 || y < 0 || x >= BEZEL_SIZE || y >= BEZEL_SIZE) return;
+  const bezel = ROLES.bezel;
+  if (x < bezel.left || y < bezel.top || x >= bezel.left + bezel.width ||
+      y >= bezel.top + bezel.height)
+    return;
   event.preventDefault();
   // In notches: Chromium and WebKit give 120 per notch, as the desktop does;
   // otherwise lines (3 a notch) or pixels (100 a notch).
@@ -62,11 +70,11 @@ function onWheel(event) {
   wheelRemainder += notches;
   while (wheelRemainder >= 1) {
     wheelRemainder -= 1;
-    key(KEY_CLOCKWISE);
+    key(ROLES.clockwise_button.key);
   }
   while (wheelRemainder <= -1) {
     wheelRemainder += 1;
-    key(KEY_ANTICLOCKWISE);
+    key(ROLES.anticlockwise_button.key);
   }
 }
 

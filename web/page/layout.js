@@ -1,35 +1,9 @@
 // The window's layout, scaled to the largest whole-number zoom at which the
 // window fits the viewport, so the LCD's pixels stay crisp squares.
-import { $ } from './elements.js';
+import { CLIENT_HEIGHT, CLIENT_WIDTH, CONTROLS } from './controls.js';
+import { $, part } from './elements.js';
 
-// The window's layout in its own pixels: left, top, width, height (labels
-// size themselves).
-const LAYOUT = {
-  Image2: [0, 0, 310, 310],
-  Shape1: [144, 17, 22, 22],
-  Panel1: [39, 92, 231, 135],
-  Image3: [65, 234, 49, 49],
-  Image5: [131, 247, 49, 49],
-  Image6: [195, 234, 49, 49],
-  Button3: [0, 285, 58, 25],
-  Button4: [235, 285, 75, 25],
-  Button1: [24, 328, 129, 49],
-  Button2: [176, 328, 137, 49],
-  Label1: [344, 8],
-  Label13: [400, 8],
-  TrackBar1: [432, 8, 185, 45],
-  Label2: [344, 40],
-  Label14: [400, 40],
-  TrackBar2: [432, 40, 185, 33],
-  CheckBox2Box: [360, 80, 97, 17],
-  CheckBox3Box: [472, 80, 97, 17],
-  StatusBar1: [0, 385, 621, 19],
-};
-const CLIENT_WIDTH = 621;
-const CLIENT_HEIGHT = 404;
 const MAX_ZOOM = 4;
-// The bezel's square at the window's top left, in window pixels.
-export const BEZEL_SIZE = 310;
 // The layout was made for a small dialog font: "Channel 1:" must end before
 // the slider's echo 56 pixels further right. The font is shrunk until it does.
 const LARGEST_FONT_PIXELS = 11;
@@ -43,6 +17,9 @@ export function currentZoom() {
   return zoom;
 }
 
+// Every control where the table puts it, in window pixels times the zoom. A
+// check box is placed with its caption, as the window's is; the LCD fills its
+// frame by the style sheet; a label sizes itself.
 export function placeControls() {
   const form = $('Form1');
   const room = Math.min(window.innerWidth / (CLIENT_WIDTH + 16),
@@ -51,11 +28,12 @@ export function placeControls() {
   document.documentElement.style.setProperty('--z', zoom);
   form.style.width = `${CLIENT_WIDTH * zoom}px`;
   form.style.height = `${CLIENT_HEIGHT * zoom}px`;
-  for (const [id, [left, top, width, height]] of Object.entries(LAYOUT)) {
-    const element = $(id);
+  for (const { name, kind, parent, left, top, width, height } of CONTROLS) {
+    if (parent !== '') continue;
+    const element = $(kind === 'check_box' ? `${name}Box` : name);
     element.style.left = `${left * zoom}px`;
     element.style.top = `${top * zoom}px`;
-    if (width !== undefined) {
+    if (width !== 0) {
       element.style.width = `${width * zoom}px`;
       element.style.height = `${height * zoom}px`;
     }
@@ -63,7 +41,7 @@ export function placeControls() {
   let pixels = LARGEST_FONT_PIXELS;
   for (; pixels > SMALLEST_FONT_PIXELS; --pixels) {
     form.style.fontSize = `${pixels * zoom}px`;
-    if ($('Label1').getBoundingClientRect().width <= CHANNEL_LABEL_ROOM * zoom) break;
+    if (part('channel1_label').getBoundingClientRect().width <= CHANNEL_LABEL_ROOM * zoom) break;
   }
   form.style.fontSize = `${pixels * zoom}px`;
 }

@@ -1,12 +1,12 @@
 // The LCD: the instrument's picture in its canvas (Image1), and the LCD's
 // area as a PNG to save or copy.
-import { $, showStatus } from './elements.js';
+import { part, showStatus } from './elements.js';
 
 // The LCD's own area of the picture: 114 x 64 pixels as 2 x 2 blocks.
 const LCD_AREA_WIDTH = 228;
 const LCD_AREA_HEIGHT = 128;
 
-const lcd = $('Image1');
+const lcd = part('lcd');
 const lcdContext = lcd.getContext('2d');
 const picture = lcdContext.createImageData(lcd.width, lcd.height);
 let drawn = false;

@@ -18,7 +18,7 @@ const session = await startBrowser();
 try {
   const { page } = await openPage(session, { hash: '#on', viewport: { width: 700, height: 520 } });
   await page.waitForFunction(() => window.dg2Timing.firstFrame !== null, { timeout: TIMEOUT_MS });
-  const [runDark, runLit, runScreen] = nativeFrames('slider 1 1\n' +
+  const [runDark, runLit, runScreen] = nativeFrames(
     'on\ndump\nticks 11\npasses 1\ndump\nslider 1 220\nslider 2 220\npasses 2\ndump\n');
   await waitForFrame(page, [runDark, runLit]);
   await moveSlider(page, 'TrackBar1', 220);

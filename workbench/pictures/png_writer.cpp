@@ -49,3 +49,38 @@ bool write_png(const std::string& path, const TwoColourImage& image, std::string
     return write_file_atomically(
         path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), error);
 }
+
+bool write_png_argb(const std::string& path, int width, int height, const std::vector<u32>& argb,
+                    std::string& error) {
+    if (width <= 0 || height <= 0 ||
+        argb.size() != static_cast<size_t>(width) * static_cast<size_t>(height)) {
+        error = path + ": the picture cannot be encoded";
+        return false;
+    }
+    std::vector<u8> rgba(argb.size() * 4);
+    for (size_t i = 0; i < argb.size(); ++i) {
+        rgba[4 * i] = static_cast<u8>(argb[i] >> 16);
+        rgba[4 * i + 1] = static_cast<u8>(argb[i] >> 8);
+        rgba[4 * i + 2] = static_cast<u8>(argb[i]);
+        rgba[4 * i + 3] = static_cast<u8>(argb[i] >> 24);
+    }
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    png.width = static_cast<png_uint_32>(width);
+    png.height = static_cast<png_uint_32>(height);
+    png.format = PNG_FORMAT_RGBA;
+    png_alloc_size_t size = 0;
+    std::vector<u8> bytes;
+    const bool encoded =
+        png_image_write_to_memory(&png, nullptr, &size, 0, rgba.data(), 0, nullptr) &&
+        (bytes.resize(size),
+         png_image_write_to_memory(&png, bytes.data(), &size, 0, rgba.data(), 0, nullptr));
+    png_image_free(&png);
+    if (!encoded) {
+        error = path + ": the picture cannot be encoded";
+        return false;
+    }
+    bytes.resize(size);
+    return write_file_atomically(
+        path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), error);
+}

@@ -14,6 +14,12 @@ bool write_png(const std::string& path, const TwoColourImage&, std::string& erro
     return false;
 }
 
+bool write_png_argb(const std::string& path, int, int, const std::vector<u32>&,
+                    std::string& error) {
+    error = path + ": PNG pictures are not written by this build";
+    return false;
+}
+
 GifRecorder::GifRecorder() = default;
 GifRecorder::~GifRecorder() = default;
 

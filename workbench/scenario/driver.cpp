@@ -99,12 +99,14 @@ bool ScenarioDriver::execute(const ScenarioCommand& c) {
             skip_points_ = 0;
             wait_ticks_ = 0;
             controls_.click_on();
-            // Back here once the instrument (this "ON" and every one around
-            // it) has stopped: whatever was being waited for is over.
+            // Back here once this "ON" has stopped: whatever was being waited
+            // for is over. The "OFF" that stopped it stops every "ON" around
+            // it too, so a nested one lets them end before the script goes
+            // on, from where the outermost one was given.
             skip_points_ = 0;
             wait_ticks_ = 0;
             await_pass_ = false;
-            return false;
+            return running && power_off_requested != 0;
         case Op::Off: controls_.click_off(); return running;
         case Op::Key: controls_.press(static_cast<KeyCode>(c.a)); return false;
         case Op::Slider:

@@ -27,7 +27,8 @@ renamed over it when complete, so a failed write leaves the old file as it was.
   key NAME           click a key: centre, cw (knob clockwise), acw (knob
                      anticlockwise), left ("F1"), right ("F2"), or a raw code
                      1..255. Dropped while another key is pending.
-  slider 1|2 VALUE   move the channel's slider to VALUE (0..4096).
+  slider 1|2 VALUE   move the channel's slider to VALUE (0..4096). The
+                     sliders start where the window's do: 1 at 1, 2 at 0.
   calibrate on|off   tick or clear "Calibrate".
   keyfast on|off     tick or clear "KeyFast".
   ticks N            N ticks of the 100 ms timer at once, with no pass between.

@@ -1,5 +1,6 @@
 #include "workbench/settings/settings_file.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -597,20 +598,47 @@ std::string settings_to_toml(const InstrumentSettings& s) {
     return w.take();
 }
 
+// Whether the text begins as a settings file does, with its `format` line
+// (blank lines and comments before it aside). A file that does not and is
+// not TOML either is most likely some other file chosen by mistake.
+static bool starts_with_format(std::string_view text) {
+    while (!text.empty()) {
+        const size_t end = std::min(text.find('\n'), text.size());
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
+            line.remove_prefix(1);
+        if (line.empty() || line.front() == '#' || line.front() == '\r') continue;
+        return line.substr(0, 6) == "format";
+    }
+    return false;
+}
+
 bool settings_from_toml(std::string_view text, const std::string& file_name,
                         InstrumentSettings& out, std::string& error) {
     // A byte-order mark some editors write is not text.
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    // Said first, in plain words, when the file is none of ours: the
+    // parser's words follow.
+    const std::string not_ours = starts_with_format(text) ? "" : "not a settings file: ";
     if (const unsigned line = non_ascii_line(text)) {
-        error = file_name + ":" + std::to_string(line) +
-                ": only plain ASCII text is read outside comments";
+        error = file_name + ":" + std::to_string(line) + ": " + not_ours +
+                "only plain ASCII text is read outside comments";
         return false;
     }
     toml::parse_result parsed = toml::parse(text, std::string_view(file_name));
     if (!parsed) {
         const toml::parse_error& e = parsed.error();
         const unsigned line = e.source().begin.line > 0 ? e.source().begin.line : 1;
-        error = file_name + ":" + std::to_string(line) + ": " + std::string(e.description());
+        error =
+            file_name + ":" + std::to_string(line) + ": " + not_ours + std::string(e.description());
+        return false;
+    }
+    if (parsed.table().empty()) {
+        error = file_name +
+                ":1: not a settings file: it holds no settings (one starts with "
+                "format = " +
+                std::to_string(SETTINGS_FILE_FORMAT) + ")";
         return false;
     }
     Reader reader(file_name);

@@ -142,6 +142,32 @@ TEST(SettingsFile, EveryRejectionNamesFileLineAndKeyAndChangesNothing) {
     EXPECT_TRUE(settings_equal(out, busy()));
 }
 
+// A file of another kind, or an empty one, is called what it is before the
+// parser has its say; a settings file with a slip in it is not.
+TEST(SettingsFile, OtherFilesAreSaidNotToBeSettingsFiles) {
+    const struct {
+        const char* text;
+        const char* error;  // "" : none of the plain sentence
+    } cases[] = {
+        {"", "f.toml:1: not a settings file: it holds no settings (one starts with format = 1)"},
+        {"# only a comment\n\n", "f.toml:1: not a settings file: it holds no settings"},
+        {"Dear all,\nthe gauge works.\n", "f.toml:1: not a settings file: "},
+        {"\x89PNG\r\n\x1a\n", "f.toml:1: not a settings file: only plain ASCII"},
+        {"[package]\nname = \"x\"\n", ""},  // TOML: the unknown key is named
+        {"# mine\nformat = 1\ncontrast = = 3\n", ""},
+    };
+    for (const auto& c : cases) {
+        InstrumentSettings out = busy();
+        std::string error;
+        EXPECT_FALSE(settings_from_toml(c.text, "f.toml", out, error)) << c.text;
+        if (*c.error)
+            EXPECT_EQ(error.rfind(c.error, 0), 0u) << error;
+        else
+            EXPECT_EQ(error.find("not a settings file"), std::string::npos) << error;
+        EXPECT_TRUE(settings_equal(out, busy()));
+    }
+}
+
 TEST(SettingsFile, FilesAreWrittenWholeAndUnloadableRecordsNotAtAll) {
     const std::string path = ::testing::TempDir() + "settings_file_test.toml";
     std::remove(path.c_str());
