@@ -3,8 +3,8 @@
 // whole input range so every segment of the curves is visited.
 #include <benchmark/benchmark.h>
 
-#include "app/headless/fake_host.h"
 #include "firmware/firmware.h"
+#include "runtime/instrument.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/headless/fake_host.h"
 #include "firmware/firmware.h"
+#include "runtime/instrument.h"
 #include "workbench/sensors/sensor_value.h"
 #include "workbench/settings/settings_file.h"
 

@@ -43,16 +43,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-#include "app/headless/fake_host.h"
-#include "app/headless/headless_host.h"
-#include "app/headless/invariants.h"
-#include "firmware/firmware.h"
-#include "workbench/sensors/sensor_log.h"
-
 #include <memory>
 #include <sstream>
 #include <string>
+
+#include "app/headless/headless_host.h"
+#include "app/headless/invariants.h"
+#include "firmware/firmware.h"
+#include "runtime/instrument.h"
+#include "workbench/sensors/sensor_log.h"
 
 namespace {
 

@@ -18,7 +18,6 @@
 #include <sstream>
 #include <string>
 
-#include "app/headless/fake_host.h"
 #include "app/headless/scenario_runner.h"
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"

@@ -38,8 +38,15 @@ u32 slider_position(u8 channel) { return slider_positions[channel == 0 ? 0 : 1];
 
 void place_slider(u8 channel, u32 position) { slider_positions[channel == 0 ? 0 : 1] = position; }
 
-void forget_slider_positions() { slider_positions[0] = slider_positions[1] = 0; }
+void reset_all_state() {
+    reset_firmware_state();
+    slider_positions[0] = slider_positions[1] = 0;
+}
 
+// Each count is tested before it is raised, as the instrument does: the blink
+// phase therefore changes every 11 ticks (1.1 s, not 1 s), a two-second step
+// takes 20 ticks, and a channel of the single layout stays for its display
+// time's number plus two of those steps (6 s for "1 s", 124 s for "60 s").
 void tick() {
     const u8 old_blink = blink_count;
     blink_count = static_cast<u8>(old_blink + 1);
@@ -63,7 +70,8 @@ void tick() {
     const u8 index = settings.display_time_index;
     // An index the menu never produces is read as the longest time instead of
     // past the end of the table.
-    const u8 limit = index < sizeof DISPLAY_TIMES ? DISPLAY_TIMES[index] : DISPLAY_TIMES[6];
+    const u8 limit =
+        index < sizeof DISPLAY_TIMES ? DISPLAY_TIMES[index] : DISPLAY_TIMES[DISPLAY_TIME_LAST];
     if (!(old_cycle > limit)) return;
     shown_channel = shown_channel == 0 ? 1 : 0;
     auto_cycle_count = 0;
@@ -115,7 +123,7 @@ void run_pass(Host& host) {
 
     update_alarm_lamp(host);
 
-    key_step = host.keyfast_checked() ? 10 : 1;
+    key_step = host.keyfast_checked() ? KEY_STEP_FAST : 1;
 
     host.hide_lcd_picture();
     lcd_clear();
@@ -182,6 +190,11 @@ bool power_on_and_run(Host& host) {
     alarm_lamp_off_hook();
     current_page = page_run_screen;
     menu_cursor = 0;
+    // The instrument keeps no calibration over a power cycle: every power-on
+    // starts the 4-20 mA input from these nominal counts of 4 mA and 20 mA,
+    // until CALIBRATE measures the real ones. They are no factory default
+    // (load_factory_defaults leaves them) but set here, after the splash, so
+    // a host's before_first_pass can still put a saved record's own in place.
     settings.cal_reading_4ma = 600;
     settings.cal_reading_20ma = 3200;
     host.power_on_inputs();

@@ -35,7 +35,13 @@ u32 slider_position(u8 channel);
 // Where a slider stands when the window opens: its position, not a move, so
 // the input stays untouched until the slider moves or power-on hands it over.
 void place_slider(u8 channel, u32 position);
-void forget_slider_positions();  // program start, for tests
+
+// Every global of the firmware and the runtime as at program start, for
+// tests, benchmarks and fuzzers between cases. The nesting depth of running
+// power-ons and the count of message points are left alone: the first is
+// only ever unwound by the power-ons themselves, the second counts from
+// program start by definition (recordings place events by differences of it).
+void reset_all_state();
 
 // The 100 ms tick: blink phase and the automatic channel alternation.
 void tick();

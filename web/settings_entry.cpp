@@ -4,6 +4,7 @@
 // instrument stays small; records cross between the two byte for byte.
 #include <emscripten.h>
 
+#include <cstdint>
 #include <string>
 
 #include "workbench/settings/settings_file.h"
@@ -25,6 +26,18 @@ EMSCRIPTEN_KEEPALIVE const char* dg2_record_to_text() {
     InstrumentSettings check;
     std::string why;
     if (!settings_from_toml(text, "", check, why)) text.clear();
+    return text.c_str();
+}
+
+// Before the page reads a file the user chose: "" when a file of `size` bytes
+// may be a settings file, else the one line that says it is too large (the
+// same limit and words as the window and the runner).
+EMSCRIPTEN_KEEPALIVE const char* dg2_settings_file_size_error(double size, const char* file_name) {
+    // A page's number: NaN and below 0 are no size, 1e18 is past any limit.
+    const double clamped = !(size > 0) ? 0 : size > 1e18 ? 1e18 : size;
+    const std::uintmax_t bytes = static_cast<std::uintmax_t>(clamped);
+    text.clear();
+    settings_file_size_fits(bytes, file_name != nullptr ? file_name : "", text);
     return text.c_str();
 }
 

@@ -12,9 +12,15 @@
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
 #include "workbench/pictures/lcd_picture.h"
-#include "workbench/settings/settings_file.h"
 
 namespace {
+
+// A position the page hands in, within the sliders' range.
+u32 slider_clamp(int position) {
+    if (position < 0) return 0;
+    return static_cast<u32>(position) > INPUT_FULL_SCALE ? INPUT_FULL_SCALE
+                                                         : static_cast<u32>(position);
+}
 
 // The LCD picture as the window has it (Image1); the margin keeps the fill
 // colour of a new picture.
@@ -224,10 +230,9 @@ EMSCRIPTEN_KEEPALIVE void dg2_key(int code) {
 // Sliders: channel 0 or 1, position clamped to the slider's range.
 EMSCRIPTEN_KEEPALIVE void dg2_slider(int channel, int position) {
     if (channel != 0 && channel != 1) return;
-    if (position < 0) position = 0;
-    if (position > 4096) position = 4096;
-    host.sliders[channel] = static_cast<u32>(position);
-    set_input(static_cast<u8>(channel), static_cast<u32>(position));
+    const u32 clamped = slider_clamp(position);
+    host.sliders[channel] = clamped;
+    set_input(static_cast<u8>(channel), clamped);
     host.note_event();
 }
 
@@ -235,8 +240,8 @@ EMSCRIPTEN_KEEPALIVE void dg2_slider(int channel, int position) {
 // instrument's inputs stay untouched until a slider moves or "ON" hands them
 // over.
 EMSCRIPTEN_KEEPALIVE void dg2_slider_positions(int channel1, int channel2) {
-    host.sliders[0] = static_cast<u32>(channel1 < 0 ? 0 : channel1 > 4096 ? 4096 : channel1);
-    host.sliders[1] = static_cast<u32>(channel2 < 0 ? 0 : channel2 > 4096 ? 4096 : channel2);
+    host.sliders[0] = slider_clamp(channel1);
+    host.sliders[1] = slider_clamp(channel2);
 }
 
 EMSCRIPTEN_KEEPALIVE void dg2_calibrate(int checked) {

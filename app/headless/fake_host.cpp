@@ -1,7 +1,5 @@
 #include "app/headless/fake_host.h"
 
-#include <cstring>
-
 #include "firmware/firmware.h"
 
 static u32 fake_unlit() { return FAKE_UNLIT; }
@@ -28,36 +26,4 @@ void FakeHost::process_messages() {
 void FakeHost::set_lamp_colour(u32 colour) {
     lamp = colour;
     lamp_history.push_back(colour);
-}
-
-void reset_all_state() {
-    std::memset(&settings, 0, sizeof settings);
-    std::memset(&hook_counts, 0, sizeof hook_counts);
-    pending_key = KeyNone;
-    key_step = 0;
-    current_page = nullptr;
-    return_page = nullptr;
-    menu_cursor = 0;
-    menu_edit = 0;
-    input_a = input_b = 0;
-    forget_slider_positions();
-    power_off_requested = 0;
-    calibrate_enabled = 0;
-    blink_count = blink_phase = tick_count = auto_cycle_count = shown_channel = 0;
-    for (int c = 0; c < 2; ++c) {
-        raw_reading[c] = 0;
-        pressure_value[c] = pressure_max[c] = 0;
-        temperature_value[c] = temperature_max[c] = 0;
-        lm335_reading[c] = 0;
-    }
-    alarm_active = alarm_acknowledged = 0;
-    current_pressure_settings = nullptr;
-    current_temperature_settings = nullptr;
-    edit_channel = 0;
-    edit_pressure = nullptr;
-    edit_temperature = nullptr;
-    curve_is_temperature = 0;
-    std::memset(&curve_work, 0, sizeof curve_work);
-    lcd_clear();
-    lcd_attach_canvas(nullptr);
 }

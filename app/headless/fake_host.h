@@ -69,6 +69,3 @@ private:
 
 // The unlit-pixel colour the fake host reports (the classic inactive border).
 constexpr u32 FAKE_UNLIT = LCD_UNLIT;
-
-// Zero every global of the firmware and runtime, as at program start.
-void reset_all_state();

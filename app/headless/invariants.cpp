@@ -8,18 +8,6 @@
 
 namespace {
 
-// The largest value a pressure field may take in each unit; an unknown unit
-// code is reported separately.
-s32 pressure_limit(PressureUnit unit) {
-    switch (unit) {
-        case PressureUnit::Bar: return 100;
-        case PressureUnit::Psi: return 500;
-        case PressureUnit::PsiTenths: return 999;
-        case PressureUnit::InHg: return 300;
-    }
-    return 0;
-}
-
 // Last line index of the channel setup page for the channel being edited.
 int channel_setup_last_line() {
     const u8 channel = edit_channel;
@@ -44,14 +32,16 @@ int display_setup_last_line() {
     return settings.cycle_mode == CycleMode::Auto ? 6 : 5;
 }
 
-// The curve editor moves values and readings by up to 10 past their limits
+// The curve editor moves values and readings up to 9 past their limits
 // before the next step wraps them; nothing else writes a curve.
 bool curve_in_range(const SenderCurve& curve) {
     const u8 count = static_cast<u8>(curve.point_count);
-    if (count < 2 || count > CURVE_MAX_POINTS) return false;
+    if (count < CURVE_EDIT_MIN_POINTS || count > CURVE_MAX_POINTS) return false;
     for (const CurvePoint& p : curve.points) {
         const s32 reading = static_cast<s32>(p.reading);
-        if (p.value < -9 || p.value > 1008 || reading < -9 || reading > 4105) return false;
+        if (p.value < CURVE_VALUE_MIN || p.value > CURVE_VALUE_MAX || reading < CURVE_READING_MIN ||
+            reading > CURVE_READING_MAX)
+            return false;
     }
     return true;
 }
@@ -90,7 +80,8 @@ const char* InvariantChecker::check_globals(const HeadlessHost& host) {
     if (host.lamp != LAMP_RED && host.lamp != LAMP_MAROON) return fail("lamp %#x", host.lamp);
     if (host.lamp == LAMP_RED && (blink_phase != 1 || alarm_active == 0))
         return fail("lamp red without a flashing alarm");
-    if (input_a > 4096 || input_b > 4096) return fail("inputs %u, %u", input_a, input_b);
+    if (input_a > INPUT_FULL_SCALE || input_b > INPUT_FULL_SCALE)
+        return fail("inputs %u, %u", input_a, input_b);
     if (!any_settings_) {
         const char* broken = check_settings();
         if (broken != nullptr) return broken;
@@ -107,9 +98,9 @@ const char* InvariantChecker::check_globals(const HeadlessHost& host) {
 }
 
 const char* InvariantChecker::check_settings() {
-    if (settings.contrast > 57) return fail("contrast %d", settings.contrast);
+    if (settings.contrast > CONTRAST_MAX) return fail("contrast %d", settings.contrast);
     if (settings.backlight > 1) return fail("backlight %d", settings.backlight);
-    if (settings.display_time_index > 6)
+    if (settings.display_time_index > DISPLAY_TIME_LAST)
         return fail("display_time_index %d", settings.display_time_index);
     if (static_cast<u8>(settings.display_layout) > 1 ||
         static_cast<u8>(settings.bar_orientation) > 1 || static_cast<u8>(settings.cycle_mode) > 1)
@@ -122,15 +113,13 @@ const char* InvariantChecker::check_settings() {
             static_cast<u8>(p.unit) > 3 || static_cast<u8>(p.label) > 4 || p.transducer_model > 5 ||
             p.vdo_range > 2 || p.top_scale > 1 || p.low_alarm_on > 1 || p.high_alarm_on > 1)
             return fail("channel %d pressure codes out of range", c + 1);
-        const s32 limit = pressure_limit(p.unit);
+        const s32 limit = pressure_unit_limit(p.unit);
         if (p.span < 1 || p.span > limit || p.low_alarm < 1 || p.low_alarm > limit ||
             p.high_alarm < 1 || p.high_alarm > limit)
             return fail("channel %d pressure span/alarms %d/%d/%d above the unit's %d", c + 1,
                         p.span, p.low_alarm, p.high_alarm, limit);
-        // The 4 mA pressure is not clamped on a unit change, so it may keep
-        // a value of a larger unit.
         if (p.pressure_at_20ma < 1 || p.pressure_at_20ma > static_cast<u32>(limit) ||
-            p.pressure_at_4ma < 0 || p.pressure_at_4ma > 999)
+            p.pressure_at_4ma < 0 || p.pressure_at_4ma > PRESSURE_AT_4MA_MAX)
             return fail("channel %d 4-20 mA pressures %d/%u", c + 1, p.pressure_at_4ma,
                         p.pressure_at_20ma);
         if (!curve_in_range(p.user_curve)) return fail("channel %d pressure curve", c + 1);
@@ -140,13 +129,13 @@ const char* InvariantChecker::check_settings() {
             static_cast<u8>(t.sender) > 4 || t.top_scale > 1 || t.low_alarm_on > 1 ||
             t.high_alarm_on > 1)
             return fail("channel %d temperature codes out of range", c + 1);
-        // A unit change neither converts nor clamps, so the Fahrenheit range
-        // holds under both units.
-        if (t.span < -40 || t.span > 570 || t.low_alarm < -40 || t.low_alarm > 570 ||
-            t.high_alarm < -40 || t.high_alarm > 570)
+        const auto stored = [](s32 v) {
+            return v >= LOWEST_TEMPERATURE && v <= STORED_TEMPERATURE_MAX;
+        };
+        if (!stored(t.span) || !stored(t.low_alarm) || !stored(t.high_alarm))
             return fail("channel %d temperature span/alarms %d/%d/%d", c + 1, t.span, t.low_alarm,
                         t.high_alarm);
-        if (t.lm335_offset < -30 || t.lm335_offset > 30)
+        if (t.lm335_offset < -LM335_OFFSET_LIMIT || t.lm335_offset > LM335_OFFSET_LIMIT)
             return fail("channel %d lm335_offset %d", c + 1, t.lm335_offset);
         if (!curve_in_range(t.user_curve)) return fail("channel %d temperature curve", c + 1);
     }
@@ -177,7 +166,7 @@ const char* InvariantChecker::check_cursor() {
         // The editor opens on a copy of the stored curve, whatever count it
         // holds, and lists no more points than the curve has room for.
         const u8 count = static_cast<u8>(curve_work.point_count);
-        if (!any_settings_ && (count < 2 || count > 10))
+        if (!any_settings_ && (count < CURVE_EDIT_MIN_POINTS || count > CURVE_EDIT_MAX_POINTS))
             return fail("curve editor with %d points", count);
         last = 2 * (count > CURVE_MAX_POINTS ? CURVE_MAX_POINTS : count) + 1;
     } else if (current_page == page_adc_values) {

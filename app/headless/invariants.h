@@ -6,7 +6,7 @@
 
 #include "app/headless/headless_host.h"
 #include "firmware/core/keys.h"
-#include "workbench/scenario/page_names.h"
+#include "firmware/core/page_names.h"
 
 class InvariantChecker {
 public:

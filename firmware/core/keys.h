@@ -20,7 +20,10 @@ enum KeyCode : u8 {
 using PageHandler = void (*)();
 
 extern KeyCode pending_key;
-extern u8 key_step;  // 1, or 10 while "KeyFast" is ticked
+// The step of numeric settings while "KeyFast" is ticked; 1 otherwise.
+constexpr u8 KEY_STEP_FAST = 10;
+
+extern u8 key_step;  // 1, or KEY_STEP_FAST while "KeyFast" is ticked
 extern PageHandler current_page;
 extern PageHandler return_page;  // where CONTRAST and MESSAGE go back to
 extern u8 menu_cursor;

@@ -5,8 +5,8 @@
 
 #include "firmware/core/types.h"
 
-extern u32 input_a;  // channel-1 slider, 0..4096
-extern u32 input_b;  // channel-2 slider, 0..4096
+extern u32 input_a;  // channel-1 slider, 0..INPUT_FULL_SCALE (setting_limits.h)
+extern u32 input_b;  // channel-2 slider, 0..INPUT_FULL_SCALE
 extern u8 power_off_requested;
 extern u8 calibrate_enabled;  // "Calibrate" ticked, refreshed every pass
 extern u8 blink_count;        // ticks since blink_phase last changed

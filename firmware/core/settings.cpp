@@ -1,6 +1,8 @@
 #include "firmware/core/settings.h"
 
 #include "firmware/core/hooks.h"
+#include "firmware/core/keys.h"
+#include "firmware/core/page_handlers.h"
 
 InstrumentSettings settings;
 
@@ -65,5 +67,13 @@ void load_factory_defaults() {
     for (int c = 0; c < 2; ++c) {
         pressure_defaults(settings.pressure[c]);
         temperature_defaults(settings.temperature[c]);
+    }
+}
+
+void apply_settings(const InstrumentSettings& loaded) {
+    settings = loaded;
+    if (current_page == page_channel_setup || current_page == page_display_setup) {
+        menu_cursor = 0;
+        menu_edit = 0;
     }
 }

@@ -22,9 +22,11 @@ enum class CycleMode : u8 { Manual = 0, Auto = 1 };
 
 constexpr int CURVE_MAX_POINTS = 13;
 
+// Records compare field by field (their padding bytes are no part of them).
 struct CurvePoint {
     s32 value;    // engineering value, in the curve's unit
     u32 reading;  // raw input count at which the sender gives that value
+    bool operator==(const CurvePoint&) const = default;
 };
 
 // Pressure curves list their points with the reading rising, temperature
@@ -32,6 +34,7 @@ struct CurvePoint {
 struct SenderCurve {
     u32 point_count;
     CurvePoint points[CURVE_MAX_POINTS];
+    bool operator==(const SenderCurve&) const = default;
 };
 
 // Pressure values are tenths of the unit for Bar and PsiTenths, whole units
@@ -52,6 +55,7 @@ struct PressureChannelSettings {
     u32 transducer_model;  // 0 T1EU07 .. 5 T1EU150
     u8 vdo_range;          // 0 "2 BAR", 1 "5 BAR", 2 "10 BAR"
     SenderCurve user_curve;
+    bool operator==(const PressureChannelSettings&) const = default;
 };
 
 // Temperatures are whole degrees of the channel's unit.
@@ -67,6 +71,7 @@ struct TemperatureChannelSettings {
     TemperatureSender sender;
     s8 lm335_offset;  // survives power cycles: the defaults leave it alone
     SenderCurve user_curve;
+    bool operator==(const TemperatureChannelSettings&) const = default;
 };
 
 struct InstrumentSettings {
@@ -81,6 +86,7 @@ struct InstrumentSettings {
     ChannelKind channel_kind[2];
     PressureChannelSettings pressure[2];
     TemperatureChannelSettings temperature[2];
+    bool operator==(const InstrumentSettings&) const = default;
 };
 
 // Seconds per channel in the automatic alternation of the single layout.
@@ -94,3 +100,11 @@ extern const SenderCurve DEFAULT_TEMPERATURE_USER_CURVE;
 extern InstrumentSettings settings;
 
 void load_factory_defaults();
+
+// A whole record put in place of the instrument's between two passes (a
+// settings file loaded into the running instrument): the next pass measures
+// and draws with it, as after setting it up in the menus. An open setup page
+// may now have other lines (a channel switched off has two), so its cursor
+// goes back to its "*** DONE ***" line, out of editing. The sender-curve
+// editor keeps its own copy of the curve, as it always does.
+void apply_settings(const InstrumentSettings& loaded);

@@ -1,14 +1,12 @@
 #include "firmware/core/hooks.h"
 #include "firmware/core/keys.h"
+#include "firmware/core/setting_limits.h"
 #include "firmware/core/settings.h"
 #include "firmware/lcd/lcd.h"
 #include "firmware/lcd/text.h"
 #include "firmware/menus/menu.h"
 #include "firmware/menus/pages.h"
 #include "firmware/screens/screens.h"
-
-// Two pixels per contrast step: 57 fills the frame's full width.
-constexpr u8 CONTRAST_MAX = 57;
 
 void page_contrast() {
     menu_title(" CONTRAST ");

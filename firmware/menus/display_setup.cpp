@@ -2,6 +2,7 @@
 
 #include "firmware/core/hooks.h"
 #include "firmware/core/keys.h"
+#include "firmware/core/setting_limits.h"
 #include "firmware/core/setting_names.h"
 #include "firmware/core/settings.h"
 #include "firmware/lcd/lcd.h"
@@ -20,8 +21,6 @@ constexpr u8 LINE_LAYOUT = 3;
 constexpr u8 LINE_BAR = 4;
 constexpr u8 LINE_MODE = 5;
 constexpr u8 LINE_TIME = 6;
-
-constexpr u8 DISPLAY_TIME_LAST = sizeof DISPLAY_TIMES - 1;
 
 // Unknown codes in the record read as the factory choice (dual, vertical,
 // manual), the way the run screens and the tick read them.

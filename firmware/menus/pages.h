@@ -41,5 +41,4 @@ enum class TemperatureLine : u8 {
 
 void edit_pressure_line(PressureLine line, u8 index);
 void edit_temperature_line(TemperatureLine line, u8 index);
-s32 pressure_unit_limit(PressureUnit unit);
 void clamp_pressure_values();

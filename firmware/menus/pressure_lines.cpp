@@ -1,5 +1,5 @@
 // The lines of a pressure channel on the channel setup page, their editor,
-// and the limits of pressure values by unit.
+// and the stepping of pressure values within their unit's limits.
 //
 // Pressure values are whole numbers in the unit's display steps: tenths for
 // BAR and PSI(0.1), whole units for PSI and "Hg. A unit change re-labels the
@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "firmware/core/keys.h"
+#include "firmware/core/setting_limits.h"
 #include "firmware/core/setting_names.h"
 #include "firmware/core/settings.h"
 #include "firmware/lcd/text.h"
@@ -17,15 +18,6 @@
 #include "firmware/menus/pages.h"
 
 using s64 = std::int64_t;
-
-s32 pressure_unit_limit(PressureUnit unit) {
-    switch (unit) {
-        case PressureUnit::Psi: return 500;
-        case PressureUnit::PsiTenths: return 999;
-        case PressureUnit::InHg: return 300;
-        default: return 100;  // Bar, and any code the menu never stores
-    }
-}
 
 static bool unit_in_tenths(PressureUnit unit) {
     return unit == PressureUnit::Bar || unit == PressureUnit::PsiTenths;

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "firmware/core/keys.h"
+#include "firmware/core/setting_limits.h"
 #include "firmware/core/settings.h"
 #include "firmware/measure/measure.h"
 #include "firmware/menus/channel_lines.h"
@@ -17,11 +18,9 @@
 
 namespace {
 
-constexpr u8 MIN_POINTS = 2;
-constexpr u8 MAX_POINTS = 10;
+constexpr u8 MIN_POINTS = CURVE_EDIT_MIN_POINTS;
+constexpr u8 MAX_POINTS = CURVE_EDIT_MAX_POINTS;
 constexpr u8 LAST_POINT_LINE = 2 * MAX_POINTS + 1;
-constexpr s32 VALUE_LIMIT = 999;
-constexpr s32 READING_LIMIT = 4096;
 
 // Only the low byte of point_count counts. The editor keeps it at 2..10; a
 // larger count is shown no further than the points the curve can hold.
@@ -63,10 +62,10 @@ void change_line(u8 line, bool up) {
     if (line < 2 || line > LAST_POINT_LINE) return;
     CurvePoint& point = curve_work.points[(line - 2) / 2];
     if (line % 2 == 0)
-        point.value = step_wrapping(point.value, up, VALUE_LIMIT);
+        point.value = step_wrapping(point.value, up, CURVE_VALUE_LIMIT);
     else
-        point.reading =
-            static_cast<u32>(step_wrapping(static_cast<s32>(point.reading), up, READING_LIMIT));
+        point.reading = static_cast<u32>(
+            step_wrapping(static_cast<s32>(point.reading), up, CURVE_READING_LIMIT));
 }
 
 void store_and_leave() {

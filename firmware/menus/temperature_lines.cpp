@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "firmware/core/keys.h"
+#include "firmware/core/setting_limits.h"
 #include "firmware/core/setting_names.h"
 #include "firmware/core/settings.h"
 #include "firmware/lcd/text.h"
@@ -17,13 +18,6 @@
 #include "firmware/menus/pages.h"
 
 namespace {
-
-constexpr s32 LOWEST_TEMPERATURE = -40;
-constexpr s8 LM335_OFFSET_LIMIT = 30;
-
-s32 highest_temperature(TemperatureUnit unit) {
-    return unit == TemperatureUnit::Celsius ? 300 : 570;
-}
 
 // Limits are tested on the stepped value; wide arithmetic keeps a damaged
 // record's extreme value from overflowing.

@@ -74,6 +74,11 @@ endforeach()
 run(0 "--record <FILE>" --help-all)
 run(2 "unexpected argument 'extra'" ONE_LINE extra)
 run(2 "cannot read '${WORK}' \\(--settings\\)" ONE_LINE --settings ${WORK})
+# A settings file over 1 MB is refused before it is read (300 MB, sparse).
+execute_process(COMMAND truncate -s 300M ${WORK}/big.toml)
+run(2 "big.toml: 314572800 bytes; a settings file has at most 1 MB \\(1048576 bytes\\)" ONE_LINE
+    --settings ${WORK}/big.toml)
+file(REMOVE ${WORK}/big.toml)
 foreach(speed 1/0 x/2 0.3)
   run(2 "--speed takes .*not '${speed}'" ONE_LINE --speed ${speed})
 endforeach()
@@ -108,7 +113,8 @@ endif()
 
 # What a script asks for and cannot have ends the play with status 2.
 foreach(case "shot ${WORK}/no/x.png|x.png" "record no/x.gif|x.gif" "stop-record|without a recording"
-             "value 1 5|channel 1 is OFF" "load-settings ${WORK}/none.toml|none.toml")
+             "value 1 5|channel 1 is OFF" "load-settings ${WORK}/none.toml|none.toml"
+             "power-on-settings /dev/zero|/dev/zero is a device, not a settings file")
   string(REPLACE "|" ";" case "${case}")
   list(GET case 0 line)
   list(GET case 1 pattern)

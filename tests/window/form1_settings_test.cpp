@@ -68,7 +68,7 @@ private slots:
             QString e;
             QVERIFY2(form.load_settings_from(EXAMPLES + "oil_psi_coolant_f.toml", e),
                      qPrintable(e));
-            QVERIFY(settings_equal(settings, expected));
+            QVERIFY(settings == expected);
             QVERIFY(form.StatusBar1->currentMessage().contains("from the next pass"));
             // Through the menu's dialog; a bad file is named in a message.
             const QString bad = DG2_SOURCE_DIR "/tests/scenarios/bad/span_too_large.toml";
@@ -80,7 +80,7 @@ private slots:
             QVERIFY(!form.load_settings_from(
                 DG2_SOURCE_DIR "/tests/scenarios/bad/span_too_large.toml", e));
             QVERIFY2(e.contains(":25: key 'channel1.pressure.span'"), qPrintable(e));
-            QVERIFY(settings_equal(settings, expected));
+            QVERIFY(settings == expected);
 
             QVERIFY2(form.set_channel_value(0, 55, e), qPrintable(e));
             count = static_cast<u32>(form.TrackBar1->value());

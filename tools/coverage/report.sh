@@ -1,10 +1,11 @@
 #!/bin/sh
 # Coverage report of an instrumented build (gcc --coverage) after its tests
 # have run: one table of line and branch coverage per source folder, the
-# totals of app/ and tools/, and an HTML report in the build folder.
+# totals of the workbench, the front ends (app/) and tools/, and an HTML
+# report in the build folder.
 #   report.sh SOURCE_DIR BUILD_DIR
-# Folders are found, not listed: a new app/<name>/ or tools/<name>/ gets its
-# own row. Branches that only exist for exception unwinding, and branches the
+# Folders are found, not listed: a new workbench/<name>/, app/<name>/ or
+# tools/<name>/ gets its own row. Branches that only exist for exception unwinding, and branches the
 # compiler proved unreachable, are left out (gcovr's --exclude-throw-branches
 # and --exclude-unreachable-branches); nothing here throws (firmware, app and
 # tools build with -fno-exceptions), so those branches say nothing about the
@@ -17,7 +18,8 @@ rm -rf "$out"
 mkdir -p "$out"
 
 gcovr --root "$src" --object-directory "$build" \
-  --filter "$src/firmware/" --filter "$src/app/" --filter "$src/tools/" \
+  --filter "$src/firmware/" --filter "$src/runtime/" --filter "$src/workbench/" \
+  --filter "$src/app/" --filter "$src/tools/" \
   --exclude-throw-branches --exclude-unreachable-branches \
   --exclude-directories ".*/CompilerIdCXX" \
   --json "$out/coverage.json" \
@@ -40,7 +42,8 @@ row() {
 
 printf "%-22s %8s %14s %9s %14s\n" folder lines "" branches ""
 row firmware/
-for dir in app tools; do
+row runtime/
+for dir in workbench app tools; do
   for sub in "$src/$dir"/*/; do
     sub=${sub#"$src/"}
     # Only folders that hold code the build compiled.

@@ -12,8 +12,8 @@
 #include <string_view>
 
 #include "firmware/core/keys.h"
+#include "firmware/core/setting_limits.h"
 #include "runtime/host.h"
-#include "workbench/sensors/sensor_value.h"
 
 enum class ControlKind : u8 {
     Picture,    // the bezel
@@ -73,15 +73,15 @@ inline constexpr Control CONTROLS[] = {
      ""},
     {"Label13", "channel1_echo", ControlKind::Label, "", 400, 8, 0, 0, "0", 0, 0, KeyNone,
      "Channel 1 slider position"},
-    {"TrackBar1", "channel1_slider", ControlKind::Slider, "", 432, 8, 185, 45, "", 1, INPUT_MAX,
-     KeyNone,
+    {"TrackBar1", "channel1_slider", ControlKind::Slider, "", 432, 8, 185, 45, "", 1,
+     INPUT_FULL_SCALE, KeyNone,
      "Channel 1 sensor input: the sender's signal in the converter's raw counts (0..4096)"},
     {"Label2", "channel2_label", ControlKind::Label, "", 344, 40, 0, 0, "Channel 2:", 0, 0, KeyNone,
      ""},
     {"Label14", "channel2_echo", ControlKind::Label, "", 400, 40, 0, 0, "0", 0, 0, KeyNone,
      "Channel 2 slider position"},
-    {"TrackBar2", "channel2_slider", ControlKind::Slider, "", 432, 40, 185, 33, "", 0, INPUT_MAX,
-     KeyNone,
+    {"TrackBar2", "channel2_slider", ControlKind::Slider, "", 432, 40, 185, 33, "", 0,
+     INPUT_FULL_SCALE, KeyNone,
      "Channel 2 sensor input: the sender's signal in the converter's raw counts (0..4096)"},
     {"CheckBox2", "calibrate_box", ControlKind::CheckBox, "", 360, 80, 97, 17, "Calibrate", 0, 0,
      KeyNone, "Calibrate: the main menu also shows the service entries (ADC VALUES, CALIBRATE)"},

@@ -9,11 +9,11 @@
 #include <ostream>
 #include <sstream>
 
+#include "firmware/core/page_names.h"
 #include "firmware/firmware.h"
 #include "runtime/host.h"
 #include "runtime/instrument.h"
 #include "workbench/files/atomic_file.h"
-#include "workbench/scenario/page_names.h"
 #include "workbench/scenario/reader.h"
 
 namespace {

@@ -149,7 +149,7 @@ bool parse_command(const std::vector<std::string>& w, ScenarioCommand& c, std::s
         c.op = Op::Slider;
         if (!parse_number(w[1], 1, 2, c.a)) return bad("slider 1 or 2, not '" + w[1] + "'");
         c.a -= 1;
-        if (!parse_number(w[2], 0, 4096, c.b))
+        if (!parse_number(w[2], 0, INPUT_FULL_SCALE, c.b))
             return bad("slider position 0..4096, not '" + w[2] + "'");
     } else if (name == "calibrate" || name == "keyfast") {
         if (!arity(1, 1)) return false;

@@ -1,13 +1,11 @@
 #include "workbench/scenario/reader.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <istream>
 
 #include "firmware/lcd/lcd.h"
+#include "workbench/files/input_file.h"
 
 ScenarioReader::ScenarioReader(std::istream& in, std::string path)
     : in_(in), path_(std::move(path)), directory_(scenario_directory(path_)) {}
@@ -125,18 +123,13 @@ std::string scenario_file(const std::string& directory, const std::string& name)
 
 bool open_scenario_file(const std::string& path, std::unique_ptr<std::istream>& in,
                         std::string& error) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0) {
-        error = "cannot read " + path + ": " + std::strerror(errno);
+    const InputFile input = look_at_input(path);
+    if (input.error) {
+        error = "cannot read " + path + ": " + input.error.message();
         return false;
     }
-    const char* what = S_ISREG(info.st_mode)                            ? nullptr
-                       : S_ISDIR(info.st_mode)                          ? "a directory"
-                       : S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) ? "a device"
-                       : S_ISFIFO(info.st_mode)                         ? "a pipe"
-                                                                        : "not a regular file";
-    if (what != nullptr) {
-        error = path + " is " + what + ", not a scenario";
+    if (!input.regular) {
+        error = path + " is " + input.what + ", not a scenario";
         return false;
     }
     auto file = std::make_unique<std::ifstream>(path, std::ios::binary);

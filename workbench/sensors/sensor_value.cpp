@@ -92,15 +92,15 @@ const SenderCurve* bending_curve(u8 channel) {
 // each point's reading with its neighbours. Between two of these the curve
 // lookup uses one segment throughout, so the shown value is monotonic there.
 std::vector<u32> breakpoints(u8 channel) {
-    std::vector<u32> b = {0, INPUT_MAX};
+    std::vector<u32> b = {0, INPUT_FULL_SCALE};
     if (const SenderCurve* curve = bending_curve(channel)) {
         const u32 n = std::min<u32>(curve->point_count & 0xFFu, CURVE_MAX_POINTS);
         for (u32 i = 0; i < n; ++i) {
             const u32 r = curve->points[i].reading;
-            if (r > INPUT_MAX) continue;
+            if (r > INPUT_FULL_SCALE) continue;
             if (r > 0) b.push_back(r - 1);
             b.push_back(r);
-            if (r < INPUT_MAX) b.push_back(r + 1);
+            if (r < INPUT_FULL_SCALE) b.push_back(r + 1);
         }
     }
     std::sort(b.begin(), b.end());
@@ -241,7 +241,7 @@ bool channel_value_range(u8 channel, ValueRange& range, std::string& error) {
 s32 value_at_count(u8 channel, u32 count) {
     if (channel > 1) return 0;
     const SavedRunState saved;
-    return measure(channel, std::min(count, INPUT_MAX));
+    return measure(channel, std::min(count, INPUT_FULL_SCALE));
 }
 
 bool count_for_value(u8 channel, double number, u32& count, std::string& error) {
@@ -306,16 +306,18 @@ bool count_for_value(u8 channel, double number, u32& count, std::string& error) 
         run_in(i + 1, l, h);
         hi = h;
     }
-    if (lo == 0 && hi < INPUT_MAX)
+    if (lo == 0 && hi < INPUT_FULL_SCALE)
         count = hi;
-    else if (hi == INPUT_MAX && lo > 0)
+    else if (hi == INPUT_FULL_SCALE && lo > 0)
         count = lo;
     else
         count = lo + (hi - lo) / 2;
     return true;
 }
 
-u32 sender_fault_count(SenderFault fault) { return fault == SenderFault::Open ? INPUT_MAX : 0; }
+u32 sender_fault_count(SenderFault fault) {
+    return fault == SenderFault::Open ? INPUT_FULL_SCALE : 0;
+}
 
 bool sender_fault_reported(u8 channel) {
     if (channel > 1) return false;

@@ -10,9 +10,8 @@
 
 #include <string>
 
+#include "firmware/core/setting_limits.h"
 #include "firmware/core/types.h"
-
-constexpr u32 INPUT_MAX = 4096;
 
 // What a channel can show over the whole input range, in its record units
 // (tenths for bar and PSI(0.1) channels, whole units otherwise).

@@ -91,4 +91,21 @@ TEST_F(Settings, Lm335OffsetSurvivesAPowerCycleAndNothingElseDoes) {
     again.power_on();
 }
 
+// A setup page open while settings are loaded starts again at its first line.
+TEST_F(Settings, ApplyingPutsAnOpenSetupPageBackToItsFirstLine) {
+    for (PageHandler page : {page_channel_setup, page_display_setup, page_main_menu}) {
+        load_factory_defaults();
+        InstrumentSettings loaded = settings;
+        loaded.channel_kind[0] = ChannelKind::Off;
+        loaded.temperature[1].user_curve.points[12] = {-9, 4105};
+        current_page = page;
+        menu_cursor = 3;
+        menu_edit = 1;
+        apply_settings(loaded);
+        EXPECT_TRUE(settings == loaded);
+        EXPECT_EQ(menu_cursor, page == page_main_menu ? 3 : 0);
+        EXPECT_EQ(menu_edit, page == page_main_menu ? 1 : 0);
+    }
+}
+
 }  // namespace

@@ -62,7 +62,7 @@ TEST(SensorValue, InverseAgreesWithEveryCountOfTheForwardConversion) {
              p.user_curve.point_count = 4;
              p.user_curve.points[0] = {0, 0};
              p.user_curve.points[1] = {50, 2000};
-             p.user_curve.points[2] = {100, INPUT_MAX};
+             p.user_curve.points[2] = {100, INPUT_FULL_SCALE};
              p.user_curve.points[3] = {110, static_cast<u32>(-9)};
          }},
         {"flat user temperature curve", 1,
@@ -70,7 +70,7 @@ TEST(SensorValue, InverseAgreesWithEveryCountOfTheForwardConversion) {
              TemperatureChannelSettings& t = settings.temperature[1];
              t.sender = TemperatureSender::User;
              t.user_curve.point_count = 2;
-             t.user_curve.points[0] = {60, INPUT_MAX};
+             t.user_curve.points[0] = {60, INPUT_FULL_SCALE};
              t.user_curve.points[1] = {60, 0};
          }},
         {"VDO temperature in deg F", 1,
@@ -89,8 +89,8 @@ TEST(SensorValue, InverseAgreesWithEveryCountOfTheForwardConversion) {
         settings.cal_reading_20ma = 3200;
         setup.apply();
 
-        std::vector<s32> shown(INPUT_MAX + 1);
-        for (u32 c = 0; c <= INPUT_MAX; ++c)
+        std::vector<s32> shown(INPUT_FULL_SCALE + 1);
+        for (u32 c = 0; c <= INPUT_FULL_SCALE; ++c)
             shown[c] = value_at_count(setup.channel, c);
         ValueRange range;
         std::string error;
@@ -111,7 +111,7 @@ TEST(SensorValue, InverseAgreesWithEveryCountOfTheForwardConversion) {
                 continue;
             }
             ASSERT_TRUE(found) << target << ": " << error;
-            ASSERT_LE(count, INPUT_MAX);
+            ASSERT_LE(count, INPUT_FULL_SCALE);
             long nearest = -1;
             for (s32 v : shown)
                 if (nearest < 0 || std::labs(v - target) < nearest) nearest = std::labs(v - target);

@@ -118,7 +118,7 @@ TEST_F(Recording, CheckBoxesSettingsFilesAndFailedWrites) {
     ASSERT_TRUE(
         load_settings_file(std::string(folder) + "/my_session-settings-1.toml", back, error))
         << error;
-    EXPECT_TRUE(settings_equal(back, loaded));
+    EXPECT_TRUE(back == loaded);
 
     std::filesystem::remove_all(folder);
     recorder.calibrate(false);

@@ -9,6 +9,7 @@
 
 #include "app/headless/fake_host.h"
 #include "firmware/firmware.h"
+#include "workbench/files/atomic_file.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ TEST(SettingsFile, SavedRecordsLoadBackWholeAndSaveToTheSameBytes) {
         InstrumentSettings back{};
         std::string error;
         ASSERT_TRUE(settings_from_toml(text, "a.toml", back, error)) << error << "\n" << text;
-        EXPECT_TRUE(settings_equal(s, back));
+        EXPECT_TRUE(s == back);
         EXPECT_EQ(settings_to_toml(back), text);
     }
     const std::string text = settings_to_toml(busy());
@@ -124,7 +125,7 @@ TEST(SettingsFile, EveryRejectionNamesFileLineAndKeyAndChangesNothing) {
         std::string error;
         EXPECT_FALSE(settings_from_toml(text, "f.toml", out, error)) << c.to;
         EXPECT_EQ(error.rfind(std::string("f.toml:") + c.error, 0), 0u) << error;
-        EXPECT_TRUE(settings_equal(out, busy())) << c.to;
+        EXPECT_TRUE(out == busy()) << c.to;
     }
 
     // Fourteen points: one more than any curve holds.
@@ -139,7 +140,7 @@ TEST(SettingsFile, EveryRejectionNamesFileLineAndKeyAndChangesNothing) {
     EXPECT_EQ(error,
               "f.toml:36: key 'channel1.pressure.user_curve.points': 14 points; a curve "
               "holds at most 13");
-    EXPECT_TRUE(settings_equal(out, busy()));
+    EXPECT_TRUE(out == busy());
 }
 
 // A file of another kind, or an empty one, is called what it is before the
@@ -164,7 +165,7 @@ TEST(SettingsFile, OtherFilesAreSaidNotToBeSettingsFiles) {
             EXPECT_EQ(error.rfind(c.error, 0), 0u) << error;
         else
             EXPECT_EQ(error.find("not a settings file"), std::string::npos) << error;
-        EXPECT_TRUE(settings_equal(out, busy()));
+        EXPECT_TRUE(out == busy());
     }
 }
 
@@ -180,12 +181,39 @@ TEST(SettingsFile, FilesAreWrittenWholeAndUnloadableRecordsNotAtAll) {
     ASSERT_TRUE(save_settings_file(path, busy(), error)) << error;
     InstrumentSettings back = factory();
     ASSERT_TRUE(load_settings_file(path, back, error)) << error;
-    EXPECT_TRUE(settings_equal(back, busy()));
+    EXPECT_TRUE(back == busy());
     std::remove(path.c_str());
     EXPECT_FALSE(load_settings_file(path, back, error));
     EXPECT_EQ(error, path + ": cannot be read");
     EXPECT_FALSE(load_settings_file(::testing::TempDir(), back, error));
     EXPECT_EQ(error, ::testing::TempDir() + ": cannot be read");
+}
+
+// At most 1 MB, whether the text comes from a file or from the page: a file
+// of exactly the limit (a comment fills it up) loads, one byte more does not,
+// and the refusal is one line naming the limit.
+TEST(SettingsFile, TextsAndFilesOfMoreThanOneMegabyteAreRefused) {
+    std::string text = settings_to_toml(factory()) + "#";
+    text.resize(SETTINGS_FILE_MAX_BYTES - 1, '.');
+    text += '\n';
+    const std::string path = ::testing::TempDir() + "settings_file_1mb.toml";
+    std::string error;
+    InstrumentSettings out{};
+    ASSERT_TRUE(write_file_atomically(path, text, error)) << error;
+    EXPECT_TRUE(load_settings_file(path, out, error)) << error;
+    EXPECT_TRUE(out == factory());
+
+    text += '\n';
+    const std::string refusal =
+        "f.toml: 1048577 bytes; a settings file has at most 1 MB (1048576 bytes)";
+    EXPECT_FALSE(settings_from_toml(text, "f.toml", out, error));
+    EXPECT_EQ(error, refusal);
+    ASSERT_TRUE(write_file_atomically(path, text, error)) << error;
+    EXPECT_FALSE(load_settings_file(path, out, error));
+    EXPECT_EQ(error, path + refusal.substr(6));
+    std::remove(path.c_str());
+    EXPECT_FALSE(load_settings_file("/dev/null", out, error));
+    EXPECT_EQ(error, "/dev/null is a device, not a settings file");
 }
 
 // The cases of settings_edits.txt; its head says how they are written.
@@ -217,12 +245,12 @@ TEST(SettingsFile, EditsOfTheFactoryFileLoadOrFailAsListed) {
             const bool loaded = settings_from_toml(text, "f.toml", out, error);
             if (rest == "loads") {
                 EXPECT_TRUE(loaded) << error;
-                EXPECT_FALSE(settings_equal(out, start));
+                EXPECT_FALSE(out == start);
                 EXPECT_EQ(settings_to_toml(out), text);
             } else {
                 EXPECT_FALSE(loaded);
                 EXPECT_EQ(error, rest);
-                EXPECT_TRUE(settings_equal(out, untouched));
+                EXPECT_TRUE(out == untouched);
             }
             ++cases;
             from = "\n";
@@ -267,20 +295,6 @@ TEST(SettingsFile, RecordsWithCodesNoMenuSetAreNotSaved) {
                       ":77: key 'channel2.pressure.sender': must be a string, not an integer");
     }
     EXPECT_FALSE(std::ifstream(path).good());
-}
-
-// A setup page open while settings are loaded starts again at its first line.
-TEST(SettingsFile, ApplyingPutsAnOpenSetupPageBackToItsFirstLine) {
-    for (PageHandler page : {page_channel_setup, page_display_setup, page_main_menu}) {
-        const InstrumentSettings loaded = busy();
-        current_page = page;
-        menu_cursor = 3;
-        menu_edit = 1;
-        apply_settings(loaded);
-        EXPECT_TRUE(settings_equal(settings, loaded));
-        EXPECT_EQ(menu_cursor, page == page_main_menu ? 3 : 0);
-        EXPECT_EQ(menu_edit, page == page_main_menu ? 1 : 0);
-    }
 }
 
 }  // namespace

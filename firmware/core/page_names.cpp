@@ -1,8 +1,8 @@
-#include "workbench/scenario/page_names.h"
+#include "firmware/core/page_names.h"
 
 #include <cstring>
 
-#include "firmware/firmware.h"
+#include "firmware/core/page_handlers.h"
 
 namespace {
 

@@ -1,0 +1,85 @@
+// The instrument: the firmware and the runtime in WebAssembly (dg2_core.js /
+// dg2_core.wasm). The page's controls call its exported functions, which only
+// write the instrument's shared variables, as the window's handlers do; "ON"
+// runs the power-on and the main loop, which sleeps between passes and wakes
+// early for a key.
+import createInstrument from './dg2_core.js';
+import { showStatus } from './elements.js';
+
+let instrument = null;
+
+// Loads the module; `outputs` receives the picture, the lamp and the inputs
+// handed over at power-on (onPicture, onLamp, onInputs).
+export async function loadInstrument(outputs) {
+  instrument = await createInstrument(outputs);
+  return instrument;
+}
+
+// The module itself, for what crosses its memory (settings records).
+export function module() {
+  return instrument;
+}
+
+// Every event may wake the instrument from its wait between passes: a key, a
+// knob step or "ON" (urgent) at once, anything else only where the screen
+// stood still and the instrument waits for something to happen.
+export function wake(urgent) {
+  if (instrument.wake) instrument.wake(urgent);
+}
+
+// A key by the firmware's code for it (the table of controls has each
+// control's).
+export function key(code) {
+  instrument._dg2_key(code);
+  wake(true);
+}
+
+function fail(error) {
+  showStatus(`The instrument stopped: ${error}`);
+  console.error(error);
+}
+
+export function powerOn() {
+  if (instrument._dg2_running_depth() > 0) {
+    instrument._dg2_request_nested_on();
+    wake(true);
+    return;
+  }
+  instrument.ccall('dg2_power_on', null, [], [], { async: true }).catch(fail);
+}
+
+export function powerOff() {
+  instrument._dg2_power_off();
+  wake(false);
+}
+
+// How deep "ON" is nested: 0 while off.
+export function depth() {
+  return instrument._dg2_running_depth();
+}
+
+// A slider's position (0 or 1 for channel 1 or 2); the check boxes are read
+// afresh by every pass.
+export function setSlider(channel, position) {
+  instrument._dg2_slider(channel, position);
+  wake(false);
+}
+
+export function setSliderPositions(channel1, channel2) {
+  instrument._dg2_slider_positions(channel1, channel2);
+}
+
+export function setCalibrate(on) {
+  instrument._dg2_calibrate(on);
+  wake(false);
+}
+
+export function setKeyFast(on) {
+  instrument._dg2_keyfast(on);
+  wake(false);
+}
+
+export function tick() {
+  instrument._dg2_tick();
+  wake(false);
+}

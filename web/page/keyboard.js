@@ -1,0 +1,84 @@
+// The keyboard and the mouse wheel stand in for the front panel, as the key
+// table (controls.js) binds them.
+import { KEY_BINDINGS, SLIDER_KEYS } from './controls.js';
+import { $, ROLES } from './elements.js';
+import { key } from './instrument.js';
+import { currentZoom } from './layout.js';
+import { copyPicture } from './lcd.js';
+import { chooseSettingsFile, saveSettings } from './settings.js';
+
+// What the page's own shortcuts do, by the key table's action names.
+const PAGE_ACTIONS = { copy_picture: copyPicture, save_settings: saveSettings,
+                       load_settings: chooseSettingsFile };
+
+// A key's name as the key table writes it (Qt's portable text): "F1", "Up",
+// "Space", "+", "Ctrl+C". Shift counts only with Ctrl: some keyboards need it
+// for "+".
+function keyName(event) {
+  const NAMES = { ArrowUp: 'Up', ArrowDown: 'Down', ArrowLeft: 'Left', ArrowRight: 'Right',
+                  ' ': 'Space', Enter: event.code === 'NumpadEnter' ? 'Enter' : 'Return' };
+  const name = NAMES[event.key] ?? (event.key.length === 1 ? event.key.toUpperCase() : event.key);
+  return event.ctrlKey ? `Ctrl+${event.shiftKey ? 'Shift+' : ''}${name}` : name;
+}
+
+const BOUND_KEYS = new Map(KEY_BINDINGS.flatMap((binding) => binding.keys.map((k) => [k, binding])));
+
+// From anywhere in the page; a focused slider keeps its own arrow keys.
+function onKeyDown(event) {
+  if (event.altKey || event.metaKey) return;
+  const name = keyName(event);
+  const binding = BOUND_KEYS.get(name);
+  if (binding === undefined) return;
+  if (binding.control !== '') {
+    if (SLIDER_KEYS.includes(name) && document.activeElement?.type === 'range') return;
+    event.preventDefault();
+    key(ROLES[binding.control].key);
+    return;
+  }
+  // Ctrl+C copies the picture unless the user has selected text to copy.
+  if (binding.action === 'copy_picture' && String(window.getSelection()) !== '') return;
+  const action = PAGE_ACTIONS[binding.action];
+  if (action === undefined) return;
+  event.preventDefault();
+  action();
+}
+
+// The wheel over the bezel turns the knob, one step per notch, up being
+// clockwise; fractions of a notch (touchpads) add up.
+let wheelRemainder = 0;
+function onWheel(event) {
+  const zoom = currentZoom();
+  const box = $('Form1').getBoundingClientRect();
+  const x = (event.clientX - box.left) / zoom;
+  const y = (event.clientY - box.top) / zoom;
+  const bezel = ROLES.bezel;
+  if (x < bezel.left || y < bezel.top || x >= bezel.left + bezel.width ||
+      y >= bezel.top + bezel.height)
+    return;
+  event.preventDefault();
+  // In notches: Chromium and WebKit give 120 per notch, as the desktop does;
+  // otherwise lines (3 a notch) or pixels (100 a notch).
+  let notches;
+  if (typeof event.wheelDeltaY === 'number' && event.wheelDeltaY !== 0)
+    notches = event.wheelDeltaY / 120;
+  else if (event.deltaMode === WheelEvent.DOM_DELTA_LINE)
+    notches = -event.deltaY / 3;
+  else if (event.deltaMode === WheelEvent.DOM_DELTA_PAGE)
+    notches = -event.deltaY;
+  else
+    notches = -event.deltaY / 100;
+  wheelRemainder += notches;
+  while (wheelRemainder >= 1) {
+    wheelRemainder -= 1;
+    key(ROLES.clockwise_button.key);
+  }
+  while (wheelRemainder <= -1) {
+    wheelRemainder += 1;
+    key(ROLES.anticlockwise_button.key);
+  }
+}
+
+export function connectKeyboard() {
+  document.addEventListener('keydown', onKeyDown);
+  $('Form1').addEventListener('wheel', onWheel, { passive: false });
+}

@@ -1,0 +1,25 @@
+#include "workbench/files/input_file.h"
+
+#include <filesystem>
+
+InputFile look_at_input(const std::string& path) {
+    namespace fs = std::filesystem;
+    InputFile file;
+    // A missing file, or one that may not be looked at, is an error (both
+    // libstdc++ and libc++ set it for a missing one too).
+    const fs::file_status status = fs::status(path, file.error);
+    if (file.error) return file;
+    switch (status.type()) {
+        case fs::file_type::regular:
+            file.size = fs::file_size(path, file.error);
+            file.regular = !file.error;
+            break;
+        case fs::file_type::directory: file.what = "a directory"; break;
+        case fs::file_type::character:
+        case fs::file_type::block: file.what = "a device"; break;
+        case fs::file_type::fifo: file.what = "a pipe"; break;
+        case fs::file_type::socket: file.what = "a socket"; break;
+        default: file.what = "not a regular file"; break;
+    }
+    return file;
+}
