@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
             return 0;
         }
         for (int c = 0; c < 2; ++c)
-            if (counts.set[c] && counts.count[c] > INPUT_MAX) std::abort();
+            if (counts.set[c] && counts.count[c] > INPUT_FULL_SCALE) std::abort();
     }
     // A checked log ends at its last row: a step at its first row and one
     // at every tick up to the last.

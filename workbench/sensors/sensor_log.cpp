@@ -1,14 +1,13 @@
 #include "workbench/sensors/sensor_log.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <vector>
+
+#include "workbench/files/input_file.h"
 
 namespace {
 
@@ -174,21 +173,16 @@ bool SensorLogReader::next(SensorLogRow& row) {
 
 bool open_sensor_log(const std::string& path, std::unique_ptr<std::istream>& in,
                      std::string& error) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0) {
-        error = "cannot read " + path + ": " + std::strerror(errno);
+    const InputFile input = look_at_input(path);
+    if (input.error) {
+        error = "cannot read " + path + ": " + input.error.message();
         return false;
     }
-    const char* what = S_ISREG(info.st_mode)                            ? nullptr
-                       : S_ISDIR(info.st_mode)                          ? "a directory"
-                       : S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) ? "a device"
-                       : S_ISFIFO(info.st_mode)                         ? "a pipe"
-                                                                        : "not a regular file";
-    if (what != nullptr) {
-        error = path + " is " + what + ", not a sensor log";
+    if (!input.regular) {
+        error = path + " is " + input.what + ", not a sensor log";
         return false;
     }
-    if (info.st_size > SENSOR_LOG_SIZE_MAX) {
+    if (input.size > static_cast<std::uintmax_t>(SENSOR_LOG_SIZE_MAX)) {
         error = path + " is over 64 MB, too long for a sensor log";
         return false;
     }

@@ -135,3 +135,22 @@ TEST_F(Recording, CheckBoxesSettingsFilesAndFailedWrites) {
               "keyfast off\nload-settings my_session-settings-1.toml\n"
               "power-on-settings my_session-settings-2.toml\ncalibrate off\n");
 }
+
+// A sensor log is kept as a copy beside the recording, named in a comment;
+// its values arrive as the slider lines the window's ticks made.
+TEST_F(Recording, SensorLogsAreCopiedBesideIt) {
+    ASSERT_NO_FATAL_FAILURE(start("logged.scn"));
+    const std::string log = std::string(folder) + "/source.csv";
+    std::ofstream(log) << "time,channel1\n0,1.0\n";
+    recorder.sensor_log(log);
+    recorder.slider(0, 61);
+    recorder.sensor_log(std::string(folder) + "/missing.csv");
+    EXPECT_EQ(read_file(std::string(folder) + "/logged-log-1.csv"), "time,channel1\n0,1.0\n");
+    const std::string text = recorder.text();
+    EXPECT_NE(text.find("# play-log logged-log-1.csv: its values follow as slider lines, at the "
+                        "window's ticks\nslider 1 61\n# play-log logged-log-2.csv"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(recorder.write_error(), "cannot read " + std::string(folder) + "/missing.csv");
+    std::filesystem::remove_all(folder);
+}
