@@ -61,9 +61,17 @@ run(0 "" OFFSCREEN --on --play ${WORK}/menu.scn --exit)
 # those units, checks that.
 run(0 "" OFFSCREEN --play ${WORK}/menu.scn --exit --record ${WORK}/with\ settings.scn
     --settings ${EXAMPLES}/oil_psi_coolant_f.toml)
+# --log plays a sensor log from the power-on: the sliders it moves are
+# recorded, and the recording keeps a copy of the log.
+file(WRITE ${WORK}/engine.csv "time,channel1,channel2\n0,3.0,92\n4,2.5,140\n")
+file(WRITE ${WORK}/long.scn "on\nwait 60\nkey left\nwait 5\nexpect alarm_acknowledged 2\n")
+run(0 "" OFFSCREEN --log ${WORK}/engine.csv --play ${WORK}/long.scn --exit --record ${WORK}/logged.scn)
+if(NOT EXISTS ${WORK}/logged-log-1.csv)
+  message(SEND_ERROR "no copy of the log beside the recording")
+endif()
 file(WRITE ${WORK}/broken.toml "format = 1\ncontrast = \"high\"\n")
 run(2 "broken.toml:[0-9]+: key" ONE_LINE --settings ${WORK}/broken.toml)
-foreach(recording played.scn "with settings.scn")
+foreach(recording played.scn "with settings.scn" logged.scn)
   execute_process(COMMAND ${SCENARIO} ${WORK}/${recording} RESULT_VARIABLE rc
                   OUTPUT_VARIABLE out ERROR_VARIABLE err)
   if(NOT rc EQUAL 0)
