@@ -214,8 +214,11 @@ bool parse_command(const std::vector<std::string>& w, ScenarioCommand& c, std::s
         c.op = Op::Ramp;
         if (!parse_number(w[1], 1, 2, c.a)) return bad("channel 1 or 2, not '" + w[1] + "'");
         c.a -= 1;
+        // Plain decimals: the ends are a log's first and last values.
         for (const std::string* end : {&w[2], &w[3]})
-            if (!parse_value(*end)) return bad("'" + *end + "' is not a number");
+            if (!parse_value(*end) ||
+                end->find_first_not_of("0123456789+-.eE") != std::string::npos)
+                return bad("'" + *end + "' is not a number");
         c.word = w[2];
         c.value = w[3];
         if (!parse_tenths(w[4], c.b))

@@ -105,6 +105,7 @@ TEST(ScenarioParse, BadLinesNameTheirLineAndTheFault) {
         {"dump\n" + std::string(5000, ' ') + "\n", "s.scn:2: a line longer than 4096 bytes"},
         {"ramp 3 0 1 1\n", "s.scn:1: channel 1 or 2, not '3'"},
         {"ramp 1 0 x 1\n", "s.scn:1: 'x' is not a number"},
+        {"ramp 1 0x10 1 1\n", "s.scn:1: '0x10' is not a number"},
         {"ramp 1 0 1\n", "s.scn:1: 'ramp' needs more arguments"},
         {"ramp 1 0 1 0\n", "s.scn:1: 'ramp' takes 0.1 to 1000000 seconds with at most one"},
         {"ramp 1 0 1 1.25\n", "s.scn:1: 'ramp' takes 0.1 to 1000000 seconds with at most one"},
