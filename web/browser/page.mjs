@@ -7,7 +7,7 @@ import os from 'node:os';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 
-import { WEB_BUILD } from './native.mjs';
+import { ROOT, WEB_BUILD } from './native.mjs';
 
 const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
 export const TIMEOUT_MS = 10000;
@@ -25,8 +25,12 @@ function serve(root) {
       response.end('<!doctype html><title>scenarios</title><link rel="icon" href="data:,">');
       return;
     }
-    const file = path.join(root, path.normalize(decodeURIComponent(url.pathname)));
-    if (!file.startsWith(root + path.sep) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+    // /repo/... serves the repository's files (scenarios and the files they
+    // name), as if they sat beside the page.
+    const [base, name] = url.pathname.startsWith('/repo/') ? [ROOT, url.pathname.slice(5)]
+                                                           : [root, url.pathname];
+    const file = path.join(base, path.normalize(decodeURIComponent(name)));
+    if (!file.startsWith(base + path.sep) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
       response.writeHead(404);
       response.end();
       return;

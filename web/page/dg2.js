@@ -10,14 +10,28 @@
 //   front_panel.js the controls captioned and connected, the lamp and the
 //                  sliders' echo
 //   keyboard.js    the keyboard and the wheel as the front panel
-//   settings.js    settings files, through a module loaded on first use
+//   settings.js    settings files, through the workbench module
+//   workbench.js   the workbench module, loaded on first use
+//   player.js      scenarios played through the page's controls; ?play=
+//   session.js     sessions recorded as scenarios
+//   sensor_log.js  sensor logs played into the sliders
+//   links.js       #settings= links and "Copy link"
+//   workbench_functions.js  these functions, each module loaded on first use
+//   workbench_buttons.js  plain buttons for them until a menu has them
 import { $, showStatus } from './elements.js';
 import { connectControls, dressControls, onInputs, onLamp } from './front_panel.js';
-import { depth, loadInstrument, powerOn, tick } from './instrument.js';
+import { depth, loadInstrument, powerOn, timerTick } from './instrument.js';
 import { connectKeyboard } from './keyboard.js';
 import { placeControls } from './layout.js';
 import { onPicture, pageReady, savePicture } from './lcd.js';
 import { chooseSettingsFile, loadSettings, saveSettings } from './settings.js';
+import { addWorkbenchButtons } from './workbench_buttons.js';
+import {
+  copyLink, openSettingsLink, playLink, playLog, playText, startLog, startRecording, stopLog,
+  stopRecording, stopScenario,
+} from './workbench_functions.js';
+
+const SETTINGS_LINK = '#settings=';
 
 const TICK_MS = 100;
 
@@ -42,14 +56,21 @@ async function start() {
     event.target.value = '';
     if (file) loadSettings(file);
   });
+  addWorkbenchButtons();
   // The instrument's tick runs from the start, on or off.
-  setInterval(tick, TICK_MS);
+  setInterval(timerTick, TICK_MS);
   showStatus('');
-  // For tests and the curious: how deep "ON" is nested (0 while off).
-  window.dg2 = { depth };
+  // For tests and the curious: how deep "ON" is nested (0 while off), and
+  // the workbench's functions.
+  window.dg2 = { depth, playText, stopScenario, startRecording, stopRecording, playLog, startLog,
+                 stopLog, copyLink };
   pageReady();
-  // A link ending in #on shows the instrument already powered up.
-  if (location.hash === '#on') powerOn();
+  // ?play=NAME.scn plays a scenario beside the page; #settings=... powers on
+  // with the link's settings; #on shows the instrument already powered up.
+  const play = new URLSearchParams(location.search).get('play');
+  if (play !== null) playLink(play);
+  else if (location.hash.startsWith(SETTINGS_LINK)) openSettingsLink(location.hash.slice(SETTINGS_LINK.length));
+  else if (location.hash === '#on') powerOn();
 }
 
 start();

@@ -11,6 +11,11 @@ export const ROLES = Object.fromEntries(CONTROLS.map((control) => [control.role,
 // The element of a role.
 export const part = (role) => $(ROLES[role].name);
 
-export function showStatus(text) {
-  part('status_bar').textContent = text;
+// A message for `ms` milliseconds, if given (unless another replaces it).
+let statusTimer = 0;
+export function showStatus(text, ms = 0) {
+  clearTimeout(statusTimer);
+  const bar = part('status_bar');
+  bar.textContent = text;
+  if (ms > 0) statusTimer = setTimeout(() => { if (bar.textContent === text) bar.textContent = ''; }, ms);
 }

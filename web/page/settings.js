@@ -1,25 +1,15 @@
-// Settings files: the text is made and read by a module of its own
-// (dg2_settings.js), loaded on first use; records cross between it and the
+// Settings files: the text is made and read by the workbench module
+// (dg2_workbench.js), loaded on first use; records cross between it and the
 // instrument byte for byte. As in the window, loading is refused while the
 // instrument is off: "ON" starts from the factory settings.
 import { $, showStatus } from './elements.js';
 import { depth, module, wake } from './instrument.js';
+import { copyBytes, download, textModule } from './workbench.js';
 
-let settingsModule = null;
-
-async function settingsText() {
-  if (!settingsModule) {
-    const { default: create } = await import('./dg2_settings.js');
-    settingsModule = await create();
-  }
-  if (settingsModule._dg2_record_size() !== module()._dg2_settings_record_size())
-    throw new Error('the settings module does not belong to this instrument');
-  return settingsModule;
-}
+const settingsText = textModule;
 
 function copyRecord(from, fromAddress, to, toAddress) {
-  const size = module()._dg2_settings_record_size();
-  to.HEAPU8.set(from.HEAPU8.subarray(fromAddress, fromAddress + size), toAddress);
+  copyBytes(from, fromAddress, to, toAddress, module()._dg2_settings_record_size());
 }
 
 export async function saveSettings() {
@@ -32,11 +22,7 @@ export async function saveSettings() {
       showStatus('No settings to save yet: switch the instrument on first');
       return;
     }
-    const link = document.createElement('a');
-    link.href = URL.createObjectURL(new Blob([toml], { type: 'text/plain' }));
-    link.download = 'dg2-settings.toml';
-    link.click();
-    setTimeout(() => URL.revokeObjectURL(link.href), 10000);
+    download('dg2-settings.toml', toml);
     showStatus('Settings saved to dg2-settings.toml');
   } catch (error) {
     showStatus(`Settings cannot be saved: ${error.message}`);
