@@ -1,0 +1,78 @@
+// Scenarios played by the page through its own controls (the ON button's
+// function, the keys, the sliders and check boxes as a user moves them, the
+// page's tick), by the workbench module's driver: every scenario of
+// tests/scenarios/ (the bad ones too) and web/test/scenarios/ gives the
+// native runner's status, errors and frames. And ?play= links, good and bad.
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import path from 'node:path';
+import { after, before, describe, test } from 'node:test';
+
+import { ROOT, framesOf, runNative } from '../browser/native.mjs';
+import { TIMEOUT_MS, openPage, reload, startBrowser } from '../browser/page.mjs';
+
+const FOLDERS = ['web/test/scenarios', 'tests/scenarios', 'tests/scenarios/bad'];
+const scripts = FOLDERS.flatMap((folder) => fs.readdirSync(path.join(ROOT, folder))
+  .filter((f) => f.endsWith('.scn')).map((f) => `${folder}/${f}`)).sort();
+
+const statusBar = (page) => page.$eval('#StatusBar1', (bar) => bar.textContent);
+
+describe('scenarios played through the page\'s controls', { timeout: 300000 }, () => {
+  let session;
+  let page;
+  let problems;
+  before(async () => {
+    session = await startBrowser();
+    ({ page, problems } = await openPage(session));
+  });
+  after(() => session?.close());
+
+  // The passes run back to back; the files a script names come from the
+  // repository as the test's server serves it.
+  for (const file of scripts) {
+    test(`${file}: the native runner's status, errors and frames`, async () => {
+      await reload(page);
+      const run = await page.evaluate((name, text) => window.dg2.playText(name, text, async (f) => {
+        const response = await fetch(`/repo/${f}`);
+        return response.ok ? new Uint8Array(await response.arrayBuffer()) : null;
+      }, { backToBack: true }), file, fs.readFileSync(path.join(ROOT, file), 'utf8'));
+      const native = runNative(file);
+      assert.equal(run.status, native.status, `${run.message}\n${native.errors}`);
+      assert.equal(run.errors, native.errors);
+      assert.deepEqual(framesOf(run.output), framesOf(native.output));
+      assert.equal(await statusBar(page),
+                   native.status === 0 ? `${file}: ok` : native.errors.split('\n')[0]);
+    });
+  }
+
+  test('?play= plays beside the page at its pace, the controls moving', async () => {
+    const name = '../repo/web/test/scenarios/alarm.scn';
+    const lines = fs.readFileSync(path.join(ROOT, 'web/test/scenarios/alarm.scn'), 'utf8')
+      .trimEnd().split('\n').length;
+    await page.goto(`${session.base}/site/index.html?play=${name}`);
+    await page.waitForFunction((end) => new RegExp(`^Playing alarm\\.scn line \\d+ of ${end}$`)
+      .test(document.getElementById('StatusBar1').textContent), { timeout: TIMEOUT_MS }, lines);
+    await page.waitForFunction((end) => document.getElementById('StatusBar1').textContent === end,
+                               { timeout: TIMEOUT_MS }, `${name}: ok`);
+    // The script's last slider move, on the slider and its echo.
+    assert.deepEqual(await page.evaluate(() => [document.getElementById('TrackBar1').value,
+                                                document.getElementById('Label13').textContent]),
+                     ['4096', '4096']);
+  });
+
+  test('a bad ?play= link says so and leaves the page usable', async () => {
+    await page.goto(`${session.base}/site/index.html?play=missing.scn`);
+    await page.waitForFunction(() => document.getElementById('StatusBar1').textContent ===
+                               'Cannot play missing.scn: the page has no such file beside it',
+                               { timeout: TIMEOUT_MS });
+    await page.goto(`${session.base}/site/index.html?play=https://example.com/x.scn`);
+    await page.waitForFunction(() => document.getElementById('StatusBar1').textContent
+      .startsWith('?play= names no scenario beside the page'), { timeout: TIMEOUT_MS });
+    await page.click('#Button1');
+    await page.waitForFunction(() => window.dg2.depth() === 1, { timeout: TIMEOUT_MS });
+  });
+
+  test('no page error or failed request but the missing file\'s', () => {
+    assert.deepEqual(problems.filter((p) => !/missing\.scn|404/.test(p)), []);
+  });
+});
