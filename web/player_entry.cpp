@@ -30,8 +30,8 @@ EM_JS(void, page_on, (), { Module.page.on(); });
 EM_JS(void, page_off, (), { Module.page.off(); });
 EM_JS(void, page_key, (int code), { Module.page.key(code); });
 EM_JS(void, page_slider, (int channel, int position), { Module.page.slider(channel, position); });
-EM_JS(void, page_calibrate, (int ticked), { Module.page.calibrate(ticked != = 0); });
-EM_JS(void, page_keyfast, (int ticked), { Module.page.keyfast(ticked != = 0); });
+EM_JS(void, page_calibrate, (int ticked), { Module.page.calibrate(ticked != 0); });
+EM_JS(void, page_keyfast, (int ticked), { Module.page.keyfast(ticked != 0); });
 EM_JS(void, page_tick, (), { Module.page.tick(); });
 EM_JS(u32, page_lamp, (), { return Module.page.lamp() >>> 0; });
 EM_JS(void, page_lcd, (u8 * lit, int width, int height, u32 black),

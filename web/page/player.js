@@ -13,7 +13,7 @@ import {
   createInstrumentWith, depth, key, powerOff, powerOn, setCalibrate, setKeyFast, setSliderPositions, setTimerTicks,
   tick, useInstrument,
 } from './instrument.js';
-import { chooseFiles, makeFolder, putFile, workbenchFactory } from './workbench.js';
+import { call, chooseFiles, makeFolder, putFile, workbenchFactory } from './workbench.js';
 
 let playing = null;  // { module, name, resolve }
 
@@ -88,7 +88,7 @@ function pageControls(module, name, lines) {
     lcd: shownLcd,
     progress: (line) => showStatus(`Playing ${name} line ${line} of ${lines}`),
     finished: (status) => {
-      const message = module.ccall('dg2_play_message', 'string', [], []);
+      const message = call(module, 'dg2_play_message', [], true);
       end(status === 0 ? `${module.path}: ok` : message, status);
     },
   };
@@ -103,8 +103,8 @@ function end(text, status) {
   resolve({
     status,
     message: text,
-    output: module.ccall('dg2_play_output', 'string', [], []),
-    errors: module.ccall('dg2_play_errors', 'string', [], []),
+    output: call(module, 'dg2_play_output', [], true),
+    errors: call(module, 'dg2_play_errors', [], true),
   });
 }
 

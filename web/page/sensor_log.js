@@ -9,7 +9,7 @@ import { $, part, showStatus } from './elements.js';
 import { onTick } from './instrument.js';
 import { showFailure } from './message.js';
 import { sessionRecording } from './session.js';
-import { chooseFiles, mirrorSettings, putFile, textModule } from './workbench.js';
+import { call, chooseFiles, mirrorSettings, putFile, textModule } from './workbench.js';
 
 const TITLE = 'Play sensor log';
 const STATUS_MS = 10000;
@@ -76,7 +76,7 @@ export async function startLog(file) {
   if (recording) {
     const copy = `/logs/${file.name.replace(/[^\w.-]/g, '_')}`;
     putFile(recording, copy, bytes);
-    recording.ccall('dg2_record_sensor_log', null, ['string'], [copy]);
+    call(recording, 'dg2_record_sensor_log', [copy]);
   }
   log = { text, name: file.name, unsubscribe: onTick(step) };
   // Its first row at once; the rest before the ticks.

@@ -11,7 +11,7 @@ import {
 } from './instrument.js';
 import { carryLinkSettings } from './links.js';
 import { scenarioPlaying } from './player.js';
-import { download, workbenchFactory } from './workbench.js';
+import { call, download, workbenchFactory } from './workbench.js';
 
 const FOLDER = '/session';
 const NAME = 'dg2-session.scn';
@@ -70,7 +70,7 @@ export function stopRecording() {
   if (!recording) return null;
   const module = recording;
   recording = null;
-  const error = module.ccall('dg2_record_stop', 'string', [], []);
+  const error = call(module, 'dg2_record_stop', [], true);
   const names = module.FS.readdir(FOLDER).filter((name) => !name.startsWith('.') &&
                                                            !name.endsWith('.tmp'));
   const files = {};

@@ -25,6 +25,27 @@ export async function textModule() {
   return textInstance;
 }
 
+// An export of a module whose instrument may be asleep between two passes
+// (where ccall would answer with a promise): numbers and strings in, a
+// string out where `text`.
+export function call(target, name, args = [], text = false) {
+  const held = [];
+  const given = args.map((arg) => {
+    if (typeof arg !== 'string') return arg;
+    const size = target.lengthBytesUTF8(arg) + 1;
+    const at = target._malloc(size);
+    target.stringToUTF8(arg, at, size);
+    held.push(at);
+    return at;
+  });
+  try {
+    const answer = target[`_${name}`](...given);
+    return text ? target.UTF8ToString(answer) : answer;
+  } finally {
+    held.forEach((at) => target._free(at));
+  }
+}
+
 // Copies `size` bytes between two modules' memories (records are the same
 // bytes in both: the same sources built them).
 export function copyBytes(from, fromAddress, to, toAddress, size) {
