@@ -13,6 +13,8 @@ import {
   createInstrumentWith, depth, key, powerOff, powerOn, setCalibrate, setKeyFast, setSliderPositions, setTimerTicks,
   tick, useInstrument,
 } from './instrument.js';
+import { stopLog } from './sensor_log.js';
+import { sessionRecording } from './session.js';
 import { call, chooseFiles, makeFolder, putFile, workbenchFactory } from './workbench.js';
 
 let playing = null;  // { module, name, resolve }
@@ -120,16 +122,21 @@ export function stopScenario() {
 
 // Plays the script `text` read from `path`; `readFile(path)` gives the bytes
 // of a file it names (a golden, settings, a log: path relative to the
-// script's folder as the script writes it) or null. Resolves with { status
-// (0 ok, 1 failed, 2 bad, null stopped or not started), message, output,
-// errors }. `backToBack` runs the passes without the pace (tests).
-export async function playText(path, text, readFile, { backToBack = false } = {}) {
+// script's folder as the script writes it) or null, and `where` says where
+// such a file should have been. Resolves with { status (0 ok, 1 failed,
+// 2 bad, null stopped or not started), message, output, errors }.
+// `backToBack` runs the passes without the pace (tests).
+export async function playText(path, text, readFile,
+                               { backToBack = false, where = 'which is missing' } = {}) {
   const name = baseName(path);
   const refuse = (message) => {
     showStatus(message);
     return { status: null, message, output: '', errors: '' };
   };
   if (playing) stopScenario();
+  if (sessionRecording()) return refuse('A session is being recorded: stop recording first, then play');
+  // The script is the only source of the sliders' moves.
+  stopLog();
   if (depth() > 0)
     return refuse(`Switch the instrument off first: ${name} starts with it off, as every scenario does`);
   let module;
@@ -149,7 +156,7 @@ export async function playText(path, text, readFile, { backToBack = false } = {}
       // What the module's file system has already (its devices) is not fetched.
       if (module.FS.analyzePath(file).exists) continue;
       const bytes = await readFile(file);
-      if (bytes === null) return refuse(`${name} needs ${file}, which is missing`);
+      if (bytes === null) return refuse(`${name} needs ${file.replace(/^\.\//, '')}, ${where}`);
       putFile(module, file, bytes);
     }
   } catch (error) {
@@ -188,7 +195,8 @@ export function playScenario() {
         files.find((f) => f.name === wanted[wanted.length - 1]);
       return found ? new Uint8Array(await found.arrayBuffer()) : null;
     };
-    playText(script.name, await script.text(), find);
+    playText(script.name, await script.text(), find,
+             { where: 'which was not chosen: choose it together with the scenario' });
   });
 }
 
@@ -221,5 +229,6 @@ export async function playLink(name) {
   }
   // The files named are fetched beside the script, as the runner finds them.
   return playText(name, new TextDecoder().decode(script),
-                  (file) => fetchBytes(new URL(file, page)));
+                  (file) => fetchBytes(new URL(file, page)),
+                  { where: 'which is not beside it on this site' });
 }

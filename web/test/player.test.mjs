@@ -16,6 +16,10 @@ const scripts = FOLDERS.flatMap((folder) => fs.readdirSync(path.join(ROOT, folde
   .filter((f) => f.endsWith('.scn')).map((f) => `${folder}/${f}`)).sort();
 
 const statusBar = (page) => page.$eval('#StatusBar1', (bar) => bar.textContent);
+// Waits for the status bar to say `text`; a timeout reports what it says.
+const statusSays = (page, text) => page.waitForFunction(
+  (wanted) => document.getElementById('StatusBar1').textContent === wanted,
+  { timeout: TIMEOUT_MS }, text).catch(async () => assert.equal(await statusBar(page), text));
 
 describe('scenarios played through the page\'s controls', { timeout: 300000 }, () => {
   let session;
@@ -52,8 +56,7 @@ describe('scenarios played through the page\'s controls', { timeout: 300000 }, (
     await page.goto(`${session.base}/site/index.html?play=${name}`);
     await page.waitForFunction((end) => new RegExp(`^Playing alarm\\.scn line \\d+ of ${end}$`)
       .test(document.getElementById('StatusBar1').textContent), { timeout: TIMEOUT_MS }, lines);
-    await page.waitForFunction((end) => document.getElementById('StatusBar1').textContent === end,
-                               { timeout: TIMEOUT_MS }, `${name}: ok`);
+    await statusSays(page, `${name}: ok`);
     // The script's last slider move, on the slider and its echo.
     assert.deepEqual(await page.evaluate(() => [document.getElementById('TrackBar1').value,
                                                 document.getElementById('Label13').textContent]),
@@ -62,14 +65,30 @@ describe('scenarios played through the page\'s controls', { timeout: 300000 }, (
 
   test('a bad ?play= link says so and leaves the page usable', async () => {
     await page.goto(`${session.base}/site/index.html?play=missing.scn`);
-    await page.waitForFunction(() => document.getElementById('StatusBar1').textContent ===
-                               'Cannot play missing.scn: the page has no such file beside it',
-                               { timeout: TIMEOUT_MS });
+    await statusSays(page, 'Cannot play missing.scn: the page has no such file beside it');
     await page.goto(`${session.base}/site/index.html?play=https://example.com/x.scn`);
     await page.waitForFunction(() => document.getElementById('StatusBar1').textContent
       .startsWith('?play= names no scenario beside the page'), { timeout: TIMEOUT_MS });
     await page.click('#Button1');
     await page.waitForFunction(() => window.dg2.depth() === 1, { timeout: TIMEOUT_MS });
+  });
+
+  test('Play scenario...: a script and the files it names, chosen together', async () => {
+    const script = path.join(ROOT, 'tests/scenarios/workbench_values.scn');
+    const named = ['examples/settings/oil_psi_coolant_f.toml',
+                   'examples/settings/fuel_rotax_oil_lm335.toml',
+                   'tests/scenarios/workbench/user_curve.toml'].map((f) => path.join(ROOT, f));
+    const choose = async (files) => {
+      await reload(page);
+      const [chooser] = await Promise.all([page.waitForFileChooser(), page.click('#PlayScenario')]);
+      await chooser.accept(files);
+    };
+    await choose([script, named[0]]);
+    await statusSays(page, 'workbench_values.scn needs ../../examples/settings/' +
+                     'fuel_rotax_oil_lm335.toml, which was not chosen: choose it together with ' +
+                     'the scenario');
+    await choose([script, ...named]);
+    await statusSays(page, 'workbench_values.scn: ok');
   });
 
   test('no page error or failed request but the missing file\'s', () => {
