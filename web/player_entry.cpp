@@ -16,7 +16,9 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "firmware/lcd/lcd.h"
 #include "runtime/instrument.h"
 #include "web/web_host.h"
 #include "workbench/pictures/lcd_picture.h"
@@ -50,8 +52,15 @@ EM_JS(void, page_on_stopped_later, (), {
 
 class PagePlayer : public ScenarioControls, public WebHostObserver {
 public:
-    PagePlayer(const std::string& path, const std::string& text, bool back_to_back)
-        : in_(text), driver_(*this, in_, path, options(out_, err_)), back_to_back_(back_to_back) {}
+    // `back_to_back`: the passes without the pace. `check_shown`: at every
+    // message point the LCD the page shows must be the frame the instrument
+    // drew (the tests).
+    PagePlayer(const std::string& path, const std::string& text, bool back_to_back,
+               bool check_shown)
+        : in_(text),
+          driver_(*this, in_, path, options(out_, err_)),
+          back_to_back_(back_to_back),
+          check_shown_(check_shown) {}
 
     ~PagePlayer() override {
         if (web_power_on_settings() == &power_on_settings_) set_web_power_on_settings(nullptr);
@@ -134,6 +143,17 @@ public:
         page_resume_later(back_to_back_ ? 0 : milliseconds);
         return true;
     }
+    std::string check_point() override {
+        if (!check_shown_) return {};
+        const std::vector<u8> shown = shown_lcd();
+        for (int y = 0; y < LCD_HEIGHT; ++y)
+            for (int x = 0; x < LCD_WIDTH; ++x)
+                if ((shown[static_cast<size_t>(y) * LCD_WIDTH + x] != 0) !=
+                    lcd_get_pixel(static_cast<u8>(x), static_cast<u8>(y)))
+                    return "the page shows another frame than the instrument drew (pixel " +
+                           std::to_string(x) + "," + std::to_string(y) + ")";
+        return {};
+    }
     // The instrument is left as the script leaves it, as in the window.
     void finished(int status, const std::string& message) override {
         message_ = message;
@@ -169,6 +189,7 @@ private:
     InstrumentSettings power_on_settings_{};
     std::string message_;
     bool back_to_back_;
+    bool check_shown_;
     bool done_ = false;
     int shown_line_ = -1;
 };
@@ -181,12 +202,12 @@ std::string answer;
 extern "C" {
 
 // Plays the script `text` as if read from `path` (files it names are looked
-// up beside it in this module's file system). `back_to_back` runs the passes
-// without the window's pace (the tests).
-EMSCRIPTEN_KEEPALIVE void dg2_play_start(const char* path, const char* text, int back_to_back) {
+// up beside it in this module's file system). `tests` 1: the passes run
+// without the window's pace; 2: every message point checks the LCD shown.
+EMSCRIPTEN_KEEPALIVE void dg2_play_start(const char* path, const char* text, int tests) {
     if (player) player->stop();
     player = std::make_unique<PagePlayer>(path != nullptr ? path : "", text != nullptr ? text : "",
-                                          back_to_back != 0);
+                                          (tests & 1) != 0, (tests & 2) != 0);
     player->start();
 }
 

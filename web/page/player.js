@@ -125,9 +125,11 @@ export function stopScenario() {
 // script's folder as the script writes it) or null, and `where` says where
 // such a file should have been. Resolves with { status (0 ok, 1 failed,
 // 2 bad, null stopped or not started), message, output, errors }.
-// `backToBack` runs the passes without the pace (tests).
+// `backToBack` runs the passes without the pace, `checkShown` checks at every
+// pass that the page shows the frame the instrument drew (tests).
 export async function playText(path, text, readFile,
-                               { backToBack = false, where = 'which is missing' } = {}) {
+                               { backToBack = false, checkShown = false,
+                                 where = 'which is missing' } = {}) {
   const name = baseName(path);
   const refuse = (message) => {
     showStatus(message);
@@ -173,7 +175,7 @@ export async function playText(path, text, readFile,
   return new Promise((resolve) => {
     playing = { module, name, resolve };
     module.ccall('dg2_play_start', null, ['string', 'string', 'number'],
-                 [path, text, backToBack ? 1 : 0]);
+                 [path, text, (backToBack ? 1 : 0) | (checkShown ? 2 : 0)]);
   });
 }
 

@@ -31,7 +31,8 @@ describe('scenarios played through the page\'s controls', { timeout: 300000 }, (
   });
   after(() => session?.close());
 
-  // The passes run back to back; the files a script names come from the
+  // The passes run back to back, and at each the LCD the page shows must be
+  // the frame the instrument drew; the files a script names come from the
   // repository as the test's server serves it.
   for (const file of scripts) {
     test(`${file}: the native runner's status, errors and frames`, async () => {
@@ -39,7 +40,7 @@ describe('scenarios played through the page\'s controls', { timeout: 300000 }, (
       const run = await page.evaluate((name, text) => window.dg2.playText(name, text, async (f) => {
         const response = await fetch(`/repo/${f}`);
         return response.ok ? new Uint8Array(await response.arrayBuffer()) : null;
-      }, { backToBack: true }), file, fs.readFileSync(path.join(ROOT, file), 'utf8'));
+      }, { backToBack: true, checkShown: true }), file, fs.readFileSync(path.join(ROOT, file), 'utf8'));
       const native = runNative(file);
       assert.equal(run.status, native.status, `${run.message}\n${native.errors}`);
       assert.equal(run.errors, native.errors);
