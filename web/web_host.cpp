@@ -313,7 +313,7 @@ EMSCRIPTEN_KEEPALIVE int dg2_pending_key() { return pending_key; }
 
 // Settings files. The text (the same TOML the window and the scenario runner
 // read and write, by the same reader) is made and read by a module of its own
-// that the page loads only when asked (dg2_settings.wasm), which hands records
+// that the page loads only when asked (dg2_workbench.wasm), which hands records
 // to and from this one byte for byte: both are built from the same sources.
 EMSCRIPTEN_KEEPALIVE const InstrumentSettings* dg2_settings_record() { return &settings; }
 EMSCRIPTEN_KEEPALIVE int dg2_settings_record_size() {
