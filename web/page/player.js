@@ -15,7 +15,9 @@ import {
 } from './instrument.js';
 import { stopLog } from './sensor_log.js';
 import { sessionRecording } from './session.js';
-import { call, chooseFiles, makeFolder, putFile, workbenchFactory } from './workbench.js';
+import {
+  call, chooseFiles, makeFolder, putFile, workbenchChanged, workbenchFactory,
+} from './workbench.js';
 
 let playing = null;  // { module, name, resolve }
 
@@ -102,6 +104,7 @@ function end(text, status) {
   playing = null;
   setTimerTicks(true);
   showStatus(text);
+  workbenchChanged();
   resolve({
     status,
     message: text,
@@ -174,6 +177,7 @@ export async function playText(path, text, readFile,
   setTimerTicks(false);
   return new Promise((resolve) => {
     playing = { module, name, resolve };
+    workbenchChanged();
     module.ccall('dg2_play_start', null, ['string', 'string', 'number'],
                  [path, text, (backToBack ? 1 : 0) | (checkShown ? 2 : 0)]);
   });

@@ -9,7 +9,9 @@ import { $, part, showStatus } from './elements.js';
 import { onTick } from './instrument.js';
 import { showFailure } from './message.js';
 import { sessionRecording } from './session.js';
-import { call, chooseFiles, mirrorSettings, putFile, textModule } from './workbench.js';
+import {
+  call, chooseFiles, mirrorSettings, putFile, textModule, workbenchChanged,
+} from './workbench.js';
 
 const TITLE = 'Play sensor log';
 const STATUS_MS = 10000;
@@ -79,6 +81,7 @@ export async function startLog(file) {
     call(recording, 'dg2_record_sensor_log', [copy]);
   }
   log = { text, name: file.name, unsubscribe: onTick(step) };
+  workbenchChanged();
   // Its first row at once; the rest before the ticks.
   step();
   return true;
@@ -92,6 +95,7 @@ export function stopLog() {
   text._dg2_log_stop();
   unsubscribe();
   $('SensorLogProgress')?.remove();
+  workbenchChanged();
   showStatus(ended ? `Played ${name}` : `Stopped ${name}`, STATUS_MS);
 }
 

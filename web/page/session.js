@@ -11,7 +11,7 @@ import {
 } from './instrument.js';
 import { carryLinkSettings } from './links.js';
 import { scenarioPlaying } from './player.js';
-import { call, download, workbenchFactory } from './workbench.js';
+import { call, download, workbenchChanged, workbenchFactory } from './workbench.js';
 
 const FOLDER = '/session';
 const NAME = 'dg2-session.scn';
@@ -62,6 +62,7 @@ export async function startRecording() {
   }
   recording = module;
   showStatus(`Recording the session as ${NAME}`);
+  workbenchChanged();
 }
 
 // Ends the recording with the frame shown last and downloads its files.
@@ -70,6 +71,7 @@ export function stopRecording() {
   if (!recording) return null;
   const module = recording;
   recording = null;
+  workbenchChanged();
   const error = call(module, 'dg2_record_stop', [], true);
   const names = module.FS.readdir(FOLDER).filter((name) => !name.startsWith('.') &&
                                                            !name.endsWith('.tmp'));

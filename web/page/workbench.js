@@ -85,6 +85,12 @@ export function putFile(target, filePath, bytes) {
   target.FS.writeFile(path, bytes);
 }
 
+// Tells the page's menu and buttons that a script, a recording or a log
+// started or ended (the event 'dg2-workbench' on the document).
+export function workbenchChanged() {
+  document.dispatchEvent(new Event('dg2-workbench'));
+}
+
 // Offers text or bytes as a download named `name`.
 export function download(name, data, type = 'text/plain') {
   const link = document.createElement('a');
