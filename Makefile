@@ -128,12 +128,12 @@ WEB_ENV = DG2_WEB_BUILD=$(abspath $(WEB_BUILD)) DG2_SCENARIO=$(abspath $(BUILD))
 web-deps:
 	$(call install_missing,$(WEB_PACKAGES))
 
-# The page's first load is every script and wasm file but the settings
-# module's (dg2_settings.*), fetched on first use.
+# The page's first load is every script and wasm file but the workbench
+# module's (dg2_workbench.*), fetched on first use.
 web: web-deps
 	emcmake cmake --preset web -B $(WEB_BUILD)
 	cmake --build $(WEB_BUILD) -j $(JOBS)
-	@cd $(WEB_SITE) && echo "The page is in $(WEB_SITE)/ ($$(ls *.js *.wasm | grep -v '^dg2_settings\.' | \
+	@cd $(WEB_SITE) && echo "The page is in $(WEB_SITE)/ ($$(ls *.js *.wasm | grep -v '^dg2_workbench\.' | \
 		xargs cat | wc -c) bytes of wasm and script at first, $$(cat *.js *.wasm | wc -c) in all)"
 
 web-serve: web
