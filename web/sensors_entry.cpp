@@ -1,9 +1,9 @@
 // A sensor by value for the web page: the "Channel N value..." dialog, the
 // sender presets and the sliders' tooltips, by the same lookups as the
 // window's. Part of the page's workbench module, loaded on first use; the
-// page copies the instrument's settings record into dg2_record() before each
-// call (the lookups read the channels' configuration from it), so the answers
-// agree with the running instrument to the count.
+// page copies the instrument's settings record into dg2_sensor_settings()
+// before each call (the lookups read the channels' configuration from it), so
+// the answers agree with the running instrument to the count.
 #include <emscripten.h>
 
 #include <string>
@@ -22,6 +22,9 @@ u8 channel_of(int channel) { return channel == 1 ? 1 : channel == 0 ? 0 : 2; }
 }  // namespace
 
 extern "C" {
+
+// The settings the lookups work with: this module's copy of the instrument's.
+EMSCRIPTEN_KEEPALIVE InstrumentSettings* dg2_sensor_settings() { return &settings; }
 
 // The dialog's first line: "Channel 1 shows 0.0 bar to 124.3 bar.\nValue in
 // bar:", the number shown at `count` alone, tab-separated; or, for a channel

@@ -26,10 +26,11 @@ export function copyRecord(from, fromAddress, to, toAddress) {
   to.HEAPU8.set(from.HEAPU8.subarray(fromAddress, fromAddress + size), toAddress);
 }
 
-// The module with the running instrument's settings in its record.
+// The module with the running instrument's settings in force for its
+// lookups of sensors by value.
 export async function workbenchWithSettings() {
   const made = await workbench();
   const instrument = module();
-  copyRecord(instrument, instrument._dg2_settings_record(), made, made._dg2_record());
+  copyRecord(instrument, instrument._dg2_settings_record(), made, made._dg2_sensor_settings());
   return made;
 }
