@@ -75,7 +75,12 @@ describe('context menu, time and shortcuts', { timeout: 120000 }, () => {
     assert.deepEqual(await menuTexts(page), MENU);
     await sleep(300);
     assert.ok([dark, lit].includes(await readLcd(page)), 'the centre key was pressed');
+    // On a touch screen: entries a finger can hit, a status bar one can read.
+    const heights = await page.$$eval('.menu.context > button', (b) => b.map((e) => e.offsetHeight));
+    assert.ok(Math.min(...heights) >= 40, `entries ${Math.min(...heights)} px high`);
     await page.keyboard.press('Escape');
+    const size = await page.$eval('#StatusBar1', (e) => parseFloat(getComputedStyle(e).fontSize));
+    assert.ok(size >= 14, `status bar text ${size} px`);
   });
 
   test('pause holds the instrument and its keys; single passes and resume go on', async () => {
@@ -122,13 +127,13 @@ describe('context menu, time and shortcuts', { timeout: 120000 }, () => {
       assert.ok(boxes[0].includes(key), key);
     for (const key of ['Ctrl+L', 'Ctrl+T', 'Ctrl+W']) assert.ok(!boxes[0].includes(`${key}\u00a0`) && !boxes[0].includes(`${key}c`), key);
     await page.click('dialog[aria-label="Keys and shortcuts"] button');
-    assert.equal(await page.$('dialog[open]'), null);
+    await page.waitForFunction(() => !document.querySelector('dialog'));
   });
 
   test('the window\'s Ctrl shortcuts are the page\'s, not the browser\'s', async () => {
     await page.evaluate(() => { window.prevented = []; });
     await ctrl(page, 'r');
-    assert.ok(await page.$('dialog[aria-label="Record LCD animation"]'));
+    await page.waitForSelector('dialog[aria-label="Record LCD animation"]', { timeout: 2000 });
     await page.keyboard.press('Escape');
     await page.waitForFunction(() => !document.querySelector('dialog'));
     await ctrl(page, 'p');
@@ -137,6 +142,19 @@ describe('context menu, time and shortcuts', { timeout: 120000 }, () => {
     // Ctrl+R (record) and Ctrl+P (pause) are taken; Escape stays the name box's.
     assert.deepEqual(prevented, ['r:true', 'Escape:false', 'p:true', 'p:true']);
     assert.equal(await page.$('dialog[open]'), null);
+  });
+
+  test('a message too long for the status bar ends in an ellipsis, the whole in its tooltip', async () => {
+    const name = `${'a long animation name '.repeat(6)}.gif`;
+    await ctrl(page, 'r');
+    await page.waitForSelector('dialog[open] input[type=text]');
+    await page.$eval('dialog[open] input[type=text]', (input, text) => { input.value = text; }, name);
+    await page.keyboard.press('Enter');
+    const bar = await page.waitForFunction(() => document.getElementById('StatusBar1').title !== '');
+    assert.equal(await bar.evaluate(() => document.getElementById('StatusBar1').title), `Recording the LCD to ${name}`);
+    assert.ok((await fields(page)).includes('\u25CF Recording'));
+    await ctrl(page, 'r');
+    assert.ok(!(await fields(page)).includes('\u25CF Recording'));
   });
 
   test('a reload asks first while the instrument is on', async () => {
