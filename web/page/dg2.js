@@ -12,19 +12,19 @@
 //   keyboard.js    the keyboard and the wheel as the front panel
 //   settings.js    settings files, through a module loaded on first use
 //   tools.js       the window's workbench functions: the context menu
-//                  (menu.js), time (time_control.js), pictures and
-//                  animations (pictures.js), the LCD window (zoom.js),
-//                  values and senders (sensors.js), help (help.js) and
-//                  dialogs (dialogs.js)
+//                  (menu.js, menu_view.js), time (time_control.js),
+//                  pictures and animations (pictures.js), the LCD window
+//                  (zoom.js), values and senders (sensors.js), help
+//                  (help.js) and dialogs (dialogs.js), most of them loaded
+//                  on first use
 import { $, showStatus } from './elements.js';
 import { connectControls, dressControls, onInputs, onLamp } from './front_panel.js';
 import { depth, loadInstrument, powerOn } from './instrument.js';
 import { connectKeyboard } from './keyboard.js';
 import { placeControls } from './layout.js';
 import { onPicture, pageReady } from './lcd.js';
-import { saveLcdPicture } from './pictures.js';
 import { chooseSettingsFile, loadSettings, saveSettings } from './settings.js';
-import { connectTools } from './tools.js';
+import { connectTools, saveLcdPicture } from './tools.js';
 
 async function start() {
   dressControls();

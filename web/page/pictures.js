@@ -120,8 +120,4 @@ export function toggleRecording(fromZoom = false) {
   else startRecording(fromZoom);
 }
 
-export function connectPictures() {
-  watchLcd(onLcd);
-  // A recording in progress is kept, not lost with the page.
-  window.addEventListener('pagehide', stopRecording);
-}
+watchLcd(onLcd);

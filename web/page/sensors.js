@@ -122,9 +122,7 @@ export async function setSenderFault(channel, open) {
 }
 
 // The slider's position in the channel's unit, then what it stands for.
-// Worked out when the tooltip is about to show (the pointer comes over the
-// slider, or it takes the focus), not on every move.
-async function refreshTooltip(channel) {
+export async function refreshTooltip(channel) {
   const input = slider(channel);
   const base = ROLES[SLIDERS[channel]].tooltip;
   try {
@@ -133,12 +131,5 @@ async function refreshTooltip(channel) {
     input.title = base ? `${reading}\n${base}` : reading;
   } catch {
     // Without the module (offline before it was fetched) the tooltip keeps its text.
-  }
-}
-
-export function connectSensors() {
-  for (const channel of [0, 1]) {
-    const input = slider(channel);
-    for (const type of ['pointerenter', 'focus']) input.addEventListener(type, () => refreshTooltip(channel));
   }
 }

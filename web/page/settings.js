@@ -3,7 +3,6 @@
 // instrument byte for byte. As in the window, loading is refused while the
 // instrument is off: "ON" starts from the factory settings; the user names
 // a saved file, and a failure is told in a warning box.
-import { askFileName, download, showFailure } from './dialogs.js';
 import { $, showStatus } from './elements.js';
 import { depth, module, wake } from './instrument.js';
 import { copyRecord, workbench } from './workbench.js';
@@ -13,8 +12,9 @@ const OFF = 'The instrument is off: switch it on, then load settings.';
 
 // A failure in the status bar and, whole, in a warning box, as the window
 // tells it; loading is all or nothing.
-function failed(title, text, unchanged = false) {
+async function failed(title, text, unchanged = false) {
   showStatus(text);
+  const { showFailure } = await import('./dialogs.js');
   showFailure(title, unchanged ? `${text}\n\nThe instrument's settings are unchanged.` : text);
 }
 
@@ -28,6 +28,7 @@ export async function saveSettings() {
       failed('Save settings', 'No settings to save yet: switch the instrument on first.');
       return;
     }
+    const { askFileName, download } = await import('./dialogs.js');
     const name = await askFileName('Save settings', 'dg2-settings.toml', '.toml');
     if (name === null) return;
     download(new Blob([toml], { type: 'text/plain' }), name);

@@ -5,6 +5,8 @@
 // from it works at its zoom and in its colours. The instrument's keys work
 // while it is open; Escape closes it.
 import { lcdPixels, watchLcd } from './lcd.js';
+import { openMenu } from './menu.js';
+import { recordText, saveLcdPicture, toggleRecording } from './pictures.js';
 
 export const MIN_ZOOM = 2;
 export const MAX_ZOOM = 12;
@@ -19,7 +21,6 @@ export const PLAIN = { lit: 0x000000, unlit: 0xd4d0c8 };
 const PROJECTOR = { lit: 0xb8f0a0, unlit: 0x142018 };
 
 let view = null;  // { dialog, canvas, zoom, grid, litScheme, shown }
-let actions = {};  // what its buttons do: save, record, recordText
 
 const css = (colour) => `#${colour.toString(16).padStart(6, '0')}`;
 
@@ -83,12 +84,14 @@ export function setZoom(zoom) {
 export function setGrid(on) {
   if (!view) return;
   view.grid = on;
+  view.dialog.querySelectorAll('input[type=checkbox]')[0].checked = on;
   redraw(true);
 }
 
 export function setLitScheme(on) {
   if (!view) return;
   view.litScheme = on;
+  view.dialog.querySelectorAll('input[type=checkbox]')[1].checked = on;
   redraw(true);
 }
 
@@ -114,13 +117,17 @@ export function openZoom(zoom = 0) {
       select,
       checkBox('Pixel grid', false, setGrid),
       checkBox('Lit LCD colours', false, setLitScheme),
-      control('button', { type: 'button', textContent: 'Save LCD picture...' }, () => actions.save()),
-      control('button', { type: 'button', className: 'record', textContent: actions.recordText() },
-              () => actions.record()),
+      control('button', { type: 'button', textContent: 'Save LCD picture...' }, () => saveLcdPicture(true)),
+      control('button', { type: 'button', className: 'record', textContent: recordText() },
+              () => toggleRecording(true)),
       control('button', { type: 'button', textContent: 'Close' }, closeZoom));
     const frame = control('div', { className: 'zoom-frame' });
     frame.append(canvas);
     dialog.append(frame, bar);
+    canvas.addEventListener('contextmenu', (event) => {
+      event.preventDefault();
+      openMenu(event.clientX, event.clientY, menuEntries);
+    });
     dialog.addEventListener('cancel', (event) => {
       event.preventDefault();
       closeZoom();
@@ -143,10 +150,18 @@ export function closeZoom() {
   return true;
 }
 
-// `handlers`: save() and record() for its buttons, recordText() for the
-// record button's caption.
-export function connectZoom(handlers) {
-  actions = handlers;
-  watchLcd(() => redraw());
+// Its own menu, as the window's pop-out has.
+function menuEntries() {
+  return [
+    { text: 'Save LCD picture...', action: 'save_picture', run: () => saveLcdPicture(true) },
+    { text: recordText(), action: 'record', run: () => toggleRecording(true) },
+    null,
+    { text: 'Pixel grid', checkbox: true, checked: view.grid, run: () => setGrid(!view.grid) },
+    { text: 'Lit LCD colours', checkbox: true, checked: view.litScheme,
+      run: () => setLitScheme(!view.litScheme) },
+    null,
+    { text: 'Close', action: 'close_lcd_window', run: closeZoom },
+  ];
 }
 
+watchLcd(() => redraw());

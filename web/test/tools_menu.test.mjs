@@ -15,8 +15,11 @@ const MENU = ['Save settings...', 'Load settings...', 'Channel 1 value...', 'Cha
   'Time', 'Save LCD picture...', 'Record LCD animation...', 'LCD window', 'Keys and shortcuts',
   'About'];
 
-const menuTexts = (page) => page.$$eval('.menu.context > button',
-  (items) => items.map((item) => item.firstChild.textContent));
+// The menu's entries, once it is open (its module comes on first use).
+async function menuTexts(page) {
+  await page.waitForSelector('.menu.context', { timeout: 5000 });
+  return page.$$eval('.menu.context > button', (items) => items.map((item) => item.firstChild.textContent));
+}
 const fields = (page) => page.$$eval('#StatusFields span:not([hidden])', (s) => s.map((e) => e.textContent));
 
 async function ctrl(page, key) {
@@ -50,6 +53,7 @@ describe('context menu, time and shortcuts', { timeout: 120000 }, () => {
   test('a right click on the bezel opens the window\'s menu; one beside it does not', async () => {
     const beside = await at(page, 450, 200);
     await page.mouse.click(beside.x, beside.y, { button: 'right' });
+    await sleep(300);
     assert.equal(await page.$('.menu'), null);
     const bezel = await at(page, 150, 150);
     await page.mouse.click(bezel.x, bezel.y, { button: 'right' });
@@ -100,7 +104,7 @@ describe('context menu, time and shortcuts', { timeout: 120000 }, () => {
     // The Time menu: "Resume", the single steps enabled.
     const bezel = await at(page, 150, 150);
     await page.mouse.click(bezel.x, bezel.y, { button: 'right' });
-    await page.click('.menu.context > button[aria-haspopup]');
+    await (await page.waitForSelector('.menu.context > button[aria-haspopup]')).click();
     const time = await page.$$eval('.menu .menu > button', (b) => b.map((e) => [e.firstChild.textContent, e.disabled]));
     assert.deepEqual(time.slice(0, 3), [['Resume', false], ['Single pass', false], ['Single tick', false]]);
     await page.keyboard.press('Escape');

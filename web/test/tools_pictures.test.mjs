@@ -108,6 +108,15 @@ describe('pictures, the LCD window and values', { timeout: 180000 }, () => {
       return [c.width, c.height, seen.size];
     });
     assert.deepEqual(colours, [1368, 768, 4]);
+    // Its own menu, the window's pop-out's, with the choices made ticked.
+    const canvas = await (await page.$('dialog.lcd-window canvas')).boundingBox();
+    await page.mouse.click(Math.max(canvas.x, 0) + 20, Math.max(canvas.y, 0) + 20, { button: 'right' });
+    await page.waitForSelector('.menu.context');
+    const entries = await page.$$eval('.menu.context > button',
+      (b) => b.map((e) => `${e.firstChild.textContent}${e.getAttribute('aria-checked') === 'true' ? ' +' : ''}`));
+    assert.deepEqual(entries, ['Save LCD picture...', 'Record LCD animation...', 'Pixel grid +',
+                               'Lit LCD colours +', 'Close']);
+    await page.keyboard.press('Escape');
     // The instrument's keys still work; Ctrl+Shift+S saves from here.
     await ctrl(page, 'Shift', 'S');
     await saveAs(page, 'zoomed.png');
@@ -143,7 +152,7 @@ describe('pictures, the LCD window and values', { timeout: 180000 }, () => {
     const [dark, lit] = nativeFrames('on\nvalue 1 4.5\npasses 2\ndump\nticks 11\npasses 1\ndump\n');
     const box = await (await page.$('#Form1')).boundingBox();
     await page.mouse.click(box.x + 150 * box.width / 621, box.y + 150 * box.width / 621, { button: 'right' });
-    await page.click('.menu.context > button:nth-of-type(3)');
+    await (await page.waitForSelector('.menu.context > button:nth-of-type(3)')).click();
     const input = 'dialog.value input';
     await page.waitForSelector(input);
     const reason = () => page.$eval('dialog.value .reason', (e) => e.textContent);
@@ -171,7 +180,7 @@ describe('pictures, the LCD window and values', { timeout: 180000 }, () => {
   test('the sender presets and the slider\'s tooltip say what the channel shows', async () => {
     const box = await (await page.$('#Form1')).boundingBox();
     await page.mouse.click(box.x + 150 * box.width / 621, box.y + 150 * box.width / 621, { button: 'right' });
-    await page.click('.menu.context > button:nth-of-type(4)');
+    await (await page.waitForSelector('.menu.context > button:nth-of-type(4)')).click();
     await page.waitForFunction(() => document.getElementById('TrackBar1').value === '4096');
     assert.match(await page.$eval('#StatusBar1', (e) => e.textContent),
                  /^Channel 1: sender open \(input 4096\), shown as "CHECK SENDER"$/);
