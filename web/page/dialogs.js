@@ -59,7 +59,7 @@ export function messageBox(title, content) {
     if (event.key === 'Escape') dialog.close();
   });
   dialog.show();
-  close.focus();
+  close.focus({ preventScroll: true });
   return dialog;
 }
 
