@@ -5,7 +5,6 @@
 // running instrument unasked. Everything else (the menu itself, dialogs, the
 // LCD window, pictures, sensors by value, help) is a module loaded on first
 // use, so the first load stays small.
-import { KEY_BINDINGS } from './controls.js';
 import { part } from './elements.js';
 import { depth } from './instrument.js';
 import { addPageActions } from './keyboard.js';
@@ -71,10 +70,4 @@ export function connectTools() {
   for (const [channel, role] of ['channel1_slider', 'channel2_slider'].entries())
     for (const type of ['pointerenter', 'focus'])
       part(role).addEventListener(type, () => { use('sensors').then((m) => m.refreshTooltip(channel)); });
-  // Every page function the key table gives has its action here or in
-  // keyboard.js.
-  for (const { action, control } of KEY_BINDINGS)
-    if (control === '' && !(action in PAGE_ACTIONS) && !['copy_picture', 'save_settings',
-      'load_settings', 'context_menu', 'slider_arrows'].includes(action))
-      console.warn(`No page function for the shortcut "${action}"`);
 }
