@@ -26,9 +26,8 @@ export function watchLcd(watcher) {
   watchers.push(watcher);
 }
 
-// Whether the instrument has drawn yet, and its LCD pixels as shown (114 x 64,
-// 1 = lit): black in the picture, each LCD pixel a 2 x 2 block.
-export const lcdDrawn = () => drawn;
+// The LCD's pixels as shown (114 x 64, 1 = lit): black in the picture, each
+// LCD pixel a 2 x 2 block; none lit before the instrument first draws.
 export function lcdPixels() {
   const lit = new Uint8Array(LCD_AREA_WIDTH * LCD_AREA_HEIGHT / 4);
   if (!drawn) return lit;

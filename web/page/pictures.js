@@ -5,7 +5,7 @@
 // warning box tells a failure, in the window's words.
 import { askFileName, download, showFailure } from './dialogs.js';
 import { addStatusField, setStatusField, showStatus } from './elements.js';
-import { lcdDrawn, lcdPixels, watchLcd } from './lcd.js';
+import { lcdPixels, watchLcd } from './lcd.js';
 import { PLAIN, drawLcd, showRecording, zoomColours, zoomLevel } from './zoom.js';
 import { workbench } from './workbench.js';
 
@@ -30,9 +30,9 @@ export async function saveLcdPicture(fromZoom = false) {
   if (name === null) return;
   const { zoom, colours } = look(fromZoom);
   const canvas = document.createElement('canvas');
-  // Before the instrument first draws, the frame's grey shows instead: the
-  // unlit colour with nothing lit.
-  drawLcd(canvas, lcdPixels(), zoom, lcdDrawn() ? colours : { ...colours, unlit: colours.unlit }, false);
+  // Before the instrument first draws nothing is lit, and the frame's grey is
+  // the unlit colour's.
+  drawLcd(canvas, lcdPixels(), zoom, colours, false);
   canvas.toBlob((blob) => {
     if (!blob) {
       const message = `LCD picture not saved: ${name}: the browser made no PNG`;
