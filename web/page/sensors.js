@@ -20,6 +20,7 @@ function moveSlider(channel, count) {
   const input = slider(channel);
   input.value = String(count);
   input.dispatchEvent(new Event('input', { bubbles: true }));
+  input.dispatchEvent(new Event('change', { bubbles: true }));
 }
 
 // The desktop's way of writing a number first ("4,5" where the comma is the

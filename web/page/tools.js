@@ -65,9 +65,9 @@ export function connectTools() {
   // "ON" and "OFF" change the instrument's state field at once, paused or not.
   for (const role of ['on_button', 'off_button'])
     part(role).addEventListener('click', () => setTimeout(showPowerState, 50));
-  // A slider's tooltip says what its channel shows, worked out when it is
-  // about to show (the pointer over it, or the focus), not on every move.
+  // A slider's tooltip says what its channel shows, worked out when it may
+  // show (the pointer over it, the focus, a drag ended), not on every move.
   for (const [channel, role] of ['channel1_slider', 'channel2_slider'].entries())
-    for (const type of ['pointerenter', 'focus'])
+    for (const type of ['pointerenter', 'focus', 'change'])
       part(role).addEventListener(type, () => { use('sensors').then((m) => m.refreshTooltip(channel)); });
 }
