@@ -10,30 +10,31 @@
 //   front_panel.js the controls captioned and connected, the lamp and the
 //                  sliders' echo
 //   keyboard.js    the keyboard and the wheel as the front panel
-//   settings.js    settings files, through the workbench module
+//   settings.js    settings files, through a module loaded on first use
+//   tools.js       the window's workbench functions: the context menu
+//                  (menu.js, menu_view.js), time (time_control.js),
+//                  pictures and animations (pictures.js), the LCD window
+//                  (zoom.js), values and senders (sensors.js), help
+//                  (help.js) and dialogs (dialogs.js), most of them loaded
+//                  on first use
+//   workbench_functions.js  scenarios played (player.js, ?play=), sessions
+//                  recorded (session.js), sensor logs (sensor_log.js) and
+//                  #settings= links (links.js), each loaded on first use
 //   workbench.js   the workbench module, loaded on first use
-//   player.js      scenarios played through the page's controls; ?play=
-//   session.js     sessions recorded as scenarios
-//   sensor_log.js  sensor logs played into the sliders
-//   links.js       #settings= links and "Copy link"
-//   workbench_functions.js  these functions, each module loaded on first use
-//   workbench_buttons.js  plain buttons for them until a menu has them
 import { $, showStatus } from './elements.js';
 import { connectControls, dressControls, onInputs, onLamp } from './front_panel.js';
-import { depth, loadInstrument, powerOn, timerTick } from './instrument.js';
-import { connectKeyboard } from './keyboard.js';
+import { depth, loadInstrument, powerOn } from './instrument.js';
+import { addPageActions, connectKeyboard } from './keyboard.js';
 import { placeControls } from './layout.js';
-import { onPicture, pageReady, savePicture } from './lcd.js';
+import { onPicture, pageReady } from './lcd.js';
 import { chooseSettingsFile, loadSettings, saveSettings } from './settings.js';
-import { addWorkbenchButtons } from './workbench_buttons.js';
+import { connectTools, saveLcdPicture } from './tools.js';
 import {
-  copyLink, openSettingsLink, playLink, playLog, playText, startLog, startRecording, stopLog,
-  stopRecording, stopScenario,
+  copyLink, openSettingsLink, playLink, playLog, playScenario, playText, startLog,
+  startRecording, stopLog, stopRecording, stopScenario,
 } from './workbench_functions.js';
 
 const SETTINGS_LINK = '#settings=';
-
-const TICK_MS = 100;
 
 async function start() {
   dressControls();
@@ -48,7 +49,7 @@ async function start() {
   }
   connectControls();
   connectKeyboard();
-  $('SavePicture').addEventListener('click', savePicture);
+  $('SavePicture').addEventListener('click', () => saveLcdPicture());
   $('SaveSettings').addEventListener('click', saveSettings);
   $('LoadSettings').addEventListener('click', chooseSettingsFile);
   $('SettingsFile').addEventListener('change', (event) => {
@@ -56,14 +57,14 @@ async function start() {
     event.target.value = '';
     if (file) loadSettings(file);
   });
-  addWorkbenchButtons();
-  // The instrument's tick runs from the start, on or off.
-  setInterval(timerTick, TICK_MS);
+  // The instrument's tick runs from the start, on or off (time_control.js).
+  connectTools();
   showStatus('');
   // For tests and the curious: how deep "ON" is nested (0 while off), and
   // the workbench's functions.
-  window.dg2 = { depth, playText, stopScenario, startRecording, stopRecording, playLog, startLog,
-                 stopLog, copyLink };
+  window.dg2 = { depth, playScenario, playText, stopScenario, startRecording, stopRecording,
+                 playLog, startLog, stopLog, copyLink };
+  addPageActions({ sensor_log: playLog });
   pageReady();
   // ?play=NAME.scn plays a scenario beside the page; #settings=... powers on
   // with the link's settings; #on shows the instrument already powered up.

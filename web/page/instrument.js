@@ -109,18 +109,20 @@ export function onTick(listener) {
   return () => beforeTick.delete(listener);
 }
 
-export function tick() {
+// A tick as given: the page's clock's, or a script's.
+export function giveTick() {
   for (const listener of beforeTick) listener();
   instrument._dg2_tick();
   wake(false);
 }
 
-// The page's timer gives the ticks, except while a script plays: the
-// script gives them then.
-let timerTicks = true;
-export function timerTick() {
-  if (timerTicks) tick();
+// The page's clock gives the ticks, except while a script plays: the script
+// gives them then, as in the window.
+let held = false;
+export function holdTimerTicks(on) {
+  held = on;
 }
-export function setTimerTicks(on) {
-  timerTicks = on;
+
+export function tick() {
+  if (!held) giveTick();
 }

@@ -5,7 +5,7 @@
 // instrument.
 import { showStatus } from './elements.js';
 import { module, powerOn } from './instrument.js';
-import { copyBytes, textModule } from './workbench.js';
+import { copyRecord, workbench } from './workbench.js';
 
 export const SETTINGS_LINK = '#settings=';
 
@@ -38,14 +38,13 @@ function fromBase64Url(text) {
 export async function copyLink() {
   let text;
   try {
-    text = await textModule();
+    text = await workbench();
   } catch (error) {
     showStatus(`No link: ${error.message}`);
     return null;
   }
   const instrument = module();
-  copyBytes(instrument, instrument._dg2_settings_record(), text, text._dg2_record(),
-            instrument._dg2_settings_record_size());
+  copyRecord(instrument, instrument._dg2_settings_record(), text, text._dg2_record());
   const toml = text.ccall('dg2_record_to_text', 'string', [], []);
   if (toml === '') {
     showStatus('No settings to link yet: switch the instrument on first');
@@ -76,15 +75,14 @@ export async function openSettingsLink(code) {
     return false;
   }
   try {
-    const text = await textModule();
+    const text = await workbench();
     const error = text.ccall('dg2_text_to_record', 'string', ['string', 'string'], [toml, 'link']);
     if (error !== '') {
       showStatus(`The link's settings cannot be used: ${error}`);
       return false;
     }
     const instrument = module();
-    copyBytes(text, text._dg2_record(), instrument, instrument._dg2_incoming_record(),
-              instrument._dg2_settings_record_size());
+    copyRecord(text, text._dg2_record(), instrument, instrument._dg2_incoming_record());
     instrument._dg2_power_on_settings(1);
     const at = instrument._dg2_incoming_record();
     linkRecord = instrument.HEAPU8.slice(at, at + instrument._dg2_settings_record_size());

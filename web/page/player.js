@@ -10,13 +10,13 @@ import { CONTROLS } from './controls.js';
 import { ROLES, part, showStatus } from './elements.js';
 import { onLamp } from './front_panel.js';
 import {
-  createInstrumentWith, depth, key, powerOff, powerOn, setCalibrate, setKeyFast, setSliderPositions, setTimerTicks,
-  tick, useInstrument,
+  createInstrumentWith, depth, giveTick, holdTimerTicks, key, powerOff, powerOn, setCalibrate,
+  setKeyFast, setSliderPositions,
 } from './instrument.js';
 import { stopLog } from './sensor_log.js';
 import { sessionRecording } from './session.js';
 import {
-  call, chooseFiles, makeFolder, putFile, workbenchChanged, workbenchFactory,
+  adoptInstrument, call, chooseFiles, makeFolder, putFile, workbenchFactory,
 } from './workbench.js';
 
 let playing = null;  // { module, name, resolve }
@@ -87,7 +87,7 @@ function pageControls(module, name, lines) {
     slider: moveSlider,
     calibrate: (ticked) => tickBox('calibrate_box', ticked),
     keyfast: (ticked) => tickBox('keyfast_box', ticked),
-    tick,
+    tick: giveTick,
     lamp: shownLamp,
     lcd: shownLcd,
     progress: (line) => showStatus(`Playing ${name} line ${line} of ${lines}`),
@@ -102,9 +102,8 @@ function end(text, status) {
   if (!playing) return;
   const { module, resolve } = playing;
   playing = null;
-  setTimerTicks(true);
+  holdTimerTicks(false);
   showStatus(text);
-  workbenchChanged();
   resolve({
     status,
     message: text,
@@ -169,15 +168,14 @@ export async function playText(path, text, readFile,
   }
   if (depth() > 0)
     return refuse(`Switch the instrument off first: ${name} starts with it off, as every scenario does`);
-  useInstrument(module);
+  adoptInstrument(module);
   startingControls();
   module.path = path;
   const lines = text.split('\n').length - (text.endsWith('\n') ? 1 : 0);
   module.page = pageControls(module, name, lines);
-  setTimerTicks(false);
+  holdTimerTicks(true);
   return new Promise((resolve) => {
     playing = { module, name, resolve };
-    workbenchChanged();
     module.ccall('dg2_play_start', null, ['string', 'string', 'number'],
                  [path, text, (backToBack ? 1 : 0) | (checkShown ? 2 : 0)]);
   });

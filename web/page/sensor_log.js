@@ -5,13 +5,11 @@
 // the right of the status bar ("warm_up.csv 12.4 / 600.0 s") until it ends
 // or "Stop sensor log". The log's values are read in the channels' units as
 // the running instrument has them set up.
-import { $, part, showStatus } from './elements.js';
+import { showFailure } from './dialogs.js';
+import { addStatusField, part, setStatusField, showStatus } from './elements.js';
 import { onTick } from './instrument.js';
-import { showFailure } from './message.js';
 import { sessionRecording } from './session.js';
-import {
-  call, chooseFiles, mirrorSettings, putFile, textModule, workbenchChanged,
-} from './workbench.js';
+import { call, chooseFiles, mirrorSettings, putFile, workbench } from './workbench.js';
 
 const TITLE = 'Play sensor log';
 const STATUS_MS = 10000;
@@ -32,29 +30,18 @@ export function playLog() {
   chooseFiles('.csv,text/csv,text/plain', false, ([file]) => startLog(file));
 }
 
-// The progress field, at the right end of the status bar.
+// The progress field at the right of the status bar, made on first use.
+let field = null;
 function progressField() {
-  let field = $('SensorLogProgress');
-  if (!field) {
-    field = document.createElement('span');
-    field.id = 'SensorLogProgress';
-    field.title = 'The sensor log playing: seconds played of its length (Stop sensor log ends it)';
-    part('status_bar').after(field);
-  }
-  const bar = part('status_bar');
-  Object.assign(field.style, {
-    position: 'absolute', top: `${bar.offsetTop}px`,
-    right: `${bar.offsetParent.clientWidth - bar.offsetLeft - bar.offsetWidth}px`,
-    height: `${bar.offsetHeight}px`, font: 'inherit', lineHeight: `${bar.offsetHeight}px`,
-    padding: '0 4px',
-  });
+  field ??= addStatusField('The sensor log playing: seconds played of its length ' +
+                           '(Stop sensor log ends it)');
   return field;
 }
 
 export async function startLog(file) {
   let text;
   try {
-    text = await textModule();
+    text = await workbench();
   } catch (error) {
     showFailure(TITLE, `${file.name} cannot be played: ${error.message}`);
     return false;
@@ -81,7 +68,6 @@ export async function startLog(file) {
     call(recording, 'dg2_record_sensor_log', [copy]);
   }
   log = { text, name: file.name, unsubscribe: onTick(step) };
-  workbenchChanged();
   // Its first row at once; the rest before the ticks.
   step();
   return true;
@@ -94,8 +80,7 @@ export function stopLog() {
   const ended = text._dg2_log_ended() !== 0;
   text._dg2_log_stop();
   unsubscribe();
-  $('SensorLogProgress')?.remove();
-  workbenchChanged();
+  setStatusField(progressField(), '');
   showStatus(ended ? `Played ${name}` : `Stopped ${name}`, STATUS_MS);
 }
 
@@ -119,6 +104,6 @@ function step() {
     const count = text._dg2_log_count(channel);
     if (count >= 0) moveSlider(channel, count);
   }
-  progressField().textContent = text.ccall('dg2_log_progress', 'string', [], []);
+  setStatusField(progressField(), text.ccall('dg2_log_progress', 'string', [], []));
   if (text._dg2_log_ended()) stopLog();
 }

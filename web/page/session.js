@@ -7,11 +7,11 @@
 // copies it loads, under the names it gives them.
 import { part, showStatus } from './elements.js';
 import {
-  createInstrumentWith, depth, setCalibrate, setKeyFast, setSliderPositions, useInstrument,
+  createInstrumentWith, depth, setCalibrate, setKeyFast, setSliderPositions,
 } from './instrument.js';
 import { carryLinkSettings } from './links.js';
 import { scenarioPlaying } from './player.js';
-import { call, download, workbenchChanged, workbenchFactory } from './workbench.js';
+import { adoptInstrument, call, workbenchFactory } from './workbench.js';
 
 const FOLDER = '/session';
 const NAME = 'dg2-session.scn';
@@ -44,7 +44,7 @@ export async function startRecording() {
     if (!recording) showStatus(refuse);
     return;
   }
-  useInstrument(module);
+  adoptInstrument(module);
   const sliders = ['channel1_slider', 'channel2_slider'].map((role) => Number(part(role).value));
   const calibrate = part('calibrate_box').checked;
   const keyfast = part('keyfast_box').checked;
@@ -62,25 +62,24 @@ export async function startRecording() {
   }
   recording = module;
   showStatus(`Recording the session as ${NAME}`);
-  workbenchChanged();
 }
 
 // Ends the recording with the frame shown last and downloads its files.
 // Returns them ({ name: text }) for the curious and the tests.
-export function stopRecording() {
+export async function stopRecording() {
   if (!recording) return null;
   const module = recording;
   recording = null;
-  workbenchChanged();
   const error = call(module, 'dg2_record_stop', [], true);
   const names = module.FS.readdir(FOLDER).filter((name) => !name.startsWith('.') &&
                                                            !name.endsWith('.tmp'));
   const files = {};
+  const { download } = await import('./dialogs.js');
   // The files it loads first, the scenario last.
   names.sort((a, b) => (a === NAME) - (b === NAME));
   for (const name of names) {
     files[name] = module.FS.readFile(`${FOLDER}/${name}`, { encoding: 'utf8' });
-    download(name, files[name]);
+    download(new Blob([files[name]], { type: 'text/plain' }), name);
   }
   const others = names.length - 1;
   showStatus(error !== '' ? `The recording is incomplete: ${error}`

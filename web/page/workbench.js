@@ -1,28 +1,57 @@
-// The workbench module (dg2_workbench.js / .wasm), loaded on first use: the
-// settings files' text, the links' settings, sensor logs, and the scenario
-// driver and session recorder around an instrument of its own. One instance
-// stays loaded for the text and the logs; a script or a recording gets a
-// fresh one as the page's instrument, as each run of the native runner is a
-// fresh process.
-import { module } from './instrument.js';
+// The page's workbench module (dg2_workbench.js / .wasm), loaded on first
+// use so the first load stays small: settings files' text, sensors by value,
+// LCD animations, the links' settings and sensor logs (one instance, loaded
+// once), and the scenario driver and the session recorder around an
+// instrument of its own: a script or a recording gets a fresh instance as the
+// page's instrument, as each run of the native runner is a fresh process. Its
+// answers depend on the instrument's settings, which cross from the
+// instrument's memory byte for byte: both modules are built from the same
+// sources.
+import { module, useInstrument } from './instrument.js';
+import { currentSpeed, isPaused } from './time_control.js';
 
 let factory = null;
-let textInstance = null;
+let loading = null;
 
 export async function workbenchFactory() {
   if (!factory) ({ default: factory } = await import('./dg2_workbench.js'));
   return factory;
 }
 
-export async function textModule() {
-  if (!textInstance) {
-    const create = await workbenchFactory();
-    const made = await create();
-    if (made._dg2_record_size() !== module()._dg2_settings_record_size())
-      throw new Error('the workbench module does not belong to this instrument');
-    textInstance = made;
+// The module, loaded once; a failed load (offline before it was cached) is
+// tried again next time.
+export function workbench() {
+  if (!loading) {
+    loading = workbenchFactory().then((create) => create()).then((made) => {
+      if (made._dg2_record_size() !== module()._dg2_settings_record_size())
+        throw new Error('the workbench module does not belong to this instrument');
+      return made;
+    });
+    loading.catch(() => { loading = null; });
   }
-  return textInstance;
+  return loading;
+}
+
+export function copyRecord(from, fromAddress, to, toAddress) {
+  const size = module()._dg2_settings_record_size();
+  to.HEAPU8.set(from.HEAPU8.subarray(fromAddress, fromAddress + size), toAddress);
+}
+
+// The module with the running instrument's settings in force for its
+// lookups of sensors by value.
+export async function workbenchWithSettings() {
+  const made = await workbench();
+  const instrument = module();
+  copyRecord(instrument, instrument._dg2_settings_record(), made, made._dg2_sensor_settings());
+  return made;
+}
+
+// A fresh instance put in place of the instrument (which must be off), with
+// the Time menu's speed and pause.
+export function adoptInstrument(made) {
+  useInstrument(made);
+  made._dg2_set_speed(currentSpeed());
+  made._dg2_set_paused(isPaused() ? 1 : 0);
 }
 
 // An export of a module whose instrument may be asleep between two passes
@@ -46,19 +75,12 @@ export function call(target, name, args = [], text = false) {
   }
 }
 
-// Copies `size` bytes between two modules' memories (records are the same
-// bytes in both: the same sources built them).
-export function copyBytes(from, fromAddress, to, toAddress, size) {
-  to.HEAPU8.set(from.HEAPU8.slice(fromAddress, fromAddress + size), toAddress);
-}
-
-// The running instrument's settings into the text module's own, where its
-// readers of values and logs look for them.
-export function mirrorSettings(text) {
+// The running instrument's settings into the workbench module's own, where
+// its readers of values and logs look for them.
+export function mirrorSettings(made) {
   const instrument = module();
-  if (text === instrument) return;
-  copyBytes(instrument, instrument._dg2_settings_record(), text, text._dg2_settings_record(),
-            instrument._dg2_settings_record_size());
+  if (made !== instrument)
+    copyRecord(instrument, instrument._dg2_settings_record(), made, made._dg2_settings_record());
 }
 
 // A path with its "." and ".." resolved, as the file system resolves them
@@ -83,21 +105,6 @@ export function putFile(target, filePath, bytes) {
   const path = normalPath(filePath);
   makeFolder(target, path.slice(0, path.lastIndexOf('/')));
   target.FS.writeFile(path, bytes);
-}
-
-// Tells the page's menu and buttons that a script, a recording or a log
-// started or ended (the event 'dg2-workbench' on the document).
-export function workbenchChanged() {
-  document.dispatchEvent(new Event('dg2-workbench'));
-}
-
-// Offers text or bytes as a download named `name`.
-export function download(name, data, type = 'text/plain') {
-  const link = document.createElement('a');
-  link.href = URL.createObjectURL(new Blob([data], { type }));
-  link.download = name;
-  link.click();
-  setTimeout(() => URL.revokeObjectURL(link.href), 10000);
 }
 
 // A file chooser of its own for each use, its choice handed to `chosen`.

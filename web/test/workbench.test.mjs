@@ -38,9 +38,7 @@ describe('the workbench in the page', { timeout: 120000 }, () => {
     const { page, problems } = await openPage(session);
     const cdp = await page.createCDPSession();
     await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: scratch });
-    await page.click('#RecordSession');
-    await page.waitForFunction(() => document.getElementById('RecordSession').textContent ===
-                               'Stop recording', { timeout: TIMEOUT_MS });
+    await page.evaluate(() => window.dg2.startRecording());
     await moveSlider(page, 'TrackBar2', 300);
     await page.click('#Button1');
     await depthIs(page, 1);
@@ -51,7 +49,7 @@ describe('the workbench in the page', { timeout: 120000 }, () => {
     await sleep(500);
     await page.click('#Image5');
     await sleep(300);
-    await page.click('#RecordSession');
+    await page.evaluate(() => window.dg2.stopRecording());
     const files = ['dg2-session-settings-1.toml', 'dg2-session.scn']
       .map((name) => path.join(scratch, name));
     for (const until = Date.now() + TIMEOUT_MS;
@@ -107,8 +105,8 @@ describe('the workbench in the page', { timeout: 120000 }, () => {
     const start = await page.$eval('#TrackBar1', (slider) => slider.value);
     assert.equal(await page.evaluate(() => window.dg2.startLog(
       new File(['time,channel1\n0,1.0\n0.5,3.0\n'], 'ramp.csv'))), true);
-    assert.match(await page.$eval('#SensorLogProgress', (field) => field.textContent),
-                 /^ramp\.csv 0\.0 \/ 0\.5 s$/);
+    const fields = await page.$$eval('#StatusFields span', (s) => s.map((e) => e.textContent));
+    assert.ok(fields.some((f) => /^ramp\.csv 0\.\d \/ 0\.5 s$/.test(f)), fields.join(' | '));
     await page.waitForFunction(() => document.getElementById('StatusBar1').textContent ===
                                'Played ramp.csv', { timeout: TIMEOUT_MS });
     const end = await page.$eval('#TrackBar1', (slider) => slider.value);
