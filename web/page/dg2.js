@@ -13,7 +13,7 @@
 //   settings.js    settings files, through a module loaded on first use
 import { $, showStatus } from './elements.js';
 import { connectControls, dressControls, onInputs, onLamp } from './front_panel.js';
-import { depth, loadInstrument, powerOn, tick } from './instrument.js';
+import { depth, loadInstrument, passCounts, powerOn, tick } from './instrument.js';
 import { connectKeyboard } from './keyboard.js';
 import { placeControls } from './layout.js';
 import { onPicture, pageReady, savePicture } from './lcd.js';
@@ -45,8 +45,9 @@ async function start() {
   // The instrument's tick runs from the start, on or off.
   setInterval(tick, TICK_MS);
   showStatus('');
-  // For tests and the curious: how deep "ON" is nested (0 while off).
-  window.dg2 = { depth };
+  // For tests and the curious: how deep "ON" is nested (0 while off), and
+  // how many passes ran for how many ticks.
+  window.dg2 = { depth, passCounts };
   pageReady();
   // A link ending in #on shows the instrument already powered up.
   if (location.hash === '#on') powerOn();

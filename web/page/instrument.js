@@ -83,3 +83,8 @@ export function tick() {
   instrument._dg2_tick();
   wake(false);
 }
+
+// Passes and splash frames run, and ticks given, since the page started.
+export function passCounts() {
+  return { passes: instrument._dg2_message_points(), ticks: instrument._dg2_ticks() };
+}
