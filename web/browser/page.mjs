@@ -13,7 +13,8 @@ const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
 export const TIMEOUT_MS = 10000;
 
 const TYPES = { '.html': 'text/html', '.css': 'text/css', '.js': 'text/javascript',
-                '.wasm': 'application/wasm', '.jpg': 'image/jpeg', '.png': 'image/png' };
+                '.wasm': 'application/wasm', '.jpg': 'image/jpeg', '.png': 'image/png',
+                '.webmanifest': 'application/manifest+json', '.svg': 'image/svg+xml' };
 
 // A static server of the build folder; /blank.html is an empty page to run
 // modules in.

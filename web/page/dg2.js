@@ -2,7 +2,7 @@
 // firmware, which runs in WebAssembly. This module starts the page; the
 // others each do one job:
 //   elements.js    the page's elements and the status bar
-//   layout.js      the window's layout at a whole-number zoom
+//   layout.js      the window's layout at a zoom on the device pixel grid
 //   instrument.js  the instrument's module: keys, sliders, ON/OFF, the tick
 //   lcd.js         the LCD's picture, saved or copied as PNG
 //   controls.js    the window's controls and keys, written from the
@@ -11,12 +11,16 @@
 //                  sliders' echo
 //   keyboard.js    the keyboard and the wheel as the front panel
 //   settings.js    settings files, through a module loaded on first use
+//   a11y.js        the LCD's and the lamp's names for screen readers
+//   offline.js     the service worker that keeps the page working offline
+import { connectNames, instrumentChanged } from './a11y.js';
 import { $, showStatus } from './elements.js';
 import { connectControls, dressControls, onInputs, onLamp } from './front_panel.js';
 import { depth, loadInstrument, passCounts, powerOn, tick } from './instrument.js';
 import { connectKeyboard } from './keyboard.js';
-import { placeControls } from './layout.js';
+import { followViewport, placeControls } from './layout.js';
 import { onPicture, pageReady, savePicture } from './lcd.js';
+import { keepOffline, offlineReady } from './offline.js';
 import { chooseSettingsFile, loadSettings, saveSettings } from './settings.js';
 
 const TICK_MS = 100;
@@ -24,9 +28,10 @@ const TICK_MS = 100;
 async function start() {
   dressControls();
   placeControls();
-  window.addEventListener('resize', placeControls);
+  followViewport();
   try {
-    await loadInstrument({ onPicture, onLamp, onInputs });
+    await loadInstrument({ onPicture: (rgba) => { onPicture(rgba); instrumentChanged(); },
+                           onLamp, onInputs });
   } catch (error) {
     showStatus(`The instrument could not be loaded: ${error}`);
     console.error(error);
@@ -34,6 +39,7 @@ async function start() {
   }
   connectControls();
   connectKeyboard();
+  connectNames();
   $('SavePicture').addEventListener('click', savePicture);
   $('SaveSettings').addEventListener('click', saveSettings);
   $('LoadSettings').addEventListener('click', chooseSettingsFile);
@@ -47,8 +53,9 @@ async function start() {
   showStatus('');
   // For tests and the curious: how deep "ON" is nested (0 while off), and
   // how many passes ran for how many ticks.
-  window.dg2 = { depth, passCounts };
+  window.dg2 = { depth, passCounts, offlineReady };
   pageReady();
+  keepOffline();
   // A link ending in #on shows the instrument already powered up.
   if (location.hash === '#on') powerOn();
 }

@@ -1,14 +1,29 @@
-// The window's layout, scaled to the largest whole-number zoom at which the
-// window fits the viewport, so the LCD's pixels stay crisp squares.
+// The window's layout, scaled to the largest zoom at which the window fits
+// the viewport's width (and its height where it can) and every LCD pixel is
+// a whole number of device pixels: an LCD pixel is 2 x 2 window pixels, so at
+// a device pixel ratio r the zoom goes in steps of 1 / (2 r) (0.5 at r = 1,
+// 0.25 at r = 2, 1/6 at r = 3). Where even the smallest zoom is too wide, the
+// page scrolls, from the form's left edge. On touch screens the controls'
+// hit areas grow to 40 x 40 CSS pixels where the layout leaves room; their
+// pictures keep their sizes.
 import { CLIENT_HEIGHT, CLIENT_WIDTH, CONTROLS } from './controls.js';
 import { $, part } from './elements.js';
 
 const MAX_ZOOM = 4;
+// At the smallest zoom an LCD pixel is one device pixel at a ratio of 1.
+const MIN_ZOOM = 0.5;
+// Room around the form, in window pixels: a margin on each side.
+const MARGIN = 8;
 // The layout was made for a small dialog font: "Channel 1:" must end before
 // the slider's echo 56 pixels further right. The font is shrunk until it does.
 const LARGEST_FONT_PIXELS = 11;
 const SMALLEST_FONT_PIXELS = 8;
 const CHANNEL_LABEL_ROOM = 54;
+// The smallest hit area a finger can aim at, in CSS pixels.
+export const TOUCH_TARGET = 40;
+const TOUCH_ROLES = ['left_key', 'centre_key', 'right_key', 'clockwise_button',
+                     'anticlockwise_button', 'on_button', 'off_button', 'channel1_slider',
+                     'channel2_slider', 'calibrate_box', 'keyfast_box'];
 
 let zoom = 1;
 
@@ -17,17 +32,87 @@ export function currentZoom() {
   return zoom;
 }
 
-// Every control where the table puts it, in window pixels times the zoom. A
-// check box is placed with its caption, as the window's is; the LCD fills its
-// frame by the style sheet; a label sizes itself.
-export function placeControls() {
-  const form = $('Form1');
-  const room = Math.min(window.innerWidth / (CLIENT_WIDTH + 16),
-                        (window.innerHeight - 60) / (CLIENT_HEIGHT + 16));
-  zoom = Math.max(1, Math.min(MAX_ZOOM, Math.floor(room)));
+const coarse = window.matchMedia('(pointer: coarse)');
+
+// The largest zoom on the device pixel grid that fits `width` x `height`.
+function fittingZoom(width, height) {
+  const steps = 2 * (window.devicePixelRatio || 1);
+  const room = Math.min(width / (CLIENT_WIDTH + 2 * MARGIN),
+                        height / (CLIENT_HEIGHT + 2 * MARGIN));
+  const smallest = Math.max(1, Math.floor(MIN_ZOOM * steps + 1e-9));
+  return Math.min(MAX_ZOOM, Math.max(smallest, Math.floor(room * steps + 1e-9)) / steps);
+}
+
+// A control's box, in window pixels (a check box with its caption).
+function boxOf(role) {
+  const control = CONTROLS.find((c) => c.role === role);
+  return { left: control.left, top: control.top, width: control.width, height: control.height };
+}
+
+// How far a control's hit area may reach beyond its picture on each side,
+// in CSS pixels: up to TOUCH_TARGET in all, as long as it covers no other
+// control's picture (a tap on a picture always reaches its own control).
+function hitMargins(role) {
+  const own = boxOf(role);
+  const grow = {
+    x: Math.max(0, (TOUCH_TARGET - own.width * zoom) / 2),
+    y: Math.max(0, (TOUCH_TARGET - own.height * zoom) / 2),
+  };
+  for (const other of TOUCH_ROLES) {
+    if (other === role) continue;
+    const box = boxOf(other);
+    // The gaps to the other picture, in CSS pixels (negative where they overlap
+    // along that axis); each control may reach half way across.
+    const halfX = (Math.max(box.left - own.left - own.width, own.left - box.left - box.width) *
+                   zoom) / 2;
+    const halfY = (Math.max(box.top - own.top - own.height, own.top - box.top - box.height) *
+                   zoom) / 2;
+    if (halfX >= grow.x || halfY >= grow.y) continue;
+    if (halfX >= halfY) grow.x = Math.max(0, halfX);
+    else grow.y = Math.max(0, halfY);
+  }
+  return grow;
+}
+
+function growHitAreas() {
+  for (const role of TOUCH_ROLES) {
+    const element = part(role);
+    const target = element.type === 'checkbox' ? element.parentElement : element;
+    const grow = coarse.matches ? hitMargins(role) : { x: 0, y: 0 };
+    if (element.type === 'range') {
+      // A slider's picture stays centred in its box: the box itself grows.
+      const box = boxOf(role);
+      element.style.left = `${box.left * zoom - grow.x}px`;
+      element.style.top = `${box.top * zoom - grow.y}px`;
+      element.style.width = `${box.width * zoom + 2 * grow.x}px`;
+      element.style.height = `${box.height * zoom + 2 * grow.y}px`;
+    } else {
+      target.style.setProperty('--grow-x', `${grow.x}px`);
+      target.style.setProperty('--grow-y', `${grow.y}px`);
+    }
+  }
+}
+
+// The LCD's canvas on the device pixel grid, wherever the form's fractions
+// put its frame.
+function alignLcd() {
+  const lcd = part('lcd');
+  lcd.style.left = '0px';
+  lcd.style.top = '0px';
+  const ratio = window.devicePixelRatio || 1;
+  const box = lcd.getBoundingClientRect();
+  const snap = (v) => Math.round(v * ratio) / ratio - v;
+  lcd.style.left = `${snap(box.left + window.scrollX)}px`;
+  lcd.style.top = `${snap(box.top + window.scrollY)}px`;
+}
+
+function place(form) {
   document.documentElement.style.setProperty('--z', zoom);
   form.style.width = `${CLIENT_WIDTH * zoom}px`;
   form.style.height = `${CLIENT_HEIGHT * zoom}px`;
+  const ratio = window.devicePixelRatio || 1;
+  const free = document.documentElement.clientWidth - CLIENT_WIDTH * zoom;
+  form.style.marginLeft = `${Math.max(0, Math.floor((free / 2) * ratio) / ratio)}px`;
   for (const { name, kind, parent, left, top, width, height } of CONTROLS) {
     if (parent !== '') continue;
     const element = $(kind === 'check_box' ? `${name}Box` : name);
@@ -39,9 +124,43 @@ export function placeControls() {
     }
   }
   let pixels = LARGEST_FONT_PIXELS;
-  for (; pixels > SMALLEST_FONT_PIXELS; --pixels) {
+  for (; pixels > SMALLEST_FONT_PIXELS; pixels -= 0.5) {
     form.style.fontSize = `${pixels * zoom}px`;
     if (part('channel1_label').getBoundingClientRect().width <= CHANNEL_LABEL_ROOM * zoom) break;
   }
   form.style.fontSize = `${pixels * zoom}px`;
+  growHitAreas();
+}
+
+// Every control where the table puts it, in window pixels times the zoom. A
+// check box is placed with its caption, as the window's is; the LCD fills its
+// frame by the style sheet; a label sizes itself.
+export function placeControls() {
+  const form = $('Form1');
+  const below = $('Tools').offsetHeight + 16;
+  zoom = fittingZoom(document.documentElement.clientWidth, window.innerHeight - below);
+  place(form);
+  // A scroll bar that came with the new height may leave the form too wide.
+  const steps = 2 * (window.devicePixelRatio || 1);
+  while (zoom > MIN_ZOOM && document.documentElement.scrollWidth >
+         document.documentElement.clientWidth) {
+    zoom = Math.max(MIN_ZOOM, (Math.ceil(zoom * steps - 1e-9) - 1) / steps);
+    place(form);
+  }
+  alignLcd();
+}
+
+// The layout follows the window's size, the device's pixel ratio (a browser
+// zoom, a move to another screen) and the kind of pointer.
+export function followViewport() {
+  window.addEventListener('resize', placeControls);
+  coarse.addEventListener('change', placeControls);
+  let ratio = window.matchMedia(`(resolution: ${window.devicePixelRatio}dppx)`);
+  const onRatio = () => {
+    ratio.removeEventListener('change', onRatio);
+    ratio = window.matchMedia(`(resolution: ${window.devicePixelRatio}dppx)`);
+    ratio.addEventListener('change', onRatio);
+    placeControls();
+  };
+  ratio.addEventListener('change', onRatio);
 }
