@@ -49,29 +49,55 @@ function boxOf(role) {
   return { left: control.left, top: control.top, width: control.width, height: control.height };
 }
 
-// How far a control's hit area may reach beyond its picture on each side,
-// in CSS pixels: up to TOUCH_TARGET in all, as long as it covers no other
-// control's picture (a tap on a picture always reaches its own control).
+// What a control shows of itself, in window pixels: its box, but for a
+// slider only the band of its thumb, centred in the box (the thumb keeps its
+// size in CSS pixels at any zoom).
+const THUMB_BAND = 20;
+function pictureOf(role) {
+  const box = boxOf(role);
+  if (!role.endsWith('_slider')) return box;
+  const height = Math.min(box.height, THUMB_BAND / zoom);
+  return { ...box, top: box.top + (box.height - height) / 2, height };
+}
+
+// Whether a key area, round as the key it lies over (and as its hit area),
+// stays clear of `own` grown by `grow` CSS pixels.
+function clearOfRound(key, own, grow) {
+  const [cx, cy, r] = [key.left + key.width / 2, key.top + key.height / 2, key.width / 2];
+  const nearestX = Math.min(Math.max(cx, own.left - grow.x / zoom), own.left + own.width + grow.x / zoom);
+  const nearestY = Math.min(Math.max(cy, own.top - grow.y / zoom), own.top + own.height + grow.y / zoom);
+  return Math.hypot(nearestX - cx, nearestY - cy) >= r;
+}
+
+// How far a control's hit area may reach beyond its box on each side, in CSS
+// pixels (on the device pixel grid): up to TOUCH_TARGET in all, but at most
+// half way to another control's picture, so a tap on a picture always
+// reaches its own control.
 function hitMargins(role) {
-  const own = boxOf(role);
+  const own = pictureOf(role);
+  const box = boxOf(role);
   const grow = {
-    x: Math.max(0, (TOUCH_TARGET - own.width * zoom) / 2),
-    y: Math.max(0, (TOUCH_TARGET - own.height * zoom) / 2),
+    x: Math.max(0, (TOUCH_TARGET - box.width * zoom) / 2),
+    y: Math.max(0, (TOUCH_TARGET - box.height * zoom) / 2),
   };
   for (const other of TOUCH_ROLES) {
     if (other === role) continue;
-    const box = boxOf(other);
-    // The gaps to the other picture, in CSS pixels (negative where they overlap
-    // along that axis); each control may reach half way across.
-    const halfX = (Math.max(box.left - own.left - own.width, own.left - box.left - box.width) *
-                   zoom) / 2;
-    const halfY = (Math.max(box.top - own.top - own.height, own.top - box.top - box.height) *
-                   zoom) / 2;
-    if (halfX >= grow.x || halfY >= grow.y) continue;
+    const picture = pictureOf(other);
+    // The gaps between the two pictures, in CSS pixels (negative where they
+    // overlap along that axis).
+    const halfX = (Math.max(picture.left - own.left - own.width,
+                            own.left - picture.left - picture.width) * zoom) / 2;
+    const halfY = (Math.max(picture.top - own.top - own.height,
+                            own.top - picture.top - picture.height) * zoom) / 2;
+    // How far the box reaches beyond the picture, where they differ.
+    const reachY = grow.y + ((box.height - own.height) * zoom) / 2;
+    if (halfX >= grow.x || halfY >= reachY) continue;
+    if (other.endsWith('_key') && clearOfRound(picture, own, grow)) continue;
     if (halfX >= halfY) grow.x = Math.max(0, halfX);
-    else grow.y = Math.max(0, halfY);
+    else grow.y = Math.max(0, halfY - ((box.height - own.height) * zoom) / 2);
   }
-  return grow;
+  const ratio = window.devicePixelRatio || 1;
+  return { x: Math.ceil(grow.x * ratio) / ratio, y: Math.ceil(grow.y * ratio) / ratio };
 }
 
 function growHitAreas() {
@@ -87,8 +113,11 @@ function growHitAreas() {
       element.style.width = `${box.width * zoom + 2 * grow.x}px`;
       element.style.height = `${box.height * zoom + 2 * grow.y}px`;
     } else {
-      target.style.setProperty('--grow-x', `${grow.x}px`);
-      target.style.setProperty('--grow-y', `${grow.y}px`);
+      // The hit area is placed from inside the border (a button has one).
+      const style = getComputedStyle(target);
+      const edge = coarse.matches ? parseFloat(style.borderTopWidth) || 0 : 0;
+      target.style.setProperty('--grow-x', `${grow.x + edge}px`);
+      target.style.setProperty('--grow-y', `${grow.y + edge}px`);
     }
   }
 }
@@ -113,14 +142,17 @@ function place(form) {
   const ratio = window.devicePixelRatio || 1;
   const free = document.documentElement.clientWidth - CLIENT_WIDTH * zoom;
   form.style.marginLeft = `${Math.max(0, Math.floor((free / 2) * ratio) / ratio)}px`;
+  // On the device pixel grid, so that no control (the LCD's frame above all)
+  // starts between two device pixels.
+  const snap = (v) => `${Math.round(v * ratio) / ratio}px`;
   for (const { name, kind, parent, left, top, width, height } of CONTROLS) {
     if (parent !== '') continue;
     const element = $(kind === 'check_box' ? `${name}Box` : name);
-    element.style.left = `${left * zoom}px`;
-    element.style.top = `${top * zoom}px`;
+    element.style.left = snap(left * zoom);
+    element.style.top = snap(top * zoom);
     if (width !== 0) {
-      element.style.width = `${width * zoom}px`;
-      element.style.height = `${height * zoom}px`;
+      element.style.width = snap(width * zoom);
+      element.style.height = snap(height * zoom);
     }
   }
   let pixels = LARGEST_FONT_PIXELS;
