@@ -26,7 +26,10 @@ function serve(root) {
       response.end('<!doctype html><title>scenarios</title><link rel="icon" href="data:,">');
       return;
     }
-    const file = path.join(root, path.normalize(decodeURIComponent(url.pathname)));
+    let file = path.join(root, path.normalize(decodeURIComponent(url.pathname)));
+    // A folder is its index.html, as on any web server.
+    if (file.startsWith(root + path.sep) && fs.existsSync(file) && fs.statSync(file).isDirectory())
+      file = path.join(file, 'index.html');
     if (!file.startsWith(root + path.sep) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
       response.writeHead(404);
       response.end();

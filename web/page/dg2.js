@@ -31,7 +31,8 @@ async function start() {
   followViewport();
   try {
     await loadInstrument({ onPicture: (rgba) => { onPicture(rgba); instrumentChanged(); },
-                           onLamp, onInputs });
+                           onLamp: (colour) => { onLamp(colour); instrumentChanged(); },
+                           onInputs });
   } catch (error) {
     showStatus(`The instrument could not be loaded: ${error}`);
     console.error(error);
