@@ -129,11 +129,13 @@ web-deps:
 	$(call install_missing,$(WEB_PACKAGES))
 
 # The page's first load is every script and wasm file but the settings
-# module's (dg2_settings.*), fetched on first use.
+# module's (dg2_settings.*), fetched on first use, and the service worker's
+# (sw.js, offline_files.js), fetched once the page is ready.
 web: web-deps
 	emcmake cmake --preset web -B $(WEB_BUILD)
 	cmake --build $(WEB_BUILD) -j $(JOBS)
-	@cd $(WEB_SITE) && echo "The page is in $(WEB_SITE)/ ($$(ls *.js *.wasm | grep -v '^dg2_settings\.' | \
+	@cd $(WEB_SITE) && echo "The page is in $(WEB_SITE)/ ($$(ls *.js *.wasm | \
+		grep -Ev '^(dg2_settings\.|sw\.js|offline_files\.js)' | \
 		xargs cat | wc -c) bytes of wasm and script at first, $$(cat *.js *.wasm | wc -c) in all)"
 
 web-serve: web
@@ -164,14 +166,15 @@ web-figures: web web-test-deps
 	$(WEB_ENV) node web/tools/figures.mjs
 
 # The README's pictures: the LCD screens made by the scenario runner, the
-# whole window taken without a display, and the web page in headless Chromium.
+# whole window taken without a display, and the web page in headless Chromium
+# (itself, and on a phone, a tablet and a desktop).
 pictures: configure
 	cmake --build $(BUILD) -j $(JOBS) --target dg2_scenario dg2_window_shot
 	$(BUILD)/tools/scenario/dg2_scenario docs/pictures/pictures.scn
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/window_shot/dg2_window_shot docs/pictures/window.png \
 		docs/pictures/lcd_window.png
 	$(MAKE) --no-print-directory web web-test-deps
-	$(WEB_ENV) node web/tools/picture.mjs docs/pictures/web_page.png
+	$(WEB_ENV) node web/tools/picture.mjs docs/pictures
 
 # Line and branch coverage of the whole test suite: an instrumented build in
 # its own folder (preset coverage), a table per source folder, and an HTML

@@ -155,6 +155,9 @@ function place(form) {
       element.style.height = snap(height * zoom);
     }
   }
+  // The bezel's picture drawn at the size the screen shows it, or larger
+  // (bezel.jpg at 1x, bezel-2x.jpg, bezel-3x.jpg).
+  part('bezel').sizes = `${CONTROLS.find((c) => c.role === 'bezel').width * zoom}px`;
   let pixels = LARGEST_FONT_PIXELS;
   for (; pixels > SMALLEST_FONT_PIXELS; pixels -= 0.5) {
     form.style.fontSize = `${pixels * zoom}px`;
