@@ -26,10 +26,16 @@ console.log(`figure: first load ${sum(sizes.filter(([f]) => !later(f)))} B of wa
   sizes.filter(([f]) => !later(f)).map(([f, s]) => `${f} ${s}`).join(', ')}), later ${
   sum(sizes.filter(([f]) => later(f)))} B more, together ${sum(sizes)} B`);
 
+// utime + stime, in clock ticks; null for a process that has ended (a spare
+// renderer the browser let go).
 function processTimes(pid) {
-  const stat = fs.readFileSync(`/proc/${pid}/stat`, 'utf8');
-  const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
-  return Number(fields[11]) + Number(fields[12]);  // utime + stime, in clock ticks
+  try {
+    const stat = fs.readFileSync(`/proc/${pid}/stat`, 'utf8');
+    const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
+    return Number(fields[11]) + Number(fields[12]);
+  } catch {
+    return null;
+  }
 }
 
 function renderersOf(browserPid) {
@@ -65,13 +71,32 @@ async function measure(session, page, label, during = null) {
   if (during) await during(until);
   await sleep(until - Date.now());
   const elapsed = (Date.now() - start) / 1000;
-  const used = renderers.map((pid, i) => (processTimes(pid) - before[i]) / hz)
-    .reduce((a, b) => a + b, 0);
+  const used = renderers.map((pid, i) => {
+    const now = processTimes(pid);
+    return now === null || before[i] === null ? 0 : (now - before[i]) / hz;
+  }).reduce((a, b) => a + b, 0);
   const passesAfter = await counts();
   const passes = passesBefore && passesAfter ? `, ${((passesAfter.passes - passesBefore.passes) /
     (passesAfter.ticks - passesBefore.ticks)).toFixed(2)} passes a tick` : '';
   console.log(`figure: renderer CPU, ${label}: ${(used / elapsed * 100).toFixed(2)} % of one core over ${
     elapsed.toFixed(1)} s${passes}`);
+}
+
+// The mouse drags slider 1's thumb to and fro, a move every 16 ms.
+async function drag(page, state, slider = '#TrackBar1') {
+  const track = await page.$eval(slider, (element) => element.getBoundingClientRect().toJSON());
+  const y = track.y + track.height / 2;
+  const at = (i) => track.x + 10 + ((track.width - 20) * Math.abs(((i / 120) % 2) - 1));
+  await page.mouse.move(at(0), y);
+  await page.mouse.down();
+  await measure(session, page, `${state}, slider 1 dragged with the mouse (60 moves a second)`,
+                async (until) => {
+                  for (let i = 1; Date.now() < until; ++i) {
+                    await page.mouse.move(at(i), y);
+                    await sleep(16);
+                  }
+                });
+  await page.mouse.up();
 }
 
 const session = await startBrowser();
@@ -84,6 +109,11 @@ try {
   await bare.evaluate(() => { setInterval(() => {}, 20); });
   await sleep(1000);
   await measure(session, bare, 'bare page with a 50 Hz timer');
+  // The browser's own cost of a dragged slider, for comparison.
+  await bare.evaluate(() => {
+    document.body.innerHTML = '<input id="Bare" type="range" max="4096" style="width: 280px">';
+  });
+  await drag(bare, 'bare page', '#Bare');
   await bare.close();
 
   let { page } = await openPage(session);
@@ -109,12 +139,10 @@ try {
   await measure(session, page, 'on, main menu');
   await page.keyboard.press('Enter');  // EXIT MENU: back to the run screen
   await sleep(500);
-  await measure(session, page, 'on, a slider dragged (60 moves a second)', async (until) => {
-    for (let i = 0; Date.now() < until; ++i) {
-      await moveSlider(page, 'TrackBar1', 200 + (i % 400));
-      await sleep(16);
-    }
-  });
+  await drag(page, 'on');
+  await page.click('#Button2');
+  await sleep(500);
+  await drag(page, 'off');
 } finally {
   await session.close();
 }
