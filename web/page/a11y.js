@@ -1,7 +1,7 @@
 // What a screen reader says of the instrument: the LCD's accessible name is
 // the page shown and its main values, the lamp's its state, both from the
 // instrument's own state (never read from the picture), renewed at most
-// once a second while the picture changes and once after "ON" and "OFF".
+// once a second, when the picture or the lamp changes or the user acts.
 import { part } from './elements.js';
 import { lcdDescription, unacknowledgedAlarms } from './instrument.js';
 
@@ -31,10 +31,12 @@ export function instrumentChanged() {
   else timer = setTimeout(describe, wait);
 }
 
-// "OFF" leaves the picture as it was, so the names are renewed after the
-// power buttons too (the instrument acts on them at the end of its pass).
+// What a user does may change what the names say without changing the
+// picture or the lamp ("OFF", a key that acknowledges an alarm): the names
+// are renewed shortly after every key, click and slider move too.
 export function connectNames() {
-  for (const role of ['on_button', 'off_button'])
-    part(role).addEventListener('click', () => setTimeout(instrumentChanged, 100));
+  const soon = () => setTimeout(instrumentChanged, 100);
+  for (const type of ['keydown', 'pointerup', 'input', 'change'])
+    document.addEventListener(type, soon, { capture: true, passive: true });
   describe();
 }

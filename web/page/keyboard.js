@@ -113,7 +113,20 @@ function onWheel(event) {
   }
 }
 
+// A button or check box of the form clicked with the mouse (or a finger)
+// does not keep the keyboard, as a key area does not: Return and Space stay
+// the centre key for a user of the mouse. Tab still focuses them, and a click
+// made by the keyboard (detail 0) leaves the focus where it is. A label hands
+// the focus to its check box after the click, hence the timeout.
+function onClick(event) {
+  if (event.detail === 0 || !event.target.closest('#Form1 button, #Form1 label')) return;
+  setTimeout(() => {
+    if (document.activeElement instanceof HTMLElement) document.activeElement.blur();
+  }, 0);
+}
+
 export function connectKeyboard() {
   document.addEventListener('keydown', onKeyDown);
+  $('Form1').addEventListener('click', onClick);
   $('Form1').addEventListener('wheel', onWheel, { passive: false });
 }

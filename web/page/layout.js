@@ -20,7 +20,7 @@ const LARGEST_FONT_PIXELS = 11;
 const SMALLEST_FONT_PIXELS = 8;
 const CHANNEL_LABEL_ROOM = 54;
 // The smallest hit area a finger can aim at, in CSS pixels.
-export const TOUCH_TARGET = 40;
+const TOUCH_TARGET = 40;
 const TOUCH_ROLES = ['left_key', 'centre_key', 'right_key', 'clockwise_button',
                      'anticlockwise_button', 'on_button', 'off_button', 'channel1_slider',
                      'channel2_slider', 'calibrate_box', 'keyfast_box'];

@@ -99,6 +99,16 @@ describe('keyboard, screen reader and idle passes', { timeout: 120000 }, () => {
     assert.ok(perTick < 2, `${perTick} passes a tick`);
   });
 
+  test('a check box clicked with the mouse leaves Enter to the centre key', async () => {
+    await page.click('#CheckBox2Box');
+    assert.equal(await page.$eval('#CheckBox2', (box) => box.checked), true);
+    // The centre key leaves the main menu by its first line, EXIT MENU.
+    await page.keyboard.press('Enter');
+    await page.waitForFunction(() => /^LCD: run screen/
+      .test(document.getElementById('Image1').getAttribute('aria-label')), { timeout: TIMEOUT_MS });
+    assert.equal(await page.$eval('#CheckBox2', (box) => box.checked), true);
+  });
+
   test('Enter on a focused key area gives its key; on OFF switches off', async () => {
     await focusOn(page, 'Image6');
     await page.keyboard.press('Enter');
