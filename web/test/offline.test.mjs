@@ -38,7 +38,7 @@ describe('sizes, offline and from disk', { timeout: 120000 }, () => {
     assert.ok(whole < WHOLE_BUDGET, `every module ${whole} B`);
   });
 
-  test('once loaded, it works offline: ON, the settings module, the bezel', async () => {
+  test('once loaded, it is installable and works offline: ON, the settings module, the bezel', async () => {
     const { page, problems } = await openPage(session);
     await page.waitForFunction(() => window.dg2.offlineReady(), { timeout: TIMEOUT_MS });
     // Every file of the site is kept, in one cache named after the build.
@@ -50,6 +50,9 @@ describe('sizes, offline and from disk', { timeout: 120000 }, () => {
     });
     const site = fs.readdirSync(SITE).filter((name) => !['sw.js', 'offline_files.js'].includes(name));
     assert.deepEqual(kept, { caches: 1, files: ['', ...site].sort() });
+    // The browser would install it.
+    const client = await page.createCDPSession();
+    assert.deepEqual(await client.send('Page.getInstallabilityErrors'), { installabilityErrors: [] });
     assert.deepEqual(problems, []);
     // Offline, the worker tries the network first: its failed requests are
     // expected, errors are not.
