@@ -8,6 +8,7 @@
 #include <emscripten.h>
 
 #include <cstring>
+#include <utility>
 
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
@@ -186,11 +187,7 @@ private:
     bool statics_unchanged() const {
         Range skip[] = {counted(&hook_counts, sizeof hook_counts),
                         counted(instrument_message_points_location(), sizeof(long))};
-        if (skip[1].begin < skip[0].begin) {
-            const Range first = skip[1];
-            skip[1] = skip[0];
-            skip[0] = first;
-        }
+        if (skip[1].begin < skip[0].begin) std::swap(skip[0], skip[1]);
         const char* now = &__global_base;
         size_t from = 0;
         for (const Range& range : skip) {
