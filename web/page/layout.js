@@ -164,7 +164,29 @@ function place(form) {
     if (part('channel1_label').getBoundingClientRect().width <= CHANNEL_LABEL_ROOM * zoom) break;
   }
   form.style.fontSize = `${pixels * zoom}px`;
+  readableText(pixels * zoom);
   growHitAreas();
+}
+
+// On a touch screen, a caption whose control has the room is written at least
+// READABLE_TEXT CSS pixels high (a step at a time down to the form's own size
+// where it has less); elsewhere every caption keeps the form's size.
+const READABLE_TEXT = 14;
+const CAPTIONED = ['on_button', 'off_button', 'clockwise_button', 'anticlockwise_button',
+                   'status_bar'];
+function readableText(formPixels) {
+  const captions = [...CAPTIONED.map(part), part('calibrate_box').parentElement,
+                    part('keyfast_box').parentElement];
+  for (const caption of captions) {
+    caption.style.fontSize = '';
+    if (!coarse.matches) continue;
+    for (let size = READABLE_TEXT; size > formPixels; size -= 0.5) {
+      caption.style.fontSize = `${size}px`;
+      if (caption.scrollWidth <= caption.clientWidth && caption.scrollHeight <= caption.clientHeight)
+        break;
+      caption.style.fontSize = '';
+    }
+  }
 }
 
 // Every control where the table puts it, in window pixels times the zoom. A
