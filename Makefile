@@ -6,6 +6,8 @@
 # its build needs, configures its preset into its folder and builds only what
 # it runs. Every folder follows BUILD (relative or absolute).
 BUILD ?= build
+empty :=
+space := $(empty) $(empty)
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
@@ -128,14 +130,16 @@ WEB_ENV = DG2_WEB_BUILD=$(abspath $(WEB_BUILD)) DG2_SCENARIO=$(abspath $(BUILD))
 web-deps:
 	$(call install_missing,$(WEB_PACKAGES))
 
-# The page's first load is every script and wasm file but the settings
-# module's (dg2_settings.*), fetched on first use, and the service worker's
-# (sw.js, offline_files.js), fetched once the page is ready.
+# The page's first load is every script and wasm file but those fetched on
+# first use: the workbench module (dg2_workbench.*) and the modules of the
+# workbench's functions, and the service worker's (sw.js, offline_files.js),
+# fetched once the page is ready (WEB_LATER).
+WEB_LATER := dg2_workbench menu_view dialogs zoom pictures sensors help sw offline_files
 web: web-deps
 	emcmake cmake --preset web -B $(WEB_BUILD)
 	cmake --build $(WEB_BUILD) -j $(JOBS)
 	@cd $(WEB_SITE) && echo "The page is in $(WEB_SITE)/ ($$(ls *.js *.wasm | \
-		grep -Ev '^(dg2_settings\.|sw\.js|offline_files\.js)' | \
+		grep -Ev '^($(subst $(space),|,$(WEB_LATER)))\.' | \
 		xargs cat | wc -c) bytes of wasm and script at first, $$(cat *.js *.wasm | wc -c) in all)"
 
 web-serve: web

@@ -11,19 +11,24 @@
 //                  sliders' echo
 //   keyboard.js    the keyboard and the wheel as the front panel
 //   settings.js    settings files, through a module loaded on first use
+//   tools.js       the window's workbench functions: the context menu
+//                  (menu.js, menu_view.js), time (time_control.js),
+//                  pictures and animations (pictures.js), the LCD window
+//                  (zoom.js), values and senders (sensors.js), help
+//                  (help.js) and dialogs (dialogs.js), most of them loaded
+//                  on first use
 //   a11y.js        the LCD's and the lamp's names for screen readers
 //   offline.js     the service worker that keeps the page working offline
 import { connectNames, instrumentChanged } from './a11y.js';
 import { $, showStatus } from './elements.js';
 import { connectControls, dressControls, onInputs, onLamp } from './front_panel.js';
-import { depth, loadInstrument, passCounts, powerOn, tick } from './instrument.js';
+import { depth, loadInstrument, passCounts, powerOn } from './instrument.js';
 import { connectKeyboard } from './keyboard.js';
 import { followViewport, placeControls } from './layout.js';
-import { onPicture, pageReady, savePicture } from './lcd.js';
+import { onPicture, pageReady } from './lcd.js';
 import { keepOffline, offlineReady } from './offline.js';
 import { chooseSettingsFile, loadSettings, saveSettings } from './settings.js';
-
-const TICK_MS = 100;
+import { connectTools, saveLcdPicture } from './tools.js';
 
 async function start() {
   dressControls();
@@ -41,7 +46,7 @@ async function start() {
   connectControls();
   connectKeyboard();
   connectNames();
-  $('SavePicture').addEventListener('click', savePicture);
+  $('SavePicture').addEventListener('click', () => saveLcdPicture());
   $('SaveSettings').addEventListener('click', saveSettings);
   $('LoadSettings').addEventListener('click', chooseSettingsFile);
   $('SettingsFile').addEventListener('change', (event) => {
@@ -49,8 +54,8 @@ async function start() {
     event.target.value = '';
     if (file) loadSettings(file);
   });
-  // The instrument's tick runs from the start, on or off.
-  setInterval(tick, TICK_MS);
+  // The instrument's tick runs from the start, on or off (time_control.js).
+  connectTools();
   showStatus('');
   // For tests and the curious: how deep "ON" is nested (0 while off), and
   // how many passes ran for how many ticks.

@@ -33,12 +33,12 @@ describe('sizes, offline and from disk', { timeout: 120000 }, () => {
     const size = (name) => fs.statSync(path.join(SITE, name)).size;
     const firstLoad = first.reduce((total, name) => total + size(name), 0);
     const whole = fs.readdirSync(SITE).filter(isModule).reduce((total, name) => total + size(name), 0);
-    assert.ok(first.includes('dg2_core.wasm') && !first.includes('dg2_settings.wasm'), first.join());
+    assert.ok(first.includes('dg2_core.wasm') && !first.includes('dg2_workbench.wasm'), first.join());
     assert.ok(firstLoad < FIRST_LOAD_BUDGET, `first load ${firstLoad} B: ${first.join(', ')}`);
     assert.ok(whole < WHOLE_BUDGET, `every module ${whole} B`);
   });
 
-  test('once loaded, it is installable and works offline: ON, the settings module, the bezel', async () => {
+  test('once loaded, it is installable and works offline: ON, the workbench module, the bezel', async () => {
     const { page, problems } = await openPage(session);
     await page.waitForFunction(() => window.dg2.offlineReady(), { timeout: TIMEOUT_MS });
     // Every file of the site is kept, in one cache named after the build.
@@ -60,9 +60,9 @@ describe('sizes, offline and from disk', { timeout: 120000 }, () => {
     await page.reload({ waitUntil: 'load' });
     await whenReady(page);
     const offline = await page.evaluate(async () => {
-      const { default: create } = await import('./dg2_settings.js');
-      const settings = await create();
-      return { record: settings._dg2_record_size() > 0,
+      const { default: create } = await import('./dg2_workbench.js');
+      const workbench = await create();
+      return { record: workbench._dg2_record_size() > 0,
                bezel: document.getElementById('Image2').naturalWidth > 0,
                manifest: (await fetch('manifest.webmanifest')).ok };
     });

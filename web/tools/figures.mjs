@@ -15,12 +15,15 @@ import { TIMEOUT_MS, moveSlider, openPage, sleep, startBrowser } from '../browse
 const SECONDS = Number(process.env.DG2_FIGURE_SECONDS) || 8;
 
 // The page's first load is its own script and the instrument's module; the
-// optional modules (dg2_settings.*, dg2_workbench.*) come on first use, the
-// service worker's files after the page is ready.
+// workbench module (dg2_workbench.*) and the modules of the workbench's
+// functions come on first use, the service worker's files once the page is
+// ready.
 const site = path.join(WEB_BUILD, 'site');
 const sizes = fs.readdirSync(site).filter((f) => /\.(js|wasm)$/.test(f)).sort()
   .map((f) => [f, fs.statSync(path.join(site, f)).size]);
-const later = (f) => /^(dg2_settings|dg2_workbench)\.|^(sw|offline_files)\.js$/.test(f);
+const later = (f) =>
+  /^(dg2_workbench|dg2_settings|menu_view|dialogs|zoom|pictures|sensors|help)\.|^(sw|offline_files)\.js$/
+    .test(f);
 const sum = (list) => list.reduce((total, [, size]) => total + size, 0);
 console.log(`figure: first load ${sum(sizes.filter(([f]) => !later(f)))} B of wasm and script (${
   sizes.filter(([f]) => !later(f)).map(([f, s]) => `${f} ${s}`).join(', ')}), later ${
