@@ -132,9 +132,10 @@ web-deps:
 
 # The page's first load is every script and wasm file but those fetched on
 # first use: the workbench module (dg2_workbench.*) and the modules of the
-# workbench's functions (WEB_LATER).
+# workbench's functions, and the service worker's (sw.js, offline_files.js),
+# fetched once the page is ready (WEB_LATER).
 WEB_LATER := dg2_workbench menu_view dialogs zoom pictures sensors help player session sensor_log \
-	links message
+	links sw offline_files
 web: web-deps
 	emcmake cmake --preset web -B $(WEB_BUILD)
 	cmake --build $(WEB_BUILD) -j $(JOBS)
@@ -170,14 +171,15 @@ web-figures: web web-test-deps
 	$(WEB_ENV) node web/tools/figures.mjs
 
 # The README's pictures: the LCD screens made by the scenario runner, the
-# whole window taken without a display, and the web page in headless Chromium.
+# whole window taken without a display, and the web page in headless Chromium
+# (itself, and on a phone, a tablet and a desktop).
 pictures: configure
 	cmake --build $(BUILD) -j $(JOBS) --target dg2_scenario dg2_window_shot
 	$(BUILD)/tools/scenario/dg2_scenario docs/pictures/pictures.scn
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/window_shot/dg2_window_shot docs/pictures/window.png \
 		docs/pictures/lcd_window.png
 	$(MAKE) --no-print-directory web web-test-deps
-	$(WEB_ENV) node web/tools/picture.mjs docs/pictures/web_page.png
+	$(WEB_ENV) node web/tools/picture.mjs docs/pictures
 
 # Line and branch coverage of the whole test suite: an instrumented build in
 # its own folder (preset coverage), a table per source folder, and an HTML

@@ -8,6 +8,7 @@ static u32 slider_positions[2];
 static long message_points;
 
 long instrument_message_points() { return message_points; }
+const long* instrument_message_points_location() { return &message_points; }
 
 // Every splash frame and every pass ends by letting the window handle its
 // events; the count of these hand-overs places each event in time.

@@ -64,6 +64,10 @@ int instrument_running_depth();
 // processing since the program started (one per splash frame and per pass,
 // nested power-ons included). A recording places events by it.
 long instrument_message_points();
+// Where that count is kept. A host that compares the instrument's memory
+// before and after a pass leaves it out: it moves at every pass, and nothing
+// in the instrument reads it.
+const long* instrument_message_points_location();
 
 constexpr int SPLASH_FRAMES = 80;
 // The maker's web address shown on the splash screen (17 characters).

@@ -8,6 +8,7 @@
 #include <emscripten.h>
 
 #include <cstring>
+#include <utility>
 
 #include "web/web_host.h"
 
@@ -181,6 +182,7 @@ public:
     const InstrumentSettings* power_on_settings = nullptr;
     bool steady_sleep = true;
     double pass_period = PASS_PERIOD_MS;
+    long ticks = 0;
 
 private:
     static constexpr int PASSES_BETWEEN_YIELDS = 50;
@@ -208,14 +210,33 @@ private:
         event_ = false;
     }
 
-    // The hooks only count their calls, once or more every pass; the counts
-    // are never read by the instrument.
+    // Memory that only counts: the hooks' call counts (once or more every
+    // pass) and the runtime's count of message points (one every pass).
+    // Neither is ever read by the instrument, so they are left out of the
+    // comparison, or no pass would ever look like the one before.
+    struct Range {
+        size_t begin;
+        size_t end;
+    };
+    Range counted(const void* at, size_t size) const {
+        const size_t begin = static_cast<size_t>(static_cast<const char*>(at) - &__global_base);
+        return {begin, begin + size};
+    }
+
     bool statics_unchanged() const {
+        Range skip[] = {counted(&hook_counts, sizeof hook_counts),
+                        counted(instrument_message_points_location(), sizeof(long))};
+        if (skip[1].begin < skip[0].begin) std::swap(skip[0], skip[1]);
         const char* now = &__global_base;
-        const size_t hooks = static_cast<size_t>(reinterpret_cast<const char*>(&hook_counts) - now);
-        const size_t after = hooks + sizeof hook_counts;
-        return std::memcmp(statics_, now, hooks) == 0 &&
-               std::memcmp(statics_ + after, now + after, statics_size_ - after) == 0;
+        size_t from = 0;
+        for (const Range& range : skip) {
+            if (range.begin > from &&
+                std::memcmp(statics_ + from, now + from, range.begin - from) != 0)
+                return false;
+            if (range.end > from) from = range.end;
+        }
+        return from >= statics_size_ ||
+               std::memcmp(statics_ + from, now + from, statics_size_ - from) == 0;
     }
 
     u32* const pixels_;
@@ -322,8 +343,16 @@ EMSCRIPTEN_KEEPALIVE void dg2_keyfast(int checked) {
 EMSCRIPTEN_KEEPALIVE void dg2_tick() {
     if (host.observer != nullptr) host.observer->took_tick();
     tick();
+    ++host.ticks;
     host.note_event();
 }
+
+// Passes and splash frames run, and ticks given, since the page started: a
+// steady screen runs about one pass a tick, not five.
+EMSCRIPTEN_KEEPALIVE double dg2_message_points() {
+    return static_cast<double>(instrument_message_points());
+}
+EMSCRIPTEN_KEEPALIVE double dg2_ticks() { return static_cast<double>(host.ticks); }
 
 // Time: 0.25, 0.5, 1, 2, 4 or 10 times the instrument's pace (the page
 // offers no other; anything else is ignored), pause, and one pass while

@@ -33,6 +33,9 @@ constexpr QPointF LEFT_KEY(89.5, 258.5);
 constexpr QPointF CENTRE_KEY(155.5, 271.5);
 constexpr QPointF RIGHT_KEY(219.5, 258.5);
 constexpr int JPEG_QUALITY = 92;
+// The larger pictures are shown with smaller pixels, where the coarser
+// quantisation does not show, at half the size.
+constexpr int LARGE_JPEG_QUALITY = 85;
 constexpr int ICON_SIZE = 256;
 
 QFont face_font(int pixels, int weight, qreal spacing) {
@@ -150,9 +153,12 @@ void draw_keys(QPainter& p) {
     draw_triangle(p, RIGHT_KEY + QPointF(0, 10), 6, -8);
 }
 
-QImage draw_bezel() {
-    QImage image(SIZE, SIZE, QImage::Format_RGB32);
+// At `scale` times the window's size, for screens with more pixels: the same
+// drawing, scaled before it is drawn, so it stays sharp.
+QImage draw_bezel(int scale) {
+    QImage image(SIZE * scale, SIZE * scale, QImage::Format_RGB32);
     QPainter p(&image);
+    p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     draw_panel_and_rim(p);
@@ -179,7 +185,7 @@ QImage draw_icon(const QImage& bezel) {
 
 // The JPEG is made in memory and written whole, so a failed run leaves the
 // old picture in place.
-bool write_jpeg(const QImage& picture, const char* path) {
+bool write_jpeg(const QImage& picture, const char* path, int quality) {
     unsigned char* bytes = nullptr;
     unsigned long size = 0;
     jpeg_compress_struct info;
@@ -192,7 +198,7 @@ bool write_jpeg(const QImage& picture, const char* path) {
     info.input_components = 3;
     info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, JPEG_QUALITY, TRUE);
+    jpeg_set_quality(&info, quality, TRUE);
     // Full-resolution colour keeps the red lamp and the thin lines crisp.
     for (int c = 0; c < info.num_components; ++c) {
         info.comp_info[c].h_samp_factor = 1;
@@ -221,15 +227,24 @@ bool write_png(const QImage& picture, const char* path) {
 
 }  // namespace
 
+// `bezel --scale N BEZEL.jpg` draws it N (2 to 4) times as large, for the
+// web page on screens with more pixels.
 int main(int argc, char** argv) {
-    if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: bezel BEZEL.jpg [ICON.png]\n");
+    int scale = 1;
+    if (argc >= 3 && std::string(argv[1]) == "--scale") {
+        scale = std::atoi(argv[2]);
+        argv += 2;
+        argc -= 2;
+    }
+    if (argc < 2 || argc > 3 || scale < 1 || scale > 4 || (scale > 1 && argc > 2)) {
+        std::fprintf(stderr,
+                     "usage: bezel BEZEL.jpg [ICON.png]\n       bezel --scale 2|3|4 BEZEL.jpg\n");
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
-    const QImage bezel = draw_bezel();
-    if (!write_jpeg(bezel, argv[1])) {
+    const QImage bezel = draw_bezel(scale);
+    if (!write_jpeg(bezel, argv[1], scale > 1 ? LARGE_JPEG_QUALITY : JPEG_QUALITY)) {
         std::fprintf(stderr, "bezel: cannot write %s\n", argv[1]);
         return 1;
     }

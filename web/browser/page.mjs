@@ -13,7 +13,8 @@ const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
 export const TIMEOUT_MS = 10000;
 
 const TYPES = { '.html': 'text/html', '.css': 'text/css', '.js': 'text/javascript',
-                '.wasm': 'application/wasm', '.jpg': 'image/jpeg', '.png': 'image/png' };
+                '.wasm': 'application/wasm', '.jpg': 'image/jpeg', '.png': 'image/png',
+                '.webmanifest': 'application/manifest+json', '.svg': 'image/svg+xml' };
 
 // A static server of the build folder; /blank.html is an empty page to run
 // modules in.
@@ -29,7 +30,10 @@ function serve(root) {
     // name), as if they sat beside the page.
     const [base, name] = url.pathname.startsWith('/repo/') ? [ROOT, url.pathname.slice(5)]
                                                            : [root, url.pathname];
-    const file = path.join(base, path.normalize(decodeURIComponent(name)));
+    let file = path.join(base, path.normalize(decodeURIComponent(name)));
+    // A folder is its index.html, as on any web server.
+    if (file.startsWith(base + path.sep) && fs.existsSync(file) && fs.statSync(file).isDirectory())
+      file = path.join(file, 'index.html');
     if (!file.startsWith(base + path.sep) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
       response.writeHead(404);
       response.end();

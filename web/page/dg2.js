@@ -2,7 +2,7 @@
 // firmware, which runs in WebAssembly. This module starts the page; the
 // others each do one job:
 //   elements.js    the page's elements and the status bar
-//   layout.js      the window's layout at a whole-number zoom
+//   layout.js      the window's layout at a zoom on the device pixel grid
 //   instrument.js  the instrument's module: keys, sliders, ON/OFF, the tick
 //   lcd.js         the LCD's picture, saved or copied as PNG
 //   controls.js    the window's controls and keys, written from the
@@ -21,12 +21,16 @@
 //                  recorded (session.js), sensor logs (sensor_log.js) and
 //                  #settings= links (links.js), each loaded on first use
 //   workbench.js   the workbench module, loaded on first use
+//   a11y.js        the LCD's and the lamp's names for screen readers
+//   offline.js     the service worker that keeps the page working offline
+import { connectNames, instrumentChanged } from './a11y.js';
 import { $, showStatus } from './elements.js';
 import { connectControls, dressControls, onInputs, onLamp } from './front_panel.js';
-import { depth, loadInstrument, powerOn } from './instrument.js';
+import { depth, loadInstrument, passCounts, powerOn } from './instrument.js';
 import { addPageActions, connectKeyboard } from './keyboard.js';
-import { placeControls } from './layout.js';
+import { followViewport, placeControls } from './layout.js';
 import { onPicture, pageReady } from './lcd.js';
+import { keepOffline, offlineReady } from './offline.js';
 import { chooseSettingsFile, loadSettings, saveSettings } from './settings.js';
 import { connectTools, saveLcdPicture } from './tools.js';
 import {
@@ -39,9 +43,11 @@ const SETTINGS_LINK = '#settings=';
 async function start() {
   dressControls();
   placeControls();
-  window.addEventListener('resize', placeControls);
+  followViewport();
   try {
-    await loadInstrument({ onPicture, onLamp, onInputs });
+    await loadInstrument({ onPicture: (rgba) => { onPicture(rgba); instrumentChanged(); },
+                           onLamp: (colour) => { onLamp(colour); instrumentChanged(); },
+                           onInputs });
   } catch (error) {
     showStatus(`The instrument could not be loaded: ${error}`);
     console.error(error);
@@ -49,6 +55,7 @@ async function start() {
   }
   connectControls();
   connectKeyboard();
+  connectNames();
   $('SavePicture').addEventListener('click', () => saveLcdPicture());
   $('SaveSettings').addEventListener('click', saveSettings);
   $('LoadSettings').addEventListener('click', chooseSettingsFile);
@@ -61,11 +68,12 @@ async function start() {
   connectTools();
   showStatus('');
   // For tests and the curious: how deep "ON" is nested (0 while off), and
-  // the workbench's functions.
-  window.dg2 = { depth, playScenario, playText, stopScenario, startRecording, stopRecording,
-                 playLog, startLog, stopLog, copyLink };
+  // how many passes ran for how many ticks, and the workbench's functions.
+  window.dg2 = { depth, passCounts, offlineReady, playScenario, playText, stopScenario,
+                 startRecording, stopRecording, playLog, startLog, stopLog, copyLink };
   addPageActions({ sensor_log: playLog });
   pageReady();
+  keepOffline();
   // ?play=NAME.scn plays a scenario beside the page; #settings=... powers on
   // with the link's settings; #on shows the instrument already powered up.
   const play = new URLSearchParams(location.search).get('play');

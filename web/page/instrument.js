@@ -126,3 +126,18 @@ export function holdTimerTicks(on) {
 export function tick() {
   if (!held) giveTick();
 }
+
+// Passes and splash frames run, and ticks given, since the page started.
+export function passCounts() {
+  return { passes: instrument._dg2_message_points(), ticks: instrument._dg2_ticks() };
+}
+
+// The LCD's accessible name from the instrument's state.
+export function lcdDescription() {
+  return instrument.UTF8ToString(instrument._dg2_lcd_description());
+}
+
+// Bit 0 channel 1, bit 1 channel 2: alarms active and not acknowledged.
+export function unacknowledgedAlarms() {
+  return instrument._dg2_unacknowledged_alarms();
+}

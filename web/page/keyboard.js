@@ -1,7 +1,7 @@
 // The keyboard and the mouse wheel stand in for the front panel, as the key
 // table (controls.js) binds them.
-import { KEY_BINDINGS, SLIDER_KEYS } from './controls.js';
-import { $, ROLES } from './elements.js';
+import { CONTROLS, KEY_BINDINGS, SLIDER_KEYS } from './controls.js';
+import { $, ROLES, part } from './elements.js';
 import { key } from './instrument.js';
 import { currentZoom } from './layout.js';
 import { copyPicture } from './lcd.js';
@@ -29,14 +29,49 @@ function keyName(event) {
 
 const BOUND_KEYS = new Map(KEY_BINDINGS.flatMap((binding) => binding.keys.map((k) => [k, binding])));
 
-// From anywhere in the page; a focused slider keeps its own arrow keys.
+// The key a focused key area of the bezel gives (0 for any other element).
+function focusedKeyArea() {
+  const focused = document.activeElement;
+  return CONTROLS.find((c) => c.kind === 'key_area' && c.name === focused?.id)?.key ?? 0;
+}
+
+// Return, Enter and Space are the centre key where the bezel has the focus
+// (the LCD or the bezel's picture) or no control has it; a focused key area
+// gives its own key; any other focused control takes them as it always does
+// (a button is pressed, a check box ticked).
+function centreKey(event) {
+  const focused = document.activeElement;
+  const areaKey = focusedKeyArea();
+  if (areaKey !== 0) {
+    event.preventDefault();
+    key(areaKey);
+  } else if (focused === null || focused === document.body || focused === part('lcd') ||
+             focused === part('bezel') || focused === $('Form1')) {
+    event.preventDefault();
+    key(ROLES.centre_key.key);
+  } else if (focused.type === 'checkbox' && event.key === 'Enter') {
+    event.preventDefault();
+    focused.click();
+  }
+}
+
+// From anywhere in the page; a focused slider keeps its own arrow keys, and
+// Escape gives them back.
 function onKeyDown(event) {
   if (event.altKey || event.metaKey) return;
   // A dialog's field or the menu keeps its keys.
   if (event.target instanceof Element && event.target.closest('[data-own-keys]')) return;
   const name = keyName(event);
+  if (name === 'Escape' && document.activeElement?.type === 'range') {
+    document.activeElement.blur();
+    return;
+  }
   const binding = BOUND_KEYS.get(name);
   if (binding === undefined) return;
+  if (binding.control === 'centre_key') {
+    centreKey(event);
+    return;
+  }
   if (binding.control !== '') {
     if (SLIDER_KEYS.includes(name) && document.activeElement?.type === 'range') return;
     event.preventDefault();
@@ -85,7 +120,20 @@ function onWheel(event) {
   }
 }
 
+// A button or check box of the form clicked with the mouse (or a finger)
+// does not keep the keyboard, as a key area does not: Return and Space stay
+// the centre key for a user of the mouse. Tab still focuses them, and a click
+// made by the keyboard (detail 0) leaves the focus where it is. A label hands
+// the focus to its check box after the click, hence the timeout.
+function onClick(event) {
+  if (event.detail === 0 || !event.target.closest('#Form1 button, #Form1 label')) return;
+  setTimeout(() => {
+    if (document.activeElement instanceof HTMLElement) document.activeElement.blur();
+  }, 0);
+}
+
 export function connectKeyboard() {
   document.addEventListener('keydown', onKeyDown);
+  $('Form1').addEventListener('click', onClick);
   $('Form1').addEventListener('wheel', onWheel, { passive: false });
 }

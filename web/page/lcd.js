@@ -6,9 +6,15 @@ import { part, showStatus } from './elements.js';
 const LCD_AREA_WIDTH = 228;
 const LCD_AREA_HEIGHT = 128;
 
+// The instrument's picture is the window's, 229 x 133; the canvas is one
+// pixel wider and taller (left clear), so that at every zoom its size is a
+// whole number of device pixels and each LCD pixel exactly one square of them.
+const PICTURE_WIDTH = 229;
+const PICTURE_HEIGHT = 133;
+
 const lcd = part('lcd');
 const lcdContext = lcd.getContext('2d');
-const picture = lcdContext.createImageData(lcd.width, lcd.height);
+const picture = lcdContext.createImageData(PICTURE_WIDTH, PICTURE_HEIGHT);
 let drawn = false;
 
 // What the page measured about itself (for the tests and the curious).
@@ -33,7 +39,7 @@ export function lcdPixels() {
   if (!drawn) return lit;
   for (let y = 0, i = 0; y < LCD_AREA_HEIGHT / 2; ++y)
     for (let x = 0; x < LCD_AREA_WIDTH / 2; ++x, ++i)
-      lit[i] = picture.data[(2 * y * lcd.width + 2 * x) * 4 + 1] === 0 ? 1 : 0;
+      lit[i] = picture.data[(2 * y * PICTURE_WIDTH + 2 * x) * 4 + 1] === 0 ? 1 : 0;
   return lit;
 }
 

@@ -70,9 +70,10 @@ describe('the page\'s controls', { timeout: 120000 }, () => {
     assert.ok(seen.ok, seen.frame);
   });
 
-  // Space on the focused "ON" button is the centre key, not a second "ON".
-  test('Space is the centre key, also on a focused button', async () => {
-    await page.focus('#Button1');
+  // Space on the focused LCD is the centre key (on a focused button it presses
+  // the button: keyboard.test.mjs).
+  test('Space is the centre key on the focused LCD', async () => {
+    await page.focus('#Image1');
     await page.keyboard.press('Space');
     const seen = await waitForFrame(page, [displaySetup]);
     assert.ok(seen.ok, seen.frame);

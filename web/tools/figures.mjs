@@ -1,8 +1,10 @@
 // The page's figures for the README: its size, the time to its first LCD
-// frame and the renderer's CPU share with the instrument off and on.
+// frame and the renderer's CPU share beside a bare page with a 50 Hz timer,
+// all in one run: the page off; on with the power-on alarms flashing, on the
+// run screen once they are acknowledged, in the main menu; a slider dragged.
 //   node web/tools/figures.mjs    (make web-figures)
-// In a browser of its own, so that only this tab's renderer counts.
-// DG2_WEB_BUILD names the page's build (web/browser/native.mjs).
+// In a browser of its own, one tab at a time, so that only that tab's
+// renderer counts. DG2_WEB_BUILD names the page's build (web/browser/native.mjs).
 import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
@@ -10,22 +12,32 @@ import path from 'node:path';
 import { WEB_BUILD } from '../browser/native.mjs';
 import { TIMEOUT_MS, moveSlider, openPage, sleep, startBrowser } from '../browser/page.mjs';
 
+const SECONDS = Number(process.env.DG2_FIGURE_SECONDS) || 8;
+
 // The page's first load is its own script and the instrument's module; the
 // workbench module (dg2_workbench.*) and the modules of the workbench's
-// functions come on first use.
+// functions come on first use, the service worker's files once the page is
+// ready.
 const site = path.join(WEB_BUILD, 'site');
 const sizes = fs.readdirSync(site).filter((f) => /\.(js|wasm)$/.test(f)).sort()
   .map((f) => [f, fs.statSync(path.join(site, f)).size]);
-const later = (f) => /^(dg2_workbench|menu_view|dialogs|zoom|pictures|sensors|help|player|session|sensor_log|links|message)\./.test(f);
+const later = (f) => /^(dg2_workbench|dg2_settings|menu_view|dialogs|zoom|pictures|sensors|help|player|session|sensor_log|links)\.|^(sw|offline_files)\.js$/
+  .test(f);
 const sum = (list) => list.reduce((total, [, size]) => total + size, 0);
 console.log(`figure: first load ${sum(sizes.filter(([f]) => !later(f)))} B of wasm and script (${
-  sizes.filter(([f]) => !later(f)).map(([f, s]) => `${f} ${s}`).join(', ')}), on first use ${
+  sizes.filter(([f]) => !later(f)).map(([f, s]) => `${f} ${s}`).join(', ')}), later ${
   sum(sizes.filter(([f]) => later(f)))} B more, together ${sum(sizes)} B`);
 
+// utime + stime, in clock ticks; null for a process that has ended (a spare
+// renderer the browser let go).
 function processTimes(pid) {
-  const stat = fs.readFileSync(`/proc/${pid}/stat`, 'utf8');
-  const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
-  return Number(fields[11]) + Number(fields[12]);  // utime + stime, in clock ticks
+  try {
+    const stat = fs.readFileSync(`/proc/${pid}/stat`, 'utf8');
+    const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
+    return Number(fields[11]) + Number(fields[12]);
+  } catch {
+    return null;
+  }
 }
 
 function renderersOf(browserPid) {
@@ -48,40 +60,91 @@ function renderersOf(browserPid) {
     command.includes('--type=renderer') && descends(pid)).map(([pid]) => pid);
 }
 
-// Renderer CPU share of the one tab over `seconds`, from the process's own
-// counters.
-async function rendererShare(browser, seconds) {
-  const renderers = renderersOf(browser.process().pid);
+// Renderer CPU share over SECONDS, from the processes' own counters, while
+// `during` runs (if given); with the page's passes per tick where it has them.
+async function measure(session, page, label, during = null) {
+  const renderers = renderersOf(session.browser.process().pid);
   const hz = Number(spawnSync('getconf', ['CLK_TCK'], { encoding: 'utf8' }).stdout) || 100;
+  const counts = () => page.evaluate(() => window.dg2?.passCounts?.() ?? null);
   const before = renderers.map(processTimes);
+  const passesBefore = await counts();
   const start = Date.now();
-  await sleep(seconds * 1000);
+  const until = start + SECONDS * 1000;
+  if (during) await during(until);
+  await sleep(until - Date.now());
   const elapsed = (Date.now() - start) / 1000;
-  const used = renderers.map((pid, i) => (processTimes(pid) - before[i]) / hz);
-  const share = (t) => `${(t / elapsed * 100).toFixed(2)} %`;
-  return `${share(used.reduce((a, b) => a + b, 0))} of one core over ${elapsed.toFixed(1)} s (${
-    renderers.map((pid, i) => `renderer ${pid}: ${share(used[i])}`).join(', ')})`;
+  const used = renderers.map((pid, i) => {
+    const now = processTimes(pid);
+    return now === null || before[i] === null ? 0 : (now - before[i]) / hz;
+  }).reduce((a, b) => a + b, 0);
+  const passesAfter = await counts();
+  const passes = passesBefore && passesAfter ? `, ${((passesAfter.passes - passesBefore.passes) /
+    (passesAfter.ticks - passesBefore.ticks)).toFixed(2)} passes a tick` : '';
+  console.log(`figure: renderer CPU, ${label}: ${(used / elapsed * 100).toFixed(2)} % of one core over ${
+    elapsed.toFixed(1)} s${passes}`);
+}
+
+// The mouse drags slider 1's thumb to and fro, a move every 16 ms.
+async function drag(page, state, slider = '#TrackBar1') {
+  const track = await page.$eval(slider, (element) => element.getBoundingClientRect().toJSON());
+  const y = track.y + track.height / 2;
+  const at = (i) => track.x + 10 + ((track.width - 20) * Math.abs(((i / 120) % 2) - 1));
+  await page.mouse.move(at(0), y);
+  await page.mouse.down();
+  await measure(session, page, `${state}, slider 1 dragged with the mouse (60 moves a second)`,
+                async (until) => {
+                  for (let i = 1; Date.now() < until; ++i) {
+                    await page.mouse.move(at(i), y);
+                    await sleep(16);
+                  }
+                });
+  await page.mouse.up();
 }
 
 const session = await startBrowser();
 try {
   const { browser } = session;
   for (const blank of await browser.pages()) await blank.close();
+
+  const bare = await browser.newPage();
+  await bare.goto(`${session.base}/blank.html`);
+  await bare.evaluate(() => { setInterval(() => {}, 20); });
+  await sleep(1000);
+  await measure(session, bare, 'bare page with a 50 Hz timer');
+  // The browser's own cost of a dragged slider, for comparison.
+  await bare.evaluate(() => {
+    document.body.innerHTML = '<input id="Bare" type="range" max="4096" style="width: 280px">';
+  });
+  await drag(bare, 'bare page', '#Bare');
+  await bare.close();
+
   let { page } = await openPage(session);
   // The engine optimises the freshly loaded module in the background first.
   await sleep(3000);
-  console.log(`figure: renderer CPU, instrument off: ${await rendererShare(browser, 10)}`);
+  await measure(session, page, 'instrument off');
   await page.close();
+
   ({ page } = await openPage(session, { hash: '#on' }));
   await page.waitForFunction(() => window.dg2Timing.firstFrame !== null, { timeout: TIMEOUT_MS });
   const timing = await page.evaluate(() => window.dg2Timing);
   console.log(`figure: page ready ${timing.ready.toFixed(0)} ms, first LCD frame painted ${
     timing.firstFrame.toFixed(0)} ms after navigation start (powered on at load, #on)`);
+  await sleep(3000);  // splash over: the power-on alarms flash
+  await measure(session, page, 'on, power-on alarms flashing');
+  await page.keyboard.press('Enter');  // acknowledges them
+  await sleep(1000);
+  await measure(session, page, 'on, run screen, alarms acknowledged');
   await moveSlider(page, 'TrackBar1', 220);
   await moveSlider(page, 'TrackBar2', 220);
-  await sleep(3000);  // splash over, screen steady
-  console.log(`figure: renderer CPU, instrument on, screen steady: ${
-    await rendererShare(browser, 10)}`);
+  await page.keyboard.press('Enter');  // the main menu
+  await sleep(1000);
+  await measure(session, page, 'on, main menu');
+  await page.keyboard.press('Enter');  // EXIT MENU: back to the run screen
+  await sleep(500);
+  await drag(page, 'on');
+  await page.click('#Button2');
+  await sleep(500);
+  await drag(page, 'off');
 } finally {
   await session.close();
 }

@@ -1,0 +1,31 @@
+# Writes SITE/offline_files.js for the page's service worker: every file of
+# the site (but the worker's own two) and a name for the build made from
+# their contents, so a new build replaces the cache of the old one.
+#   cmake -DSITE=build-web/site -P web/offline_files.cmake
+file(GLOB names RELATIVE ${SITE} ${SITE}/*)
+list(REMOVE_ITEM names sw.js offline_files.js)
+list(SORT names)
+set(digests "")
+set(quoted "'./'")
+foreach(name ${names})
+  if(IS_DIRECTORY ${SITE}/${name} OR name MATCHES "\\.tmp$")
+    continue()
+  endif()
+  file(SHA256 ${SITE}/${name} digest)
+  string(APPEND digests "${name} ${digest}\n")
+  string(APPEND quoted ", '${name}'")
+endforeach()
+string(SHA256 build "${digests}")
+string(SUBSTRING ${build} 0 16 build)
+set(text "// Written by the build (web/offline_files.cmake): the site's files and its build.\n")
+string(APPEND text "self.DG2_BUILD = '${build}';\nself.DG2_FILES = [${quoted}];\n")
+set(target ${SITE}/offline_files.js)
+if(EXISTS ${target})
+  file(READ ${target} old)
+  if(old STREQUAL text)
+    return()
+  endif()
+endif()
+# Written whole or not at all.
+file(WRITE ${target}.tmp "${text}")
+file(RENAME ${target}.tmp ${target})
