@@ -15,7 +15,7 @@
 #include <random>
 
 #include "app/window/controls.h"
-#include "app/window/form1.h"
+#include "tests/window/test_form.h"
 #include "runtime/instrument.h"
 
 namespace {
@@ -35,7 +35,7 @@ void click_later(QWidget* control, QPoint at = QPoint()) {
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    TForm1 form;
+    TestForm form;
     form.centre_on_screen();
     form.show();
 
