@@ -285,9 +285,7 @@ void TForm1::show_status(const QString& text, int milliseconds) {
     StatusBar1->showMessage(text, milliseconds);
 }
 
-void TForm1::set_power_on_settings(const InstrumentSettings& loaded) {
-    power_on_settings = loaded;
-}
+void TForm1::set_power_on_settings(const InstrumentSettings& loaded) { power_on_settings = loaded; }
 
 bool TForm1::ticks_wanted() const {
     return !paused_ && (player_ == nullptr || player_->finished());

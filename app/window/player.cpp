@@ -64,11 +64,10 @@ void WindowPlayer::message_point() {
 void WindowPlayer::show_progress() {
     if (driver_.finished() || driver_.line() == shown_line_) return;
     shown_line_ = driver_.line();
-    form_.show_status(
-        QStringLiteral("Playing %1 line %2 of %3")
-            .arg(QFileInfo(QString::fromStdString(driver_.path())).fileName())
-            .arg(shown_line_)
-            .arg(lines_));
+    form_.show_status(QStringLiteral("Playing %1 line %2 of %3")
+                          .arg(QFileInfo(QString::fromStdString(driver_.path())).fileName())
+                          .arg(shown_line_)
+                          .arg(lines_));
 }
 
 void WindowPlayer::click_on() {
@@ -124,10 +123,9 @@ bool WindowPlayer::closed() { return !form_.isVisible(); }
 
 void WindowPlayer::finished(int status, const std::string& message) {
     timer_.stop();
-    form_.show_status(
-        status == SCENARIO_OK
-            ? QStringLiteral("Played %1").arg(QString::fromStdString(driver_.path()))
-            : QString::fromStdString(message));
+    form_.show_status(status == SCENARIO_OK
+                          ? QStringLiteral("Played %1").arg(QString::fromStdString(driver_.path()))
+                          : QString::fromStdString(message));
     if (exit_at_end_) {
         form_.close();
         return;

@@ -13,8 +13,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "tests/window/test_form.h"
 #include "app/window/value_dialog.h"
+#include "tests/window/test_form.h"
 
 // Triggers the entry of `menu` (or of one of its submenus) named `text`;
 // false if there is none.

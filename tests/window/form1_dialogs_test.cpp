@@ -18,12 +18,12 @@
 #include <QTimer>
 #include <functional>
 
-#include "tests/window/test_form.h"
 #include "app/window/value_dialog.h"
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
 #include "tests/window/counting_form.h"
 #include "tests/window/dialogs.h"
+#include "tests/window/test_form.h"
 #include "workbench/settings/settings_file.h"
 
 class Form1DialogsTest : public QObject {

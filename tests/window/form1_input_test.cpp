@@ -10,9 +10,9 @@
 #include <QWheelEvent>
 
 #include "app/window/controls.h"
-#include "tests/window/test_form.h"
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
+#include "tests/window/test_form.h"
 
 Q_DECLARE_METATYPE(KeyCode)
 

@@ -17,9 +17,9 @@
 #include "app/window/bezel.h"
 #include "app/window/colours.h"
 #include "app/window/controls.h"
-#include "tests/window/test_form.h"
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
+#include "tests/window/test_form.h"
 #include "workbench/controls/controls.h"
 
 class Form1LayoutTest : public QObject {

@@ -12,9 +12,9 @@
 #include <functional>
 
 #include "app/window/controls.h"
-#include "tests/window/test_form.h"
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
+#include "tests/window/test_form.h"
 #include "workbench/scenario/scenario.h"
 
 namespace {

@@ -10,10 +10,10 @@
 #include <QTimer>
 #include <functional>
 
-#include "tests/window/test_form.h"
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
 #include "tests/window/counting_form.h"
+#include "tests/window/test_form.h"
 #include "workbench/sensors/sensor_value.h"
 
 namespace {

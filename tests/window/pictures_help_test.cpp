@@ -14,10 +14,10 @@
 #include <QTest>
 
 #include "app/window/controls.h"
-#include "tests/window/test_form.h"
 #include "app/window/lcd_window.h"
 #include "firmware/firmware.h"
 #include "tests/window/dialogs.h"
+#include "tests/window/test_form.h"
 
 class PicturesHelpTest : public QObject {
     Q_OBJECT

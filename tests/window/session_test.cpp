@@ -17,11 +17,11 @@
 #include "app/headless/fake_host.h"
 #include "app/headless/scenario_runner.h"
 #include "app/window/controls.h"
-#include "tests/window/test_form.h"
 #include "app/window/session.h"
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
 #include "tests/window/frame_keeping_form.h"
+#include "tests/window/test_form.h"
 
 namespace {
 

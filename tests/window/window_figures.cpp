@@ -28,9 +28,9 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "tests/window/test_form.h"
 #include "app/window/lcd_window.h"
 #include "runtime/instrument.h"
+#include "tests/window/test_form.h"
 
 namespace {
 

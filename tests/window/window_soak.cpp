@@ -15,8 +15,8 @@
 #include <random>
 
 #include "app/window/controls.h"
-#include "tests/window/test_form.h"
 #include "runtime/instrument.h"
+#include "tests/window/test_form.h"
 
 namespace {
 
