@@ -98,6 +98,12 @@ public:
     // recording with the last frame. Returns the program's exit status.
     int finish_session(int status);
 
+protected:
+    // Everything below is the window's own: what the instrument asks of it
+    // (Host, called by the runtime), its controls and the workbench's
+    // functions behind its context menu. The window's tests reach them
+    // through a subclass of their own.
+
     // Host.
     void process_messages() override;
     bool calibrate_checked() override;
@@ -108,11 +114,6 @@ public:
     const LcdCanvas* lcd_canvas() override;
     void power_on_inputs() override;
     void before_first_pass() override;
-
-protected:
-    // Everything below is the window's own: its controls and the
-    // workbench's functions behind its context menu. The window's tests
-    // reach them through a subclass of their own.
 
     // The controls, under the names the instrument's window has always used.
     QLabel* Image2;  // the bezel

@@ -1,5 +1,6 @@
-// The window as its tests see it: every control and every function of the
-// context menu, which the window keeps to itself, opened up.
+// The window as its tests see it: every control, every function of the
+// context menu and what the runtime calls, which the window keeps to itself,
+// opened up.
 #pragma once
 
 #include "app/window/form1.h"
@@ -28,6 +29,11 @@ public:
     using TForm1::Timer1;
     using TForm1::TrackBar1;
     using TForm1::TrackBar2;
+
+    using TForm1::hide_lcd_picture;
+    using TForm1::lcd_canvas;
+    using TForm1::set_lamp_colour;
+    using TForm1::show_lcd_picture;
 
     using TForm1::about_text;
     using TForm1::copy_lcd_picture;
