@@ -6,6 +6,8 @@
 # its build needs, configures its preset into its folder and builds only what
 # it runs. Every folder follows BUILD (relative or absolute).
 BUILD ?= build
+empty :=
+space := $(empty) $(empty)
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
@@ -128,12 +130,15 @@ WEB_ENV = DG2_WEB_BUILD=$(abspath $(WEB_BUILD)) DG2_SCENARIO=$(abspath $(BUILD))
 web-deps:
 	$(call install_missing,$(WEB_PACKAGES))
 
-# The page's first load is every script and wasm file but the settings
-# module's (dg2_settings.*), fetched on first use.
+# The page's first load is every script and wasm file but those fetched on
+# first use: the workbench module (dg2_workbench.*) and the modules of the
+# workbench's functions (WEB_LATER).
+WEB_LATER := dg2_workbench menu_view dialogs zoom pictures sensors help
 web: web-deps
 	emcmake cmake --preset web -B $(WEB_BUILD)
 	cmake --build $(WEB_BUILD) -j $(JOBS)
-	@cd $(WEB_SITE) && echo "The page is in $(WEB_SITE)/ ($$(ls *.js *.wasm | grep -v '^dg2_settings\.' | \
+	@cd $(WEB_SITE) && echo "The page is in $(WEB_SITE)/ ($$(ls *.js *.wasm | \
+		grep -Ev '^($(subst $(space),|,$(WEB_LATER)))\.' | \
 		xargs cat | wc -c) bytes of wasm and script at first, $$(cat *.js *.wasm | wc -c) in all)"
 
 web-serve: web

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "runtime/instrument.h"
 #include "workbench/controls/key_bindings.h"
 #include "workbench/files/atomic_file.h"
 
@@ -56,7 +57,9 @@ std::string module_text() {
         "// simulator's own tables (workbench/controls/) when the page is built.\n"
         "// Not to be edited: a change goes into the tables.\n\n";
     js += "export const CLIENT_WIDTH = " + std::to_string(CLIENT_WIDTH) + ";\n";
-    js += "export const CLIENT_HEIGHT = " + std::to_string(CLIENT_HEIGHT) + ";\n\n";
+    js += "export const CLIENT_HEIGHT = " + std::to_string(CLIENT_HEIGHT) + ";\n";
+    js += "export const SIMULATOR_VERSION = " + quoted(DG2_VERSION) + ";\n";
+    js += "export const FIRMWARE_VERSION = " + quoted(FIRMWARE_VERSION) + ";\n\n";
     // The tooltip is the page's: the keys that work a control on the page.
     js += "export const CONTROLS = [\n";
     for (const Control& c : CONTROLS)
@@ -73,11 +76,11 @@ std::string module_text() {
     for (const KeyBinding& b : KEY_BINDINGS) {
         if ((b.fronts & ON_PAGE) == 0) continue;
         std::string keys;
-        for (const std::string& key : keys_of(b))
+        for (const std::string& key : keys_of(b, ON_PAGE))
             keys += (keys.empty() ? "" : ", ") + quoted(key);
         js += "  { action: " + quoted(b.action) + ", control: " + quoted(b.control) + ", keys: [" +
-              keys + "],\n    text: " + quoted(keys_text(b)) + ", help: " + quoted(b.help) +
-              " },\n";
+              keys + "],\n    text: " + quoted(keys_text(b, ON_PAGE)) +
+              ", help: " + quoted(b.help) + " },\n";
     }
     js += "];\n\n";
     std::string slider_keys;

@@ -98,13 +98,24 @@ public:
                 begin_pass();
                 power_on_and_run(*this);
             }
+            // Paused, only "OFF" or a single pass lets the next one run; a
+            // key waits, pending, for the instrument to run again.
+            if (paused) {
+                if (power_off_requested != 0) break;
+                if (single_passes > 0) {
+                    --single_passes;
+                    break;
+                }
+                wait_for_input(-1);
+                continue;
+            }
             if (steady && !event_) {
                 wait_for_input(-1);
                 continue;
             }
             // A pass that took a key drew the screen before acting on it; the
             // next pass, run at once, shows what the key did.
-            const double remaining = PASS_PERIOD_MS - (emscripten_get_now() - pass_start_);
+            const double remaining = PASS_PERIOD_MS / speed - (emscripten_get_now() - pass_start_);
             if (remaining <= 0 || last_pass_took_key() || pending_key != KeyNone) break;
             wait_for_input(remaining);
         }
@@ -142,6 +153,12 @@ public:
 
     bool calibrate = false;
     bool keyfast = false;
+    // Time on the workbench, as the window's Time menu sets it: the speed
+    // divides the pass period (the page's tick timer divides the tick);
+    // paused, passes run only as single passes.
+    double speed = 1.0;
+    bool paused = false;
+    int single_passes = 0;
     u32 sliders[2] = {};  // the page's slider positions
     int ons_waiting_ = 0;
 
@@ -256,6 +273,26 @@ EMSCRIPTEN_KEEPALIVE void dg2_keyfast(int checked) {
 
 EMSCRIPTEN_KEEPALIVE void dg2_tick() {
     tick();
+    host.note_event();
+}
+
+// Time: 0.25, 0.5, 1, 2, 4 or 10 times the instrument's pace (the page
+// offers no other; anything else is ignored), pause, and one pass while
+// paused (none while off, so none is saved up for the next power-on).
+EMSCRIPTEN_KEEPALIVE void dg2_set_speed(double factor) {
+    for (const double offered : {0.25, 0.5, 1.0, 2.0, 4.0, 10.0})
+        if (factor == offered) host.speed = factor;
+    host.note_event();
+}
+
+EMSCRIPTEN_KEEPALIVE void dg2_set_paused(int paused) {
+    host.paused = paused != 0;
+    host.single_passes = 0;
+    host.note_event();
+}
+
+EMSCRIPTEN_KEEPALIVE void dg2_single_pass() {
+    if (host.paused && instrument_running_depth() > 0) ++host.single_passes;
     host.note_event();
 }
 

@@ -11,15 +11,20 @@
 //                  sliders' echo
 //   keyboard.js    the keyboard and the wheel as the front panel
 //   settings.js    settings files, through a module loaded on first use
+//   tools.js       the window's workbench functions: the context menu
+//                  (menu.js, menu_view.js), time (time_control.js),
+//                  pictures and animations (pictures.js), the LCD window
+//                  (zoom.js), values and senders (sensors.js), help
+//                  (help.js) and dialogs (dialogs.js), most of them loaded
+//                  on first use
 import { $, showStatus } from './elements.js';
 import { connectControls, dressControls, onInputs, onLamp } from './front_panel.js';
-import { depth, loadInstrument, powerOn, tick } from './instrument.js';
+import { depth, loadInstrument, powerOn } from './instrument.js';
 import { connectKeyboard } from './keyboard.js';
 import { placeControls } from './layout.js';
-import { onPicture, pageReady, savePicture } from './lcd.js';
+import { onPicture, pageReady } from './lcd.js';
 import { chooseSettingsFile, loadSettings, saveSettings } from './settings.js';
-
-const TICK_MS = 100;
+import { connectTools, saveLcdPicture } from './tools.js';
 
 async function start() {
   dressControls();
@@ -34,7 +39,7 @@ async function start() {
   }
   connectControls();
   connectKeyboard();
-  $('SavePicture').addEventListener('click', savePicture);
+  $('SavePicture').addEventListener('click', () => saveLcdPicture());
   $('SaveSettings').addEventListener('click', saveSettings);
   $('LoadSettings').addEventListener('click', chooseSettingsFile);
   $('SettingsFile').addEventListener('change', (event) => {
@@ -42,8 +47,8 @@ async function start() {
     event.target.value = '';
     if (file) loadSettings(file);
   });
-  // The instrument's tick runs from the start, on or off.
-  setInterval(tick, TICK_MS);
+  // The instrument's tick runs from the start, on or off (time_control.js).
+  connectTools();
   showStatus('');
   // For tests and the curious: how deep "ON" is nested (0 while off).
   window.dg2 = { depth };

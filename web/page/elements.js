@@ -11,6 +11,37 @@ export const ROLES = Object.fromEntries(CONTROLS.map((control) => [control.role,
 // The element of a role.
 export const part = (role) => $(ROLES[role].name);
 
-export function showStatus(text) {
-  part('status_bar').textContent = text;
+// A message at the left of the status bar, for `ms` milliseconds or until the
+// next (0: until the next). One too long for its room ends in an ellipsis, and
+// its whole text is then the bar's tooltip.
+let statusTimer = 0;
+export function showStatus(text, ms = 0) {
+  const bar = part('status_bar');
+  bar.textContent = text;
+  bar.title = bar.scrollWidth > bar.clientWidth ? text : '';
+  clearTimeout(statusTimer);
+  if (ms > 0) statusTimer = setTimeout(() => showStatus(''), ms);
+}
+
+// The status bar's fields at its right (the instrument's state, the clock's,
+// a recording): each a span with a tooltip, kept clear of the message.
+export function addStatusField(tooltip) {
+  let fields = $('StatusFields');
+  if (!fields) {
+    fields = document.createElement('div');
+    fields.id = 'StatusFields';
+    $('Form1').append(fields);
+  }
+  const field = document.createElement('span');
+  field.title = tooltip;
+  fields.append(field);
+  return field;
+}
+
+// A field's new text; the message's room follows the fields' width.
+export function setStatusField(field, text) {
+  if (field.textContent === text) return;
+  field.textContent = text;
+  field.hidden = text === '';
+  part('status_bar').style.paddingRight = `${$('StatusFields').offsetWidth + 8}px`;
 }

@@ -7,9 +7,15 @@ import { currentZoom } from './layout.js';
 import { copyPicture } from './lcd.js';
 import { chooseSettingsFile, saveSettings } from './settings.js';
 
-// What the page's own shortcuts do, by the key table's action names.
+// What the page's own shortcuts do, by the key table's action names. An
+// action that returns false did nothing, and leaves the key to the browser.
 const PAGE_ACTIONS = { copy_picture: copyPicture, save_settings: saveSettings,
                        load_settings: chooseSettingsFile };
+
+// The page's other functions add theirs: action(key name, binding).
+export function addPageActions(actions) {
+  Object.assign(PAGE_ACTIONS, actions);
+}
 
 // A key's name as the key table writes it (Qt's portable text): "F1", "Up",
 // "Space", "+", "Ctrl+C". Shift counts only with Ctrl: some keyboards need it
@@ -26,6 +32,8 @@ const BOUND_KEYS = new Map(KEY_BINDINGS.flatMap((binding) => binding.keys.map((k
 // From anywhere in the page; a focused slider keeps its own arrow keys.
 function onKeyDown(event) {
   if (event.altKey || event.metaKey) return;
+  // A dialog's field or the menu keeps its keys.
+  if (event.target instanceof Element && event.target.closest('[data-own-keys]')) return;
   const name = keyName(event);
   const binding = BOUND_KEYS.get(name);
   if (binding === undefined) return;
@@ -38,9 +46,8 @@ function onKeyDown(event) {
   // Ctrl+C copies the picture unless the user has selected text to copy.
   if (binding.action === 'copy_picture' && String(window.getSelection()) !== '') return;
   const action = PAGE_ACTIONS[binding.action];
-  if (action === undefined) return;
+  if (action === undefined || action(name, binding) === false) return;
   event.preventDefault();
-  action();
 }
 
 // The wheel over the bezel turns the knob, one step per notch, up being

@@ -1,5 +1,5 @@
-// The LCD: the instrument's picture in its canvas (Image1), and the LCD's
-// area as a PNG to save or copy.
+// The LCD: the instrument's picture in its canvas (Image1), its pixels for
+// the LCD window and recordings, and the LCD's area as a PNG to copy.
 import { part, showStatus } from './elements.js';
 
 // The LCD's own area of the picture: 114 x 64 pixels as 2 x 2 blocks.
@@ -19,6 +19,24 @@ export function pageReady() {
   timing.ready = performance.now();
 }
 
+// Who else shows the LCD (the LCD window, a recording): called after each
+// changed picture.
+const watchers = [];
+export function watchLcd(watcher) {
+  watchers.push(watcher);
+}
+
+// The LCD's pixels as shown (114 x 64, 1 = lit): black in the picture, each
+// LCD pixel a 2 x 2 block; none lit before the instrument first draws.
+export function lcdPixels() {
+  const lit = new Uint8Array(LCD_AREA_WIDTH * LCD_AREA_HEIGHT / 4);
+  if (!drawn) return lit;
+  for (let y = 0, i = 0; y < LCD_AREA_HEIGHT / 2; ++y)
+    for (let x = 0; x < LCD_AREA_WIDTH / 2; ++x, ++i)
+      lit[i] = picture.data[(2 * y * lcd.width + 2 * x) * 4 + 1] === 0 ? 1 : 0;
+  return lit;
+}
+
 // Called by the instrument with the picture's RGBA bytes when it changed.
 export function onPicture(rgba) {
   picture.data.set(rgba);
@@ -27,6 +45,7 @@ export function onPicture(rgba) {
     drawn = true;
     requestAnimationFrame(() => { timing.firstFrame = performance.now(); });
   }
+  for (const watcher of watchers) watcher();
 }
 
 // The LCD's 228 x 128 area as shown; before the first frame, the panel's grey.
@@ -44,17 +63,6 @@ function lcdAreaCanvas() {
   return area;
 }
 
-export function savePicture() {
-  lcdAreaCanvas().toBlob((blob) => {
-    if (!blob) return;
-    const link = document.createElement('a');
-    link.href = URL.createObjectURL(blob);
-    link.download = 'dg2-lcd.png';
-    link.click();
-    setTimeout(() => URL.revokeObjectURL(link.href), 10000);
-  }, 'image/png');
-}
-
 export function copyPicture() {
   if (!navigator.clipboard || typeof ClipboardItem === 'undefined') {
     showStatus('This browser cannot copy pictures; use "Save picture".');
@@ -63,7 +71,7 @@ export function copyPicture() {
   lcdAreaCanvas().toBlob((blob) => {
     if (!blob) return;
     navigator.clipboard.write([new ClipboardItem({ 'image/png': blob })]).then(
-      () => showStatus('LCD picture copied.'),
+      () => showStatus('LCD picture copied to the clipboard (228 x 128)', 10000),
       () => showStatus('The browser refused the clipboard; use "Save picture".'));
   }, 'image/png');
 }

@@ -1,52 +1,47 @@
-// Settings files: the text is made and read by a module of its own
-// (dg2_settings.js), loaded on first use; records cross between it and the
+// Settings files: the text is made and read by the workbench module
+// (workbench.js), loaded on first use; records cross between it and the
 // instrument byte for byte. As in the window, loading is refused while the
-// instrument is off: "ON" starts from the factory settings.
+// instrument is off: "ON" starts from the factory settings; the user names
+// a saved file, and a failure is told in a warning box.
 import { $, showStatus } from './elements.js';
 import { depth, module, wake } from './instrument.js';
+import { copyRecord, workbench } from './workbench.js';
 
-let settingsModule = null;
+const STATUS_MS = 10000;
+const OFF = 'The instrument is off: switch it on, then load settings.';
 
-async function settingsText() {
-  if (!settingsModule) {
-    const { default: create } = await import('./dg2_settings.js');
-    settingsModule = await create();
-  }
-  if (settingsModule._dg2_record_size() !== module()._dg2_settings_record_size())
-    throw new Error('the settings module does not belong to this instrument');
-  return settingsModule;
-}
-
-function copyRecord(from, fromAddress, to, toAddress) {
-  const size = module()._dg2_settings_record_size();
-  to.HEAPU8.set(from.HEAPU8.subarray(fromAddress, fromAddress + size), toAddress);
+// A failure in the status bar and, whole, in a warning box, as the window
+// tells it; loading is all or nothing.
+async function failed(title, text, unchanged = false) {
+  showStatus(text);
+  const { showFailure } = await import('./dialogs.js');
+  showFailure(title, unchanged ? `${text}\n\nThe instrument's settings are unchanged.` : text);
 }
 
 export async function saveSettings() {
   try {
-    const text = await settingsText();
+    const text = await workbench();
     const instrument = module();
     copyRecord(instrument, instrument._dg2_settings_record(), text, text._dg2_record());
     const toml = text.ccall('dg2_record_to_text', 'string', [], []);
     if (toml === '') {
-      showStatus('No settings to save yet: switch the instrument on first');
+      failed('Save settings', 'No settings to save yet: switch the instrument on first.');
       return;
     }
-    const link = document.createElement('a');
-    link.href = URL.createObjectURL(new Blob([toml], { type: 'text/plain' }));
-    link.download = 'dg2-settings.toml';
-    link.click();
-    setTimeout(() => URL.revokeObjectURL(link.href), 10000);
-    showStatus('Settings saved to dg2-settings.toml');
+    const { askFileName, download } = await import('./dialogs.js');
+    const name = await askFileName('Save settings', 'dg2-settings.toml', '.toml');
+    if (name === null) return;
+    download(new Blob([toml], { type: 'text/plain' }), name);
+    showStatus(`Settings saved to ${name}`, STATUS_MS);
   } catch (error) {
-    showStatus(`Settings cannot be saved: ${error.message}`);
+    failed('Save settings', `Settings cannot be saved: ${error.message}`);
   }
 }
 
 // Opens the file chooser, whose choice comes to loadSettings.
 export function chooseSettingsFile() {
   if (depth() === 0) {
-    showStatus('The instrument is off: switch it on, then load settings');
+    failed('Load settings', OFF, true);
     return;
   }
   $('SettingsFile').click();
@@ -54,30 +49,30 @@ export function chooseSettingsFile() {
 
 export async function loadSettings(file) {
   try {
-    const text = await settingsText();
+    const text = await workbench();
     // Asked before the file is read: the limit is the settings reader's.
     const tooLarge = text.ccall('dg2_settings_file_size_error', 'string', ['number', 'string'],
                                 [file.size, file.name]);
     if (tooLarge !== '') {
-      showStatus(tooLarge);
+      failed('Load settings', tooLarge, true);
       return;
     }
     const source = await file.text();
     const error = text.ccall('dg2_text_to_record', 'string', ['string', 'string'],
                              [source, file.name]);
     if (error !== '') {
-      showStatus(error);
+      failed('Load settings', error, true);
       return;
     }
     const instrument = module();
     copyRecord(text, text._dg2_record(), instrument, instrument._dg2_incoming_record());
     if (!instrument._dg2_apply_settings()) {
-      showStatus('The instrument is off: switch it on, then load settings');
+      failed('Load settings', OFF, true);
       return;
     }
     wake(false);
-    showStatus(`Settings loaded from ${file.name}: in force from the next pass`);
+    showStatus(`Settings loaded from ${file.name}: in force from the next pass`, STATUS_MS);
   } catch (error) {
-    showStatus(`Settings cannot be loaded: ${error.message}`);
+    failed('Load settings', `Settings cannot be loaded: ${error.message}`, true);
   }
 }

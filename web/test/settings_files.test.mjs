@@ -1,5 +1,6 @@
 // Settings files in the page: one loaded into the running instrument shows as
-// natively, and saving gives the native runner's file byte for byte.
+// natively, one too large is refused in a warning box, and saving gives the
+// native runner's file byte for byte.
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import os from 'node:os';
@@ -55,6 +56,11 @@ describe('settings files', { timeout: 120000 }, () => {
         (text) => document.getElementById('StatusBar1').textContent === text,
         { timeout: TIMEOUT_MS }, refusal).then(() => true, () => false);
       assert.ok(refused, await page.$eval('#StatusBar1', (e) => e.textContent));
+      // And whole in a warning box, which a click closes.
+      const box = await page.waitForSelector('dialog[role=alertdialog][open]');
+      assert.equal(await box.$eval('p', (p) => p.textContent),
+                   `${refusal}\n\nThe instrument's settings are unchanged.`);
+      await box.$eval('button', (button) => button.click());
     } finally {
       fs.rmSync(big, { force: true });
     }
@@ -65,6 +71,9 @@ describe('settings files', { timeout: 120000 }, () => {
     const cdp = await page.createCDPSession();
     await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
     await page.click('#SaveSettings');
+    // Under the name offered.
+    await page.waitForSelector('dialog[open] input[type=text]');
+    await page.keyboard.press('Enter');
     const file = path.join(downloads, 'dg2-settings.toml');
     for (const until = Date.now() + TIMEOUT_MS; !fs.existsSync(file) && Date.now() < until;)
       await sleep(100);

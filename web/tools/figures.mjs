@@ -11,11 +11,12 @@ import { WEB_BUILD } from '../browser/native.mjs';
 import { TIMEOUT_MS, moveSlider, openPage, sleep, startBrowser } from '../browser/page.mjs';
 
 // The page's first load is its own script and the instrument's module; the
-// settings module (dg2_settings.*) comes on first use.
+// workbench module (dg2_workbench.*) and the modules of the workbench's
+// functions come on first use.
 const site = path.join(WEB_BUILD, 'site');
 const sizes = fs.readdirSync(site).filter((f) => /\.(js|wasm)$/.test(f)).sort()
   .map((f) => [f, fs.statSync(path.join(site, f)).size]);
-const later = (f) => f.startsWith('dg2_settings.');
+const later = (f) => /^(dg2_workbench|menu_view|dialogs|zoom|pictures|sensors|help)\./.test(f);
 const sum = (list) => list.reduce((total, [, size]) => total + size, 0);
 console.log(`figure: first load ${sum(sizes.filter(([f]) => !later(f)))} B of wasm and script (${
   sizes.filter(([f]) => !later(f)).map(([f, s]) => `${f} ${s}`).join(', ')}), on first use ${

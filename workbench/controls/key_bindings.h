@@ -46,33 +46,49 @@ inline constexpr KeyBinding KEY_BINDINGS[] = {
      "the arrows back",
      EVERYWHERE},
     {"context_menu", "", "", "Right click on the bezel or the LCD",
-     "the menu of the window's functions", IN_WINDOW},
+     "the menu of the window's functions", EVERYWHERE},
     {"copy_picture", "", "Ctrl+C", "", "copy the LCD picture (228 x 128) to the clipboard",
      EVERYWHERE},
     {"save_picture", "", "Ctrl+Shift+S", "",
-     "save the LCD picture as PNG (in the LCD window: at its zoom)", IN_WINDOW},
-    {"record", "", "Ctrl+R", "", "record an LCD animation (GIF); again to stop", IN_WINDOW},
-    {"lcd_window", "", "Ctrl+L", "", "LCD window: the LCD alone, zoomed 2x to 12x", IN_WINDOW},
-    {"close_lcd_window", "", "Ctrl+W", "", "close the LCD window (from within it)", IN_WINDOW},
-    {"keys_help", "", "Ctrl+K Ctrl+/", "", "this table", IN_WINDOW},
+     "save the LCD picture as PNG (in the LCD window: at its zoom)", EVERYWHERE},
+    {"record", "", "Ctrl+R", "", "record an LCD animation (GIF); again to stop", EVERYWHERE},
+    {"lcd_window", "", "Ctrl+L", "", "LCD window: the LCD alone, zoomed 2x to 12x", EVERYWHERE},
+    {"close_lcd_window", "", "Ctrl+W", "", "close the LCD window (from within it)", EVERYWHERE},
+    {"keys_help", "", "Ctrl+K Ctrl+/", "", "this table", EVERYWHERE},
     {"save_settings", "", "Ctrl+S", "", "save the settings", EVERYWHERE},
     {"sensor_log", "", "Ctrl+G", "", "play a sensor log (CSV) into the channels; again to stop",
      IN_WINDOW},
     {"load_settings", "", "Ctrl+O", "", "load settings", EVERYWHERE},
-    {"pause", "", "Ctrl+P", "", "pause or resume the instrument (passes and tick)", IN_WINDOW},
-    {"single_pass", "", "Ctrl+.", "", "single pass while paused", IN_WINDOW},
-    {"single_tick", "", "Ctrl+T", "", "single tick while paused", IN_WINDOW},
+    {"pause", "", "Ctrl+P", "", "pause or resume the instrument (passes and tick)", EVERYWHERE},
+    {"single_pass", "", "Ctrl+.", "", "single pass while paused", EVERYWHERE},
+    {"single_tick", "", "Ctrl+T", "", "single tick while paused", EVERYWHERE},
     // One key for each speed the window offers, slowest first.
     {"speed", "", "Ctrl+1 Ctrl+2 Ctrl+3 Ctrl+4 Ctrl+5 Ctrl+6", "",
-     "speed 1/4x, 1/2x, 1x, 2x, 4x, 10x (passes and tick together)", IN_WINDOW},
+     "speed 1/4x, 1/2x, 1x, 2x, 4x, 10x (passes and tick together)", EVERYWHERE},
+};
+
+// Where the page takes other ways in than the window: the browser keeps
+// Ctrl+W, Ctrl+T, Ctrl+N and Ctrl+L for itself (a page never sees them), and
+// a touch screen has no right click. nullptr: as in the window.
+struct PageWay {
+    const char* action;
+    const char* keys;
+    const char* also;
+};
+
+inline constexpr PageWay PAGE_WAYS[] = {
+    {"context_menu", nullptr, "Right click or long press on the bezel or the LCD"},
+    {"lcd_window", "Ctrl+Shift+L", nullptr},
+    {"close_lcd_window", "Escape", nullptr},
+    {"single_tick", "Ctrl+,", nullptr},
 };
 
 // The keys a focused slider keeps for itself; clicking a key area gives them
 // back to the instrument.
 inline constexpr const char* SLIDER_KEYS[] = {"Up", "Down", "Left", "Right"};
 
-// A binding's keys one by one: {"F1", "Up"}.
-std::vector<std::string> keys_of(const KeyBinding& binding);
+// A binding's keys one by one: {"F1", "Up"}; on the page, the page's.
+std::vector<std::string> keys_of(const KeyBinding& binding, u8 front = IN_WINDOW);
 
 // The binding of an action, or nullptr.
 const KeyBinding* find_binding(std::string_view action);
@@ -85,8 +101,8 @@ const KeyBinding* binding_of_key(std::string_view key, u8 front);
 bool slider_keeps(std::string_view key);
 
 // The help box's first column: the keys as a user reads them, then the
-// other ways in: "F1, Up arrow, click".
-std::string keys_text(const KeyBinding& binding);
+// other ways in: "F1, Up arrow, click"; on the page, the page's.
+std::string keys_text(const KeyBinding& binding, u8 front = IN_WINDOW);
 
 // A control's tooltip on a front end: what it is, then the keys that work it
 // there, and any way in but a click on the control itself: "Centre key:

@@ -86,11 +86,14 @@ TEST(KeyBindings, EachKeyDoesOneThing) {
             SCOPED_TRACE(b.action);
             EXPECT_EQ(find_binding(b.action), &b);
             if ((b.fronts & front) == 0) continue;
-            for (const std::string& key : keys_of(b)) {
+            for (const std::string& key : keys_of(b, front)) {
                 EXPECT_TRUE(seen.emplace(key, b.action).second) << key << " also " << seen[key];
                 EXPECT_EQ(binding_of_key(key, front), &b);
                 const bool instrument = *b.control != '\0';
-                EXPECT_EQ(key.rfind("Ctrl+", 0) != 0, instrument) << key;
+                // Escape closes the page's LCD window, as it closes any dialog.
+                if (key != "Escape") {
+                    EXPECT_EQ(key.rfind("Ctrl+", 0) != 0, instrument) << key;
+                }
             }
             if (*b.control != '\0') {
                 ASSERT_NE(find_control(b.control), nullptr);
@@ -100,10 +103,25 @@ TEST(KeyBindings, EachKeyDoesOneThing) {
         for (const char* key : SLIDER_KEYS)
             EXPECT_NE(*binding_of_key(key, front)->control, '\0') << key;
     }
-    EXPECT_EQ(binding_of_key("Ctrl+R", ON_PAGE), nullptr);
     EXPECT_STREQ(binding_of_key("Ctrl+R", IN_WINDOW)->action, "record");
+    EXPECT_EQ(binding_of_key("Escape", IN_WINDOW), nullptr);
+    EXPECT_EQ(binding_of_key("Ctrl+G", ON_PAGE), nullptr);
     EXPECT_EQ(binding_of_key("F3", IN_WINDOW), nullptr);
     EXPECT_EQ(find_binding("nothing"), nullptr);
+}
+
+// The browser keeps these for itself: the page offers others, which its help
+// lists, and the window keeps its own.
+TEST(KeyBindings, ThePageTakesNoKeyTheBrowserKeeps) {
+    for (const char* kept : {"Ctrl+W", "Ctrl+T", "Ctrl+N", "Ctrl+L"})
+        EXPECT_EQ(binding_of_key(kept, ON_PAGE), nullptr) << kept;
+    EXPECT_STREQ(binding_of_key("Ctrl+,", ON_PAGE)->action, "single_tick");
+    EXPECT_STREQ(binding_of_key("Ctrl+T", IN_WINDOW)->action, "single_tick");
+    EXPECT_EQ(keys_text(*find_binding("lcd_window"), ON_PAGE), "Ctrl+Shift+L");
+    EXPECT_EQ(keys_text(*find_binding("context_menu"), ON_PAGE),
+              "Right click or long press on the bezel or the LCD");
+    for (const PageWay& way : PAGE_WAYS)
+        EXPECT_NE(find_binding(way.action), nullptr) << way.action;
 }
 
 TEST(KeyBindings, HelpAndTooltipsNameTheKeys) {
