@@ -264,6 +264,29 @@ void TForm1::Timer1Timer() {
     tick();
 }
 
+void TForm1::set_slider_position(u8 channel, u32 position) {
+    (channel == 0 ? TrackBar1 : TrackBar2)->setValue(static_cast<int>(position));
+}
+
+u32 TForm1::slider_position(u8 channel) const {
+    return static_cast<u32>((channel == 0 ? TrackBar1 : TrackBar2)->value());
+}
+
+void TForm1::set_calibrate(bool ticked) { CheckBox2->setChecked(ticked); }
+void TForm1::set_keyfast(bool ticked) { CheckBox3->setChecked(ticked); }
+
+u32 TForm1::lamp_colour() const {
+    const QColor colour = Shape1->brush_colour();
+    return static_cast<u32>(colour.red()) | static_cast<u32>(colour.green()) << 8 |
+           static_cast<u32>(colour.blue()) << 16;
+}
+
+void TForm1::show_status(const QString& text, int milliseconds) {
+    StatusBar1->showMessage(text, milliseconds);
+}
+
+void TForm1::set_power_on_settings(const InstrumentSettings& loaded) { power_on_settings = loaded; }
+
 bool TForm1::ticks_wanted() const {
     return !paused_ && (player_ == nullptr || player_->finished());
 }

@@ -45,6 +45,76 @@ public:
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
+    // Event handlers: what the user's controls call, and what a played
+    // script calls in their place.
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void Image3Click();
+    void Image5Click();
+    void Image6Click();
+    void TrackBar1Change();
+    void TrackBar2Change();
+    void Timer1Timer();
+
+    // The controls as code outside the window sees them. A slider moved to
+    // another position calls its change handler, as a drag does; channel is
+    // 0 or 1.
+    void set_slider_position(u8 channel, u32 position);
+    u32 slider_position(u8 channel) const;
+    void set_calibrate(bool ticked);
+    void set_keyfast(bool ticked);
+    // The alarm lamp's colour as the instrument set it: 0x00BBGGRR.
+    u32 lamp_colour() const;
+    // A message in the status bar, for `milliseconds` or until the next one.
+    void show_status(const QString& text, int milliseconds = 0);
+    // The LCD's pixels as shown (LCD_WIDTH * LCD_HEIGHT, 1 = lit).
+    std::vector<u8> lcd_pixels() const;
+    // The settings every later power-on ends with (a script's
+    // power-on-settings).
+    void set_power_on_settings(const InstrumentSettings& loaded);
+    // The tick runs unless paused or given by a playing script. Off, Timer1
+    // gives it; on, every fifth period of the passes' pace does, so the
+    // window wakes 50 times a second instead of 60. Called whenever one of
+    // those changes.
+    void place_ticks();
+
+    // The program's session (main.cpp, app/window/session.cpp).
+    // Centres the window on the screen it is about to appear on.
+    void centre_on_screen();
+    // 0.25, 0.5, 1, 2, 4 or 10; false (and no change) for any other factor.
+    bool set_speed(double factor);
+    // Opens (or raises) the LCD window at `zoom` x (2..12); 0 keeps the size
+    // of an open one and opens a new one at 4x.
+    void open_lcd_window(int zoom);
+    LcdWindow* lcd_window() const { return lcd_window_; }
+    // Before the window is shown: takes over the recording and sets up the
+    // player.
+    void start_session(struct SessionPlan& plan);
+    // Once shown: powers on (--on) and starts playing (--play).
+    void begin_session();
+    // After the window has closed and the instrument has stopped: ends the
+    // recording with the last frame. Returns the program's exit status.
+    int finish_session(int status);
+
+protected:
+    // Everything below is the window's own: what the instrument asks of it
+    // (Host, called by the runtime), its controls and the workbench's
+    // functions behind its context menu. The window's tests reach them
+    // through a subclass of their own.
+
+    // Host.
+    void process_messages() override;
+    bool calibrate_checked() override;
+    bool keyfast_checked() override;
+    void set_lamp_colour(u32 colour) override;
+    void hide_lcd_picture() override;
+    void show_lcd_picture() override;
+    const LcdCanvas* lcd_canvas() override;
+    void power_on_inputs() override;
+    void before_first_pass() override;
+
     // The controls, under the names the instrument's window has always used.
     QLabel* Image2;  // the bezel
     CircleShape* Shape1;
@@ -70,23 +140,6 @@ public:
     // Right click on the bezel or the LCD: the workbench's functions, which
     // have no place of their own in the instrument's layout.
     QMenu* ContextMenu;
-
-    // Event handlers.
-    void Button1Click();
-    void Button2Click();
-    void Button3Click();
-    void Button4Click();
-    void Image3Click();
-    void Image5Click();
-    void Image6Click();
-    void TrackBar1Change();
-    void TrackBar2Change();
-    void Timer1Timer();
-    // The tick runs unless paused or given by a playing script. Off, Timer1
-    // gives it; on, every fifth period of the passes' pace does, so the
-    // window wakes 50 times a second instead of 60. Called whenever one of
-    // those changes.
-    void place_ticks();
 
     // Ctrl+C: the LCD picture, 228 x 128 as shown, to the clipboard.
     void copy_lcd_picture();
@@ -114,8 +167,6 @@ public:
     bool paused() const { return paused_; }
     void single_pass();
     void single_tick();
-    // 0.25, 0.5, 1, 2, 4 or 10; false (and no change) for any other factor.
-    bool set_speed(double factor);
     double speed() const { return speed_; }
     // What the status bar shows of it: "1x", "4x", "Paused (1/4x)".
     QString time_state_text() const;
@@ -123,22 +174,7 @@ public:
     // nested "ON", "Paused" while on and paused.
     QString power_state_text() const;
 
-    // Host.
-    void process_messages() override;
-    bool calibrate_checked() override;
-    bool keyfast_checked() override;
-    void set_lamp_colour(u32 colour) override;
-    void hide_lcd_picture() override;
-    void show_lcd_picture() override;
-    const LcdCanvas* lcd_canvas() override;
-    void power_on_inputs() override;
-
-    // Centres the window on the screen it is about to appear on.
-    void centre_on_screen();
-
-    // Pictures (pictures.cpp). The LCD's pixels as shown (LCD_WIDTH *
-    // LCD_HEIGHT, 1 = lit).
-    std::vector<u8> lcd_pixels() const;
+    // Pictures (pictures.cpp).
     // Every shown picture comes here (after each pass and splash frame); a
     // changed one goes to the LCD window and the recording.
     void lcd_picture_shown();
@@ -157,10 +193,6 @@ public:
     // "Record LCD animation..." / "Stop recording"; from the LCD window at
     // its zoom. A failure is shown in a message box.
     void toggle_recording(bool from_lcd_window);
-    // Opens (or raises) the LCD window at `zoom` x (2..12); 0 keeps the size
-    // of an open one and opens a new one at 4x.
-    void open_lcd_window(int zoom);
-    LcdWindow* lcd_window() const { return lcd_window_; }
 
     // Sensor logs (sensor_log_actions.cpp): a log plays a step before every
     // tick the window gives. A log that cannot be read or has a bad line is
@@ -183,17 +215,7 @@ public:
     // unless started; every power-on ends with power_on_settings if set.
     SessionRecorder recorder;
     std::optional<InstrumentSettings> power_on_settings;
-    void before_first_pass() override;
-    // Before the window is shown: takes over the recording and sets up the
-    // player.
-    void start_session(struct SessionPlan& plan);
-    // Once shown: powers on (--on) and starts playing (--play).
-    void begin_session();
-    // After the window has closed and the instrument has stopped: ends the
-    // recording with the last frame. Returns the program's exit status.
-    int finish_session(int status);
 
-protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;

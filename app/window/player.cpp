@@ -1,9 +1,6 @@
 #include "app/window/player.h"
 
-#include <QCheckBox>
 #include <QFileInfo>
-#include <QSlider>
-#include <QStatusBar>
 #include <iostream>
 
 #include "app/window/controls.h"
@@ -44,8 +41,8 @@ void WindowPlayer::start() {
     if (instrument_running_depth() > 0) return;
     // A script starts, as the runner's does, with the sliders where the window
     // opens with them.
-    form_.TrackBar1->setValue(static_cast<int>(channel_slider(0).initial));
-    form_.TrackBar2->setValue(static_cast<int>(channel_slider(1).initial));
+    form_.set_slider_position(0, channel_slider(0).initial);
+    form_.set_slider_position(1, channel_slider(1).initial);
     if (power_on_first_) {
         // --on with --play: "ON" first, as the script's own first line.
         power_on_first_ = false;
@@ -67,11 +64,10 @@ void WindowPlayer::message_point() {
 void WindowPlayer::show_progress() {
     if (driver_.finished() || driver_.line() == shown_line_) return;
     shown_line_ = driver_.line();
-    form_.StatusBar1->showMessage(
-        QStringLiteral("Playing %1 line %2 of %3")
-            .arg(QFileInfo(QString::fromStdString(driver_.path())).fileName())
-            .arg(shown_line_)
-            .arg(lines_));
+    form_.show_status(QStringLiteral("Playing %1 line %2 of %3")
+                          .arg(QFileInfo(QString::fromStdString(driver_.path())).fileName())
+                          .arg(shown_line_)
+                          .arg(lines_));
 }
 
 void WindowPlayer::click_on() {
@@ -94,11 +90,10 @@ void WindowPlayer::press(KeyCode key) {
 }
 
 void WindowPlayer::move_slider(u8 channel, u32 position) {
-    QSlider* slider = channel == 0 ? form_.TrackBar1 : form_.TrackBar2;
     // A slider left where it is sends no change, yet the instrument may have
     // forgotten its position at power-on.
-    if (slider->value() != static_cast<int>(position)) {
-        slider->setValue(static_cast<int>(position));
+    if (form_.slider_position(channel) != position) {
+        form_.set_slider_position(channel, position);
     } else if (channel == 0) {
         form_.TrackBar1Change();
     } else {
@@ -106,20 +101,16 @@ void WindowPlayer::move_slider(u8 channel, u32 position) {
     }
 }
 
-void WindowPlayer::set_calibrate(bool ticked) { form_.CheckBox2->setChecked(ticked); }
-void WindowPlayer::set_keyfast(bool ticked) { form_.CheckBox3->setChecked(ticked); }
+void WindowPlayer::set_calibrate(bool ticked) { form_.set_calibrate(ticked); }
+void WindowPlayer::set_keyfast(bool ticked) { form_.set_keyfast(ticked); }
 void WindowPlayer::tick() { form_.Timer1Timer(); }
 
-u32 WindowPlayer::lamp_colour() {
-    const QColor colour = form_.Shape1->brush_colour();
-    return static_cast<u32>(colour.red()) | static_cast<u32>(colour.green()) << 8 |
-           static_cast<u32>(colour.blue()) << 16;
-}
+u32 WindowPlayer::lamp_colour() { return form_.lamp_colour(); }
 
 std::vector<u8> WindowPlayer::shown_lcd() { return form_.lcd_pixels(); }
 
 void WindowPlayer::set_power_on_settings(const InstrumentSettings& loaded) {
-    form_.power_on_settings = loaded;
+    form_.set_power_on_settings(loaded);
 }
 
 bool WindowPlayer::resume_later(int milliseconds) {
@@ -132,10 +123,9 @@ bool WindowPlayer::closed() { return !form_.isVisible(); }
 
 void WindowPlayer::finished(int status, const std::string& message) {
     timer_.stop();
-    form_.StatusBar1->showMessage(
-        status == SCENARIO_OK
-            ? QStringLiteral("Played %1").arg(QString::fromStdString(driver_.path()))
-            : QString::fromStdString(message));
+    form_.show_status(status == SCENARIO_OK
+                          ? QStringLiteral("Played %1").arg(QString::fromStdString(driver_.path()))
+                          : QString::fromStdString(message));
     if (exit_at_end_) {
         form_.close();
         return;

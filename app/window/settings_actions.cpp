@@ -14,6 +14,8 @@
 #include <QMenu>
 #include <QSlider>
 #include <QStatusBar>
+#include <functional>
+#include <utility>
 
 #include "app/window/form1.h"
 #include "app/window/value_dialog.h"
@@ -32,14 +34,15 @@ const char* const FILE_FILTER = "DG-2 settings (*.toml);;All files (*)";
 // settings changed in the instrument's menus as well as the slider.
 class TooltipRefresh : public QObject {
 public:
-    explicit TooltipRefresh(TForm1* form) : QObject(form), form_(form) {}
+    TooltipRefresh(QObject* parent, std::function<void()> refresh)
+        : QObject(parent), refresh_(std::move(refresh)) {}
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::ToolTip) form_->refresh_slider_tooltips();
+        if (event->type() == QEvent::ToolTip) refresh_();
         return false;
     }
 
 private:
-    TForm1* form_;
+    std::function<void()> refresh_;
 };
 
 QString channel_name(u8 channel) { return QStringLiteral("Channel %1").arg(channel + 1); }
@@ -72,7 +75,7 @@ void TForm1::add_settings_actions() {
 
     // Not on every move: a dragged slider would work out both texts sixty
     // times a second for a tooltip nobody sees.
-    auto* refresh = new TooltipRefresh(this);
+    auto* refresh = new TooltipRefresh(this, [this] { refresh_slider_tooltips(); });
     for (QSlider* slider : {TrackBar1, TrackBar2})
         slider->installEventFilter(refresh);
     refresh_slider_tooltips();

@@ -77,6 +77,11 @@ void store_and_leave() {
         edit_pressure->user_curve = curve_work;
         menu_cursor = 4;  // CAL SENDER of a pressure channel
     }
+    // Settings replaced while the editor was open may have switched the
+    // channel off: its page then ends at MODE, and the cursor goes there, as
+    // the page keeps it whenever its lines go.
+    const ChannelKind kind = settings.channel_kind[edit_channel_index()];
+    if (kind != ChannelKind::Pressure && kind != ChannelKind::Temperature) menu_cursor = 1;
     current_page = page_channel_setup;
 }
 

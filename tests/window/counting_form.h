@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/window/form1.h"
+#include "tests/window/test_form.h"
 
 // The window, counting the main loop's passes (each hides the LCD picture
 // once), for tests that wait for the instrument to get on.
-class CountingForm : public TForm1 {
+class CountingForm : public TestForm {
 public:
     void hide_lcd_picture() override {
         ++passes;

@@ -13,8 +13,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/window/form1.h"
 #include "app/window/value_dialog.h"
+#include "tests/window/test_form.h"
 
 // Triggers the entry of `menu` (or of one of its submenus) named `text`;
 // false if there is none.
@@ -34,7 +34,7 @@ inline bool trigger(QMenu* menu, const QString& text) {
 // hold up the caller: the entry returns at once, and this waits until the
 // last of them has closed. Returns the message box's text if one came, else
 // the status bar's message ("?" for no entry); `boxes` counts the boxes.
-inline QString use_entry(TForm1& form, QMenu* menu, const QString& text,
+inline QString use_entry(TestForm& form, QMenu* menu, const QString& text,
                          const QString& answer = QString(), int* boxes = nullptr) {
     QString message;
     QTimer poll;

@@ -18,12 +18,12 @@
 #include <QTimer>
 #include <functional>
 
-#include "app/window/form1.h"
 #include "app/window/value_dialog.h"
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
 #include "tests/window/counting_form.h"
 #include "tests/window/dialogs.h"
+#include "tests/window/test_form.h"
 #include "workbench/settings/settings_file.h"
 
 class Form1DialogsTest : public QObject {
@@ -89,7 +89,7 @@ private slots:
     // What is typed stays; a number the channel cannot show is refused with
     // the range it can, and OK waits for one it can take.
     void value_kept_as_typed_and_refused_with_its_reason() {
-        TForm1 form;
+        TestForm form;
         load_factory_defaults();
         double chosen = -1;
         ValueDialog dialog(&form, 0, 0, [&](double number) { chosen = number; });
@@ -124,7 +124,7 @@ private slots:
     // The same message box for every failed save or load, with the whole
     // reason; a load that fails says the settings are as they were.
     void every_failure_is_a_message_box() {
-        TForm1 form;
+        TestForm form;
         form.show();
         QTemporaryDir dir;
         const QString missing = dir.filePath("no/x");
@@ -154,7 +154,7 @@ private slots:
     // A message longer than its room is shortened in the middle and keeps
     // clear of the fields at the right; its whole text is the tooltip.
     void long_message_keeps_clear_of_the_fields() {
-        TForm1 form;
+        TestForm form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         const QString text =

@@ -10,9 +10,9 @@
 #include <QWheelEvent>
 
 #include "app/window/controls.h"
-#include "app/window/form1.h"
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
+#include "tests/window/test_form.h"
 
 Q_DECLARE_METATYPE(KeyCode)
 
@@ -21,7 +21,7 @@ class Form1InputTest : public QObject {
 
 private slots:
     void initTestCase() {
-        form = new TForm1;
+        form = new TestForm;
         form->show();
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form));
@@ -242,7 +242,7 @@ private:
         QApplication::sendEvent(target, &event);
     }
 
-    TForm1* form = nullptr;
+    TestForm* form = nullptr;
 };
 
 QTEST_MAIN(Form1InputTest)

@@ -17,20 +17,20 @@
 #include "app/window/bezel.h"
 #include "app/window/colours.h"
 #include "app/window/controls.h"
-#include "app/window/form1.h"
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
+#include "tests/window/test_form.h"
 #include "workbench/controls/controls.h"
 
 class Form1LayoutTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { form = new TForm1; }
+    void init() { form = new TestForm; }
     void cleanup() { delete form; }
 
     void window() {
-        QCOMPARE(Form1, form);
+        QCOMPARE(Form1, static_cast<TForm1*>(form));
         QCOMPARE(form->windowTitle(), QStringLiteral("Corvanta Meridial DG-2"));
         // The window carries the program's icon, the 256-pixel face.
         QCOMPARE(form->windowIcon().availableSizes(), QList<QSize>{QSize(256, 256)});
@@ -315,7 +315,7 @@ private:
         return c != nullptr ? member(c->name) : nullptr;
     }
 
-    TForm1* form = nullptr;
+    TestForm* form = nullptr;
 };
 
 QTEST_MAIN(Form1LayoutTest)

@@ -12,16 +12,16 @@
 #include <functional>
 
 #include "app/window/controls.h"
-#include "app/window/form1.h"
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
+#include "tests/window/test_form.h"
 #include "workbench/scenario/scenario.h"
 
 namespace {
 
 // The window, counting the passes of the main loop: each one hides the LCD
 // picture once (the splash frames do not).
-class CountingForm : public TForm1 {
+class CountingForm : public TestForm {
 public:
     void hide_lcd_picture() override {
         ++passes;

@@ -10,23 +10,23 @@
 #include <QTimer>
 #include <functional>
 
-#include "app/window/form1.h"
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
 #include "tests/window/counting_form.h"
+#include "tests/window/test_form.h"
 #include "workbench/sensors/sensor_value.h"
 
 namespace {
 
 const QString LOGS = QStringLiteral(DG2_SOURCE_DIR "/tests/scenarios/");
 
-QString progress(const TForm1& form) {
+QString progress(const TestForm& form) {
     for (const QLabel* label : form.StatusBar1->findChildren<QLabel*>())
         if (label->isVisible() && label->text().contains(" s")) return label->text();
     return {};
 }
 
-QAction* entry(const TForm1& form, const QString& text) {
+QAction* entry(const TestForm& form, const QString& text) {
     for (QAction* a : form.ContextMenu->actions())
         if (a->text() == text) return a;
     return nullptr;

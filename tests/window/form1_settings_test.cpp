@@ -14,11 +14,11 @@
 #include <QTimer>
 #include <functional>
 
-#include "app/window/form1.h"
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
 #include "tests/window/counting_form.h"
 #include "tests/window/dialogs.h"
+#include "tests/window/test_form.h"
 #include "workbench/settings/settings_file.h"
 
 namespace {
@@ -32,7 +32,7 @@ class Form1SettingsTest : public QObject {
 
 private slots:
     void menu_entries_and_shortcuts() {
-        TForm1 form;
+        TestForm form;
         QStringList texts;
         for (QAction* a : form.ContextMenu->actions())
             if (!a->isSeparator()) texts << a->text() + "|" + a->shortcut().toString();
@@ -127,7 +127,7 @@ private slots:
     // settings or a channel to set, then files and numbers chosen, a failed
     // save shown, and the sliders' tooltips following the settings.
     void entries_through_their_dialogs() {
-        TForm1 form;
+        TestForm form;
         form.show();
         QTemporaryDir dir;
         const QString factory, rotax = EXAMPLES + "fuel_rotax_oil_lm335.toml",

@@ -9,18 +9,18 @@
 #include <QTimer>
 #include <functional>
 
-#include "app/window/form1.h"
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
 #include "tests/window/counting_form.h"
 #include "tests/window/dialogs.h"
+#include "tests/window/test_form.h"
 
 namespace {
 
 // tick_count runs 0..19 and starts again, so ticks are counted modulo 20.
 int ticks_since(u8 before) { return (tick_count + 20 - before) % 20; }
 
-bool status_shows(const TForm1& form, const QString& text) {
+bool status_shows(const TestForm& form, const QString& text) {
     for (const QLabel* label : form.StatusBar1->findChildren<QLabel*>())
         if (label->text() == text) return true;
     return false;

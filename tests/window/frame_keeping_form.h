@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "app/window/form1.h"
+#include "tests/window/test_form.h"
 #include "workbench/scenario/expectations.h"
 
-class FrameKeepingForm : public TForm1 {
+class FrameKeepingForm : public TestForm {
 public:
     void process_messages() override {
         frames.push_back(frame_as_text());

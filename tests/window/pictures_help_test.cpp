@@ -14,17 +14,17 @@
 #include <QTest>
 
 #include "app/window/controls.h"
-#include "app/window/form1.h"
 #include "app/window/lcd_window.h"
 #include "firmware/firmware.h"
 #include "tests/window/dialogs.h"
+#include "tests/window/test_form.h"
 
 class PicturesHelpTest : public QObject {
     Q_OBJECT
 
 private slots:
     void init() {
-        form = new TForm1;
+        form = new TestForm;
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
         lcd_attach_canvas(form->lcd_canvas());
@@ -250,9 +250,9 @@ private slots:
             form->Image3,    form->Image5,    form->Image6};
         for (QWidget* control : controls)
             QVERIFY2(!control->toolTip().isEmpty(), qPrintable(control->objectName()));
-        QVERIFY(form->TrackBar1->toolTip().endsWith(TForm1::slider_tooltip_base(0)));
+        QVERIFY(form->TrackBar1->toolTip().endsWith(TestForm::slider_tooltip_base(0)));
 
-        const QString table = TForm1::keys_and_shortcuts_text();
+        const QString table = TestForm::keys_and_shortcuts_text();
         const QList<QKeySequence> instrument = {
             Qt::Key_F1,     Qt::Key_F2,    Qt::Key_Up,    Qt::Key_Down, Qt::Key_Left, Qt::Key_Right,
             Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Plus, Qt::Key_Minus};
@@ -268,8 +268,8 @@ private slots:
                 QVERIFY(!instrument.contains(key));
             }
         QVERIFY(shortcuts >= 15);
-        QVERIFY(TForm1::about_text().contains(QStringLiteral("Firmware version 1.16")));
-        QVERIFY(TForm1::about_text().contains(QStringLiteral("README.md")));
+        QVERIFY(TestForm::about_text().contains(QStringLiteral("Firmware version 1.16")));
+        QVERIFY(TestForm::about_text().contains(QStringLiteral("README.md")));
         // Both open beside the running instrument, not in its way; the table
         // asked for again is the one already open.
         QVERIFY(trigger(form->ContextMenu, QStringLiteral("Keys and shortcuts")));
@@ -278,7 +278,7 @@ private slots:
         QStringList shown;
         for (const QMessageBox* box : form->findChildren<QMessageBox*>())
             if (box->isVisible() && !box->isModal()) shown << box->text();
-        QCOMPARE(shown, QStringList({table, TForm1::about_text()}));
+        QCOMPARE(shown, QStringList({table, TestForm::about_text()}));
     }
 
 private:
@@ -305,7 +305,7 @@ private:
         form->show_lcd_picture();
     }
 
-    TForm1* form = nullptr;
+    TestForm* form = nullptr;
     QTemporaryDir dir;
 };
 

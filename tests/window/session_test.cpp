@@ -17,11 +17,11 @@
 #include "app/headless/fake_host.h"
 #include "app/headless/scenario_runner.h"
 #include "app/window/controls.h"
-#include "app/window/form1.h"
 #include "app/window/session.h"
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
 #include "tests/window/frame_keeping_form.h"
+#include "tests/window/test_form.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ std::string script(const QTemporaryDir& dir, const char* text) {
 
 // Shows the window and begins the session; closes it after `close_ms` (if
 // not negative), then waits until it is closed and the instrument stopped.
-void run_session(TForm1& form, SessionPlan& plan, int close_ms) {
+void run_session(TestForm& form, SessionPlan& plan, int close_ms) {
     form.start_session(plan);
     form.show();
     form.begin_session();
@@ -173,7 +173,7 @@ private slots:
         };
         for (const auto& row : rows) {
             reset_all_state();
-            TForm1 form;
+            TestForm form;
             SessionPlan plan;
             plan.power_on = row.power_on;
             if (row.play != nullptr) plan.play = script(dir, row.play);

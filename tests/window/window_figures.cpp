@@ -28,9 +28,9 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "app/window/form1.h"
 #include "app/window/lcd_window.h"
 #include "runtime/instrument.h"
+#include "tests/window/test_form.h"
 
 namespace {
 
@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
     QElapsedTimer since_main;
     since_main.start();
     QApplication application(argc, argv);
-    TForm1 form;
+    TestForm form;
     FirstPaint first_paint;
     first_paint.since_main = &since_main;
     form.installEventFilter(&first_paint);

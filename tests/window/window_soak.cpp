@@ -15,8 +15,8 @@
 #include <random>
 
 #include "app/window/controls.h"
-#include "app/window/form1.h"
 #include "runtime/instrument.h"
+#include "tests/window/test_form.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ void click_later(QWidget* control, QPoint at = QPoint()) {
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    TForm1 form;
+    TestForm form;
     form.centre_on_screen();
     form.show();
 

@@ -6,7 +6,6 @@
 // LCD colours, taken at the same moment.
 #include <QApplication>
 #include <QBuffer>
-#include <QSlider>
 #include <QTimer>
 #include <cstdio>
 
@@ -40,8 +39,8 @@ int main(int argc, char** argv) {
     // timer while it runs, then "OFF" lets the click return.
     QTimer::singleShot(0, &form, [&] {
         QTimer::singleShot(2500, &form, [&] {
-            form.TrackBar1->setValue(300);
-            form.TrackBar2->setValue(300);
+            form.set_slider_position(0, 300);
+            form.set_slider_position(1, 300);
             QTimer::singleShot(1500, &form, [&] {
                 saved = save(form.grab(), argv[1]);
                 if (argc == 3) {

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -47,12 +48,14 @@ protected:
         options.err = &err;
         options.check_invariants = invariants;
         options.update_goldens = update_goldens;
+        options.at_message_point = at_message_point;
         std::istringstream script(text);
         const int status = run_scenario(script, temp_dir() + "/t.scn", options);
         return {status, out.str(), err.str()};
     }
 
     bool update_goldens = false;
+    std::function<void()> at_message_point;
 };
 
 std::string parse_error(const std::string& text) {
@@ -194,7 +197,24 @@ TEST_F(ScenarioRun, AFailedWriteKeepsTheOldFile) {
     update_goldens = true;
     const Outcome golden = run("expect-golden " + dir + "/golden.txt\n");
     update_goldens = false;
+    // A recording fails where its bytes first reach the file: midway through
+    // a long one (the splash at scale 8 passes the 64 KB kept in memory), at
+    // stop-record, or at the end of the script that left it open.
+    const Outcome midway = run("on splash\nrecord " + dir + "/mid.gif 8\nwait 40\n");
+    const Outcome stopped = run("record " + dir + "/stop.gif\nticks 1\nstop-record\n");
+    const Outcome ended = run("record " + dir + "/end.gif\nticks 1\n");
     setrlimit(RLIMIT_FSIZE, &old_limit);
+    EXPECT_EQ(midway.status, SCENARIO_BAD);
+    EXPECT_NE(midway.err.find("t.scn:3: " + dir + "/mid.gif: the GIF file cannot be written"),
+              std::string::npos)
+        << midway.err;
+    EXPECT_EQ(instrument_running_depth(), 0);
+    EXPECT_EQ(stopped.status, SCENARIO_BAD);
+    EXPECT_NE(stopped.err.find("t.scn:3: cannot write " + dir + "/stop.gif"), std::string::npos)
+        << stopped.err;
+    EXPECT_EQ(ended.status, SCENARIO_BAD);
+    EXPECT_NE(ended.err.find("t.scn: cannot write " + dir + "/end.gif"), std::string::npos)
+        << ended.err;
     EXPECT_EQ(shot.status, SCENARIO_BAD);
     EXPECT_NE(shot.err.find("t.scn:1: cannot write " + dir + "/pic.png"), std::string::npos)
         << shot.err;
@@ -294,6 +314,20 @@ TEST_F(ScenarioRun, AFailedExpectationStopsTheRunWithItsLine) {
     EXPECT_NE(o.err.find("t.scn:3: expected menu_cursor 4, found 0"), std::string::npos) << o.err;
     EXPECT_EQ(o.out, "");
     EXPECT_FALSE(std::ifstream(shot)) << "commands after the failure ran";
+    EXPECT_EQ(instrument_running_depth(), 0);
+}
+
+// A rule of the instrument broken between two passes stops the script at
+// the line it had reached, naming the pass and the page.
+TEST_F(ScenarioRun, ABrokenInvariantStopsTheRunWithItsLine) {
+    int points = 0;
+    at_message_point = [&points] {
+        if (++points == 100) alarm_active = 4;
+    };
+    const Outcome o = run("on\nexpect page run\nwait 100\nexpect depth 0\n");
+    EXPECT_EQ(o.status, SCENARIO_FAILED);
+    EXPECT_NE(o.err.find("t.scn:3: after pass "), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find(", on the run page: alarm masks 0x4 / 0"), std::string::npos) << o.err;
     EXPECT_EQ(instrument_running_depth(), 0);
 }
 

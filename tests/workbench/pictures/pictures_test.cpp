@@ -178,6 +178,30 @@ TEST(PngWriter, ImagesWithoutPixelsAreRefused) {
     EXPECT_EQ(enlarged(good, 16).lit.size(), 2u * 16 * 16);
 }
 
+// A colour picture (the window's, the tools') keeps its colours and alpha;
+// one whose pixels do not fill it is refused, and a folder that is not there
+// names the file.
+TEST(PngWriter, ColourPicturesKeepTheirPixels) {
+    const std::vector<u32> argb = {0xFF102030u, 0x80FFFFFFu, 0x00000000u, 0xFFD4D0C8u};
+    const std::string path = temp_path("colour.png");
+    std::string error;
+    ASSERT_TRUE(write_png_argb(path, 2, 2, argb, error)) << error;
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&png, path.c_str()));
+    png.format = PNG_FORMAT_BGRA;
+    std::vector<u32> read(4);
+    ASSERT_TRUE(png_image_finish_read(&png, nullptr, read.data(), 0, nullptr));
+    EXPECT_EQ(read, argb);
+
+    for (int width : {0, 3}) {
+        EXPECT_FALSE(write_png_argb("never.png", width, 2, argb, error));
+        EXPECT_EQ(error, "never.png: the picture cannot be encoded");
+    }
+    EXPECT_FALSE(write_png_argb(temp_path("no/such/folder/c.png"), 2, 2, argb, error));
+    EXPECT_NE(error.find("no/such/folder/c.png"), std::string::npos) << error;
+}
+
 // A recording with no picture is a GIF without frames; a picture that comes
 // back to what the last frame shows before its own frame was written gives a
 // frame that changes nothing; sizes a GIF cannot hold are refused.
