@@ -163,7 +163,7 @@ web-test-deps:
 # one file after another where the node knows how to be asked.
 web-test: web web-test-deps configure
 	cmake --build $(BUILD) -j $(JOBS) --target dg2_scenario
-	$(WEB_ENV) node --test --test-reporter=spec \
+	$(WEB_ENV) node --test \
 		$$(node --test-concurrency=1 -e '' 2>/dev/null && echo --test-concurrency=1) web/test/*.test.mjs
 
 # The page's size, time to its first frame and CPU share, for the README.

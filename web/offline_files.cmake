@@ -2,8 +2,20 @@
 # the site (but the worker's own two) and a name for the build made from
 # their contents, so a new build replaces the cache of the old one.
 #   cmake -DSITE=build-web/site -P web/offline_files.cmake
+#   (with -DKEEP=a,b,...: the files the build makes; any other file in the
+#   site is an older build's and is removed)
 file(GLOB names RELATIVE ${SITE} ${SITE}/*)
 list(REMOVE_ITEM names sw.js offline_files.js)
+if(DEFINED KEEP)
+  string(REPLACE "," ";" KEEP "${KEEP}")
+  foreach(name ${names})
+    list(FIND KEEP ${name} kept)
+    if(NOT IS_DIRECTORY ${SITE}/${name} AND kept EQUAL -1)
+      file(REMOVE ${SITE}/${name})
+      list(REMOVE_ITEM names ${name})
+    endif()
+  endforeach()
+endif()
 list(SORT names)
 set(digests "")
 set(quoted "'./'")
