@@ -13,6 +13,7 @@
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
 #include "tests/window/counting_form.h"
+#include "tests/window/dialogs.h"
 #include "tests/window/test_form.h"
 #include "workbench/sensors/sensor_value.h"
 
@@ -94,6 +95,20 @@ private slots:
             entry(form, "Stop sensor log")->trigger();
             form.single_tick();
             QCOMPARE(form.TrackBar1->value(), halfway);
+            QCOMPARE(form.StatusBar1->currentMessage(), QString("Stopped sender_open.csv"));
+
+            // Through the entry's file dialog: a bad log is refused in a box,
+            // a good one plays, and the same entry (its shortcut) stops it.
+            const QString refused = use_entry(form, form.ContextMenu, "Play sensor log...",
+                                              LOGS + "bad/logs/warm_up.csv");
+            QVERIFY2(
+                refused.contains("warm_up.csv:17: ") && refused.contains("No value has been set."),
+                qPrintable(refused));
+            QVERIFY(!form.sensor_log_playing());
+            use_entry(form, form.ContextMenu, "Play sensor log...", LOGS + "logs/sender_open.csv");
+            QVERIFY(form.sensor_log_playing());
+            entry(form, "Play sensor log...")->trigger();
+            QVERIFY(!form.sensor_log_playing());
             QCOMPARE(form.StatusBar1->currentMessage(), QString("Stopped sender_open.csv"));
             checked = true;
             form.set_paused(false);
