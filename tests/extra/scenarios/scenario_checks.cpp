@@ -465,6 +465,20 @@ TEST_F(ScenarioRun, RecordTakesAFrameAtEachChangeOnTheScriptsClock) {
     ASSERT_EQ(run(walk).status, SCENARIO_OK);
     EXPECT_LT(file_bytes(temp_dir() + "/walk.gif").size(), 200u * 1024);
 
+    // A second `record` ends the first recording, which is then complete;
+    // the second ends with the script.
+    std::remove((temp_dir() + "/first.gif").c_str());
+    std::remove((temp_dir() + "/second.gif").c_str());
+    ASSERT_EQ(run("on\nrecord first.gif\nwait 2\nrecord second.gif 1\nkey centre\nwait 2\n").status,
+              SCENARIO_OK);
+    for (const char* name : {"/first.gif", "/second.gif"}) {
+        GifFileType* recorded = DGifOpenFileName((temp_dir() + name).c_str(), &status);
+        ASSERT_NE(recorded, nullptr) << name;
+        EXPECT_EQ(DGifSlurp(recorded), GIF_OK) << name;
+        EXPECT_EQ(recorded->SWidth, name[1] == 'f' ? 456 : 228) << name;
+        DGifCloseFile(recorded, &status);
+    }
+
     const Outcome stray = run("stop-record\n");
     EXPECT_EQ(stray.status, SCENARIO_BAD);
     EXPECT_NE(stray.err.find("t.scn:1: stop-record without a recording"), std::string::npos);
