@@ -469,7 +469,7 @@ TEST_F(ScenarioRun, RecordTakesAFrameAtEachChangeOnTheScriptsClock) {
     // the second ends with the script.
     std::remove((temp_dir() + "/first.gif").c_str());
     std::remove((temp_dir() + "/second.gif").c_str());
-    ASSERT_EQ(run("on\nrecord first.gif\nwait 2\nrecord second.gif 1\nkey centre\nwait 2\n").status,
+    ASSERT_EQ(run("on\nrecord first.gif 2\nwait 2\nrecord second.gif 1\nkey centre\nwait 2\n").status,
               SCENARIO_OK);
     for (const char* name : {"/first.gif", "/second.gif"}) {
         GifFileType* recorded = DGifOpenFileName((temp_dir() + name).c_str(), &status);
