@@ -181,7 +181,7 @@ TEST(SensorLogReader, BadLogsNameTheirLineAndForeignLineEndsAreRead) {
         {"time,channel1\n0x10,1\n", "s.csv:2: '0x10' is not a number"},
         {"time,channel1\n1.2.3,1\n", "s.csv:2: '1.2.3' is not a number"},
         {"time,channel1\n1e999,1\n", "s.csv:2: '1e999' is not a number"},
-        {"time,channel1\n0,1\n0,nan\n", "s.csv:3: 'nan' is not a number (nor open or short)"},
+        {"time,channel1\n0,1\n1,nan\n", "s.csv:3: 'nan' is not a number (nor open or short)"},
         {"time,channel1\n-5,1\n999995.5,2\n",
          "s.csv:3: time 999995.5 is more than 1000000 s after the first row"},
     };

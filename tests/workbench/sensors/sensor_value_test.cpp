@@ -209,7 +209,7 @@ TEST(SensorValue, StreamedLookupsFollowSettingsChangedMidway) {
     settings.channel_kind[0] = ChannelKind::Pressure;
     EXPECT_TRUE(same(0, 20));
     EXPECT_FALSE(stream.count(0, 1e9, streamed, error));
-    EXPECT_EQ(error.rfind("channel 1 shows 0 PSI to ", 0), 0u) << error;
+    EXPECT_EQ(error.rfind("channel 1 shows 0 psi to ", 0), 0u) << error;
     EXPECT_FALSE(stream.count(2, 1, streamed, error));
     EXPECT_EQ(error, "channel 3 is OFF: it shows no value");
 }
