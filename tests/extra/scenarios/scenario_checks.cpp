@@ -469,8 +469,9 @@ TEST_F(ScenarioRun, RecordTakesAFrameAtEachChangeOnTheScriptsClock) {
     // the second ends with the script.
     std::remove((temp_dir() + "/first.gif").c_str());
     std::remove((temp_dir() + "/second.gif").c_str());
-    ASSERT_EQ(run("on\nrecord first.gif 2\nwait 2\nrecord second.gif 1\nkey centre\nwait 2\n").status,
-              SCENARIO_OK);
+    ASSERT_EQ(
+        run("on\nrecord first.gif 2\nwait 2\nrecord second.gif 1\nkey centre\nwait 2\n").status,
+        SCENARIO_OK);
     for (const char* name : {"/first.gif", "/second.gif"}) {
         GifFileType* recorded = DGifOpenFileName((temp_dir() + name).c_str(), &status);
         ASSERT_NE(recorded, nullptr) << name;
@@ -559,6 +560,33 @@ TEST_F(Invariants, EachGlobalOutOfItsRangeIsReported) {
         {[] { settings.temperature[0].lm335_offset = 31; }, "channel 1 lm335_offset 31"},
         {[] { settings.pressure[0].user_curve.points[0].value = CURVE_VALUE_MAX + 1; },
          "channel 1 pressure curve"},
+        {[] { settings.display_layout = static_cast<DisplayLayout>(2); }, "display settings"},
+        {[] { input_a = 4097; }, "inputs 4097, "},
+        {[] { settings.pressure[0].input_type = static_cast<PressureInput>(3); },
+         "1 pressure codes"},
+        {[] { settings.pressure[0].sender = static_cast<PressureSender>(3); }, "1 pressure codes"},
+        {[] { settings.pressure[0].unit = static_cast<PressureUnit>(4); }, "1 pressure codes"},
+        {[] { settings.pressure[0].label = static_cast<PressureLabel>(5); }, "1 pressure codes"},
+        {[] { settings.pressure[0].vdo_range = 3; }, "channel 1 pressure codes"},
+        {[] { settings.pressure[0].top_scale = 2; }, "channel 1 pressure codes"},
+        {[] { settings.pressure[0].low_alarm_on = 2; }, "channel 1 pressure codes"},
+        {[] { settings.pressure[0].span = 0; }, "channel 1 pressure span/alarms 0/"},
+        {[] { settings.pressure[0].low_alarm = 101; }, "channel 1 pressure span/alarms"},
+        {[] { settings.pressure[0].high_alarm = 101; }, "channel 1 pressure span/alarms"},
+        {[] { settings.pressure[0].pressure_at_20ma = 101; }, "channel 1 4-20 mA pressures"},
+        {[] { settings.pressure[0].pressure_at_4ma = PRESSURE_AT_4MA_MAX + 1; }, "1 4-20 mA"},
+        {[] { settings.temperature[0].label = static_cast<TemperatureLabel>(4); },
+         "1 temperature codes"},
+        {[] { settings.temperature[0].unit = static_cast<TemperatureUnit>(2); },
+         "1 temperature codes"},
+        {[] { settings.temperature[0].top_scale = 2; }, "channel 1 temperature codes"},
+        {[] { settings.temperature[0].low_alarm_on = 2; }, "channel 1 temperature codes"},
+        {[] { settings.temperature[0].high_alarm = STORED_TEMPERATURE_MAX + 1; },
+         "1 temperature span"},
+        {[] { settings.temperature[0].user_curve.point_count = CURVE_MAX_POINTS + 1; },
+         "channel 1 temperature curve"},
+        {[] { settings.temperature[0].user_curve.points[1].reading = static_cast<u32>(-10); },
+         "channel 1 temperature curve"},
         {[] { edit_channel = 2; }, "edit_channel 2"},
         {[] { curve_is_temperature = 2; }, "curve_is_temperature 2"},
     };
