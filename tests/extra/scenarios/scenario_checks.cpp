@@ -336,6 +336,9 @@ TEST_F(ScenarioRun, AFailedExpectationStopsTheRunWithItsLine) {
     EXPECT_EQ(o.out, "");
     EXPECT_FALSE(std::ifstream(shot)) << "commands after the failure ran";
     EXPECT_EQ(instrument_running_depth(), 0);
+    // Before the first "ON" the lamp has never been set.
+    EXPECT_NE(run("expect lamp maroon\n").err.find("t.scn:1: expected lamp maroon, found unset"),
+              std::string::npos);
 }
 
 // A rule of the instrument broken between two passes stops the script at
@@ -376,6 +379,12 @@ TEST_F(ScenarioRun, GoldensAreWrittenOnRequestAndThenCompared) {
     EXPECT_EQ(o.status, SCENARIO_FAILED);
     EXPECT_NE(o.err.find("!! "), std::string::npos);
     EXPECT_NE(o.err.find("  63\n"), std::string::npos) << "the differing row is marked";
+    // A golden cut short: the rows it lacks differ.
+    std::ofstream(golden, std::ios::binary) << frame_as_text().substr(0, 10 * 115);
+    const Outcome cut = run("expect-golden frame.txt\n");
+    EXPECT_EQ(cut.status, SCENARIO_FAILED);
+    EXPECT_NE(cut.err.find("!!   |  " + std::string(114, '.') + "  10\n"), std::string::npos)
+        << cut.err;
 }
 
 TEST_F(ScenarioRun, ExpectTextComparesARegion) {
