@@ -161,6 +161,25 @@ TEST(SensorLogPlayer, StreamedRowsBetweenTicksAndABadLineLater) {
     EXPECT_TRUE(player.ended());
 }
 
+// A channel switched off while a log moves it (the window's settings may
+// change under a playing log): the log stops there, naming its row.
+TEST(SensorLogPlayer, AChannelSwitchedOffMidwayStopsTheLog) {
+    reset_all_state();
+    load_factory_defaults();
+    SensorLogPlayer player;
+    std::string error;
+    ASSERT_TRUE(player.start(std::make_unique<std::istringstream>("time,channel1\n0,1.0\n1,2.0\n"),
+                             "s.csv", -1.0, error))
+        << error;
+    SensorCounts counts;
+    ASSERT_TRUE(player.step(counts, error)) << error;
+    settings.channel_kind[0] = ChannelKind::Off;
+    EXPECT_FALSE(player.step(counts, error));
+    EXPECT_EQ(error, "s.csv:3: channel 1 is OFF: it shows no value");
+    EXPECT_TRUE(player.ended());
+    reset_all_state();
+}
+
 // Every way a log's text is refused names the log and its line; a log
 // written on another system (byte-order mark, CRLF, blanks) is read as it is.
 TEST(SensorLogReader, BadLogsNameTheirLineAndForeignLineEndsAreRead) {
