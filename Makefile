@@ -134,7 +134,8 @@ web-deps:
 # first use: the workbench module (dg2_workbench.*) and the modules of the
 # workbench's functions, and the service worker's (sw.js, offline_files.js),
 # fetched once the page is ready (WEB_LATER).
-WEB_LATER := dg2_workbench menu_view dialogs zoom pictures sensors help sw offline_files
+WEB_LATER := dg2_workbench menu_view dialogs zoom pictures sensors help player session sensor_log \
+	links sw offline_files
 web: web-deps
 	emcmake cmake --preset web -B $(WEB_BUILD)
 	cmake --build $(WEB_BUILD) -j $(JOBS)

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <utility>
 
+#include "web/web_host.h"
+
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
 #include "workbench/pictures/lcd_picture.h"
@@ -88,9 +90,10 @@ public:
     // one does (the tick, ten times a second, at the latest), and an idle
     // tab costs next to nothing.
     void process_messages() override {
-        const bool steady = pass_ended_ && statics_unchanged();
+        const bool steady = steady_sleep && pass_ended_ && statics_unchanged();
         pass_ended_ = false;
         present();
+        if (observer != nullptr) observer->message_point();
         for (;;) {
             // "ON" while on: a full power-on nested in the running loop, as
             // the window's click handler does inside its message processing.
@@ -98,6 +101,7 @@ public:
                 --ons_waiting_;
                 begin_pass();
                 power_on_and_run(*this);
+                if (observer != nullptr) observer->stopped(instrument_running_depth());
             }
             // Paused, only "OFF" or a single pass lets the next one run; a
             // key waits, pending, for the instrument to run again.
@@ -114,14 +118,26 @@ public:
                 wait_for_input(-1);
                 continue;
             }
+            // Back to back: the browser gets its turn every so many passes.
+            if (pass_period <= 0) {
+                if (++passes_unyielded_ >= PASSES_BETWEEN_YIELDS) {
+                    passes_unyielded_ = 0;
+                    wait_for_input(0);
+                }
+                break;
+            }
             // A pass that took a key drew the screen before acting on it; the
             // next pass, run at once, shows what the key did.
-            const double remaining = PASS_PERIOD_MS / speed - (emscripten_get_now() - pass_start_);
+            const double remaining = pass_period / speed - (emscripten_get_now() - pass_start_);
             if (remaining <= 0 || last_pass_took_key() || pending_key != KeyNone) break;
             wait_for_input(remaining);
         }
         begin_pass();
         take_snapshot();
+    }
+
+    void before_first_pass() override {
+        if (power_on_settings != nullptr) settings = *power_on_settings;
     }
 
     bool calibrate_checked() override { return calibrate; }
@@ -162,9 +178,15 @@ public:
     int single_passes = 0;
     u32 sliders[2] = {};  // the page's slider positions
     int ons_waiting_ = 0;
+    WebHostObserver* observer = nullptr;
+    const InstrumentSettings* power_on_settings = nullptr;
+    bool steady_sleep = true;
+    double pass_period = PASS_PERIOD_MS;
     long ticks = 0;
 
 private:
+    static constexpr int PASSES_BETWEEN_YIELDS = 50;
+
     // The page only repaints what changed: a steady screen costs the browser
     // nothing. The picture's serial moves whenever lcd_show paints another
     // picture.
@@ -226,8 +248,9 @@ private:
     bool pass_ended_ = false;
     bool event_ = false;
     LcdCanvas canvas_;
-    u32 lamp_ = 0;
+    u32 lamp_ = 0xFFFFFFFFu;  // no colour word: the first one is shown
     double pass_start_ = 0;
+    int passes_unyielded_ = 0;
 };
 
 // Made once at start-up, on the heap, so its state stays out of the static
@@ -235,6 +258,16 @@ private:
 WebHost& host = *new WebHost;
 
 }  // namespace
+
+void set_web_host_observer(WebHostObserver* observer) { host.observer = observer; }
+void set_web_power_on_settings(const InstrumentSettings* loaded) {
+    host.power_on_settings = loaded;
+}
+const InstrumentSettings* web_power_on_settings() { return host.power_on_settings; }
+void set_web_host_steady_sleep(bool allowed) { host.steady_sleep = allowed; }
+void set_web_pass_period(double milliseconds) {
+    host.pass_period = milliseconds > 0 ? milliseconds : 0;
+}
 
 // The page's controls. Each only writes a shared variable, so it may be
 // called while the main loop sleeps in process_messages.
@@ -244,24 +277,36 @@ extern "C" {
 // once it is off again); while on, it asks for a nested power-on, which the
 // sleeping loop runs from its message processing.
 EMSCRIPTEN_KEEPALIVE void dg2_power_on() {
+    if (host.observer != nullptr) host.observer->took_on();
     host.begin_pass();
     power_on_and_run(host);
+    if (host.observer != nullptr) host.observer->stopped(instrument_running_depth());
 }
 
-EMSCRIPTEN_KEEPALIVE void dg2_request_nested_on() {
+// Each "ON" waiting nests inside the one before it, so one that would go
+// past the deepest nesting is refused here (0), as the window ignores it.
+EMSCRIPTEN_KEEPALIVE int dg2_request_nested_on() {
+    if (instrument_running_depth() + host.ons_waiting_ >= MAX_POWER_ON_DEPTH) return 0;
+    if (host.observer != nullptr) host.observer->took_on();
     ++host.ons_waiting_;
     host.note_event();
+    return 1;
 }
 
 EMSCRIPTEN_KEEPALIVE void dg2_power_off() {
+    if (host.observer != nullptr) host.observer->took_off();
     request_power_off();
     host.note_event();
 }
 
 // Key areas, knob buttons and their shortcuts; codes 1..5 as KeyCode. Other
-// values are ignored: the page never sends them, but the function is callable.
+// codes of a byte arrive as a key would (a script may give them); values
+// beyond a byte are ignored.
 EMSCRIPTEN_KEEPALIVE void dg2_key(int code) {
-    if (code >= KeyCentre && code <= KeyRight) press_key(static_cast<KeyCode>(code));
+    if (code > KeyNone && code <= 255) {
+        if (host.observer != nullptr) host.observer->took_key(static_cast<KeyCode>(code));
+        press_key(static_cast<KeyCode>(code));
+    }
     host.note_event();
 }
 
@@ -270,6 +315,7 @@ EMSCRIPTEN_KEEPALIVE void dg2_slider(int channel, int position) {
     if (channel != 0 && channel != 1) return;
     const u32 clamped = slider_clamp(position);
     host.sliders[channel] = clamped;
+    if (host.observer != nullptr) host.observer->took_slider(static_cast<u8>(channel), clamped);
     set_input(static_cast<u8>(channel), clamped);
     host.note_event();
 }
@@ -284,15 +330,18 @@ EMSCRIPTEN_KEEPALIVE void dg2_slider_positions(int channel1, int channel2) {
 
 EMSCRIPTEN_KEEPALIVE void dg2_calibrate(int checked) {
     host.calibrate = checked != 0;
+    if (host.observer != nullptr) host.observer->took_calibrate(host.calibrate);
     host.note_event();
 }
 
 EMSCRIPTEN_KEEPALIVE void dg2_keyfast(int checked) {
     host.keyfast = checked != 0;
+    if (host.observer != nullptr) host.observer->took_keyfast(host.keyfast);
     host.note_event();
 }
 
 EMSCRIPTEN_KEEPALIVE void dg2_tick() {
+    if (host.observer != nullptr) host.observer->took_tick();
     tick();
     ++host.ticks;
     host.note_event();
@@ -330,7 +379,7 @@ EMSCRIPTEN_KEEPALIVE int dg2_pending_key() { return pending_key; }
 
 // Settings files. The text (the same TOML the window and the scenario runner
 // read and write, by the same reader) is made and read by a module of its own
-// that the page loads only when asked (dg2_settings.wasm), which hands records
+// that the page loads only when asked (dg2_workbench.wasm), which hands records
 // to and from this one byte for byte: both are built from the same sources.
 EMSCRIPTEN_KEEPALIVE const InstrumentSettings* dg2_settings_record() { return &settings; }
 EMSCRIPTEN_KEEPALIVE int dg2_settings_record_size() {
@@ -345,11 +394,20 @@ EMSCRIPTEN_KEEPALIVE InstrumentSettings* dg2_incoming_record() {
 
 // Puts the incoming record into the running instrument between two passes.
 // Refused (0) while the instrument is off: "ON" starts from the factory
-// settings.
+// settings (or those of dg2_power_on_settings).
 EMSCRIPTEN_KEEPALIVE int dg2_apply_settings() {
     if (instrument_running_depth() == 0) return 0;
     apply_settings(*dg2_incoming_record());
+    if (host.observer != nullptr) host.observer->took_settings(*dg2_incoming_record());
     host.note_event();
     return 1;
+}
+
+// Every later power-on ends with the incoming record (a link's settings), or
+// again with the factory's (0).
+EMSCRIPTEN_KEEPALIVE void dg2_power_on_settings(int use) {
+    static InstrumentSettings kept;
+    kept = *dg2_incoming_record();
+    set_web_power_on_settings(use != 0 ? &kept : nullptr);
 }
 }

@@ -7,7 +7,7 @@ import os from 'node:os';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 
-import { WEB_BUILD } from './native.mjs';
+import { ROOT, WEB_BUILD } from './native.mjs';
 
 const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
 export const TIMEOUT_MS = 10000;
@@ -26,11 +26,15 @@ function serve(root) {
       response.end('<!doctype html><title>scenarios</title><link rel="icon" href="data:,">');
       return;
     }
-    let file = path.join(root, path.normalize(decodeURIComponent(url.pathname)));
+    // /repo/... serves the repository's files (scenarios and the files they
+    // name), as if they sat beside the page.
+    const [base, name] = url.pathname.startsWith('/repo/') ? [ROOT, url.pathname.slice(5)]
+                                                           : [root, url.pathname];
+    let file = path.join(base, path.normalize(decodeURIComponent(name)));
     // A folder is its index.html, as on any web server.
-    if (file.startsWith(root + path.sep) && fs.existsSync(file) && fs.statSync(file).isDirectory())
+    if (file.startsWith(base + path.sep) && fs.existsSync(file) && fs.statSync(file).isDirectory())
       file = path.join(file, 'index.html');
-    if (!file.startsWith(root + path.sep) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+    if (!file.startsWith(base + path.sep) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
       response.writeHead(404);
       response.end();
       return;

@@ -17,18 +17,28 @@
 //                  (zoom.js), values and senders (sensors.js), help
 //                  (help.js) and dialogs (dialogs.js), most of them loaded
 //                  on first use
+//   workbench_functions.js  scenarios played (player.js, ?play=), sessions
+//                  recorded (session.js), sensor logs (sensor_log.js) and
+//                  #settings= links (links.js), each loaded on first use
+//   workbench.js   the workbench module, loaded on first use
 //   a11y.js        the LCD's and the lamp's names for screen readers
 //   offline.js     the service worker that keeps the page working offline
 import { connectNames, instrumentChanged } from './a11y.js';
 import { $, showStatus } from './elements.js';
 import { connectControls, dressControls, onInputs, onLamp } from './front_panel.js';
 import { depth, loadInstrument, passCounts, powerOn } from './instrument.js';
-import { connectKeyboard } from './keyboard.js';
+import { addPageActions, connectKeyboard } from './keyboard.js';
 import { followViewport, placeControls } from './layout.js';
 import { onPicture, pageReady } from './lcd.js';
 import { keepOffline, offlineReady } from './offline.js';
 import { chooseSettingsFile, loadSettings, saveSettings } from './settings.js';
 import { connectTools, saveLcdPicture } from './tools.js';
+import {
+  copyLink, openSettingsLink, playLink, playLog, playScenario, playText, startLog,
+  startRecording, stopLog, stopRecording, stopScenario,
+} from './workbench_functions.js';
+
+const SETTINGS_LINK = '#settings=';
 
 async function start() {
   dressControls();
@@ -58,12 +68,18 @@ async function start() {
   connectTools();
   showStatus('');
   // For tests and the curious: how deep "ON" is nested (0 while off), and
-  // how many passes ran for how many ticks.
-  window.dg2 = { depth, passCounts, offlineReady };
+  // how many passes ran for how many ticks, and the workbench's functions.
+  window.dg2 = { depth, passCounts, offlineReady, playScenario, playText, stopScenario,
+                 startRecording, stopRecording, playLog, startLog, stopLog, copyLink };
+  addPageActions({ sensor_log: playLog });
   pageReady();
   keepOffline();
-  // A link ending in #on shows the instrument already powered up.
-  if (location.hash === '#on') powerOn();
+  // ?play=NAME.scn plays a scenario beside the page; #settings=... powers on
+  // with the link's settings; #on shows the instrument already powered up.
+  const play = new URLSearchParams(location.search).get('play');
+  if (play !== null) playLink(play);
+  else if (location.hash.startsWith(SETTINGS_LINK)) openSettingsLink(location.hash.slice(SETTINGS_LINK.length));
+  else if (location.hash === '#on') powerOn();
 }
 
 start();

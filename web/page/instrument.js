@@ -7,12 +7,27 @@ import createInstrument from './dg2_core.js';
 import { showStatus } from './elements.js';
 
 let instrument = null;
+let outputs = null;
 
 // Loads the module; `outputs` receives the picture, the lamp and the inputs
 // handed over at power-on (onPicture, onLamp, onInputs).
-export async function loadInstrument(outputs) {
+export async function loadInstrument(given) {
+  outputs = given;
   instrument = await createInstrument(outputs);
   return instrument;
+}
+
+// A fresh instrument from another module factory of the same firmware (the
+// workbench's, which plays scripts and records sessions), with the same
+// outputs; useInstrument puts it in place of this one, which must be off.
+// The caller then hands it the controls' states.
+export function createInstrumentWith(create) {
+  return create({ ...outputs });
+}
+
+export function useInstrument(replacement) {
+  if (instrument._dg2_running_depth() > 0) throw new Error('the instrument is on');
+  instrument = replacement;
 }
 
 // The module itself, for what crosses its memory (settings records).
@@ -39,9 +54,17 @@ function fail(error) {
   console.error(error);
 }
 
+// Past the deepest nesting "ON" is ignored, as the window says for 5 s.
+const MAX_POWER_ON_DEPTH = 8;
+const IGNORED_MS = 5000;
+
 export function powerOn() {
   if (instrument._dg2_running_depth() > 0) {
-    instrument._dg2_request_nested_on();
+    if (!instrument._dg2_request_nested_on()) {
+      showStatus(`"ON" ignored: the instrument is already powered on ${MAX_POWER_ON_DEPTH} deep`,
+                 IGNORED_MS);
+      return;
+    }
     wake(true);
     return;
   }
@@ -79,9 +102,29 @@ export function setKeyFast(on) {
   wake(false);
 }
 
-export function tick() {
+// Called before every tick (a sensor log's step).
+const beforeTick = new Set();
+export function onTick(listener) {
+  beforeTick.add(listener);
+  return () => beforeTick.delete(listener);
+}
+
+// A tick as given: the page's clock's, or a script's.
+export function giveTick() {
+  for (const listener of beforeTick) listener();
   instrument._dg2_tick();
   wake(false);
+}
+
+// The page's clock gives the ticks, except while a script plays: the script
+// gives them then, as in the window.
+let held = false;
+export function holdTimerTicks(on) {
+  held = on;
+}
+
+export function tick() {
+  if (!held) giveTick();
 }
 
 // Passes and splash frames run, and ticks given, since the page started.

@@ -8,18 +8,25 @@ import { recordText, saveLcdPicture, toggleRecording } from './pictures.js';
 import { channelValueDialog, setSenderFault } from './sensors.js';
 import { chooseSettingsFile, saveSettings } from './settings.js';
 import { timeEntries } from './time_control.js';
+import {
+  copyLink, playLog, playScenario, scenarioPlaying, sensorLogPlaying, sessionRecording,
+  startRecording, stopLog, stopRecording, stopScenario,
+} from './workbench_functions.js';
 import { openZoom, zoomOpen } from './zoom.js';
 
-// FOR THE LEAD, AT THE MERGE: the entries of the page's player (player.js,
-// web-player's branch), in this form, between the channels and the Time
-// submenu, where the window puts its sensor log entries:
-//   { text: 'Play scenario...', run: playScenario },
-//   { text: 'Play sensor log...', action: 'sensor_log', run: playLog },
-//   { text: 'Record session...' / 'Stop recording session', run: start/stopRecording },
-//   { text: 'Copy link', run: copyLink },
-// with `import { copyLink, playLog, playScenario, startRecording, stopRecording }
-// from './player.js';` above.
-const PLAYER_ENTRIES = [];
+// Scenarios, sessions, sensor logs and links, between the channels and the
+// Time submenu, where the window puts its sensor log entries.
+function playerEntries() {
+  return [
+    scenarioPlaying() ? { text: 'Stop scenario', run: stopScenario }
+                      : { text: 'Play scenario...', run: playScenario },
+    sessionRecording() ? { text: 'Stop recording session', run: stopRecording }
+                       : { text: 'Record session', run: startRecording },
+    { text: 'Play sensor log...', action: 'sensor_log', run: playLog },
+    { text: 'Stop sensor log', run: stopLog, disabled: !sensorLogPlaying() },
+    { text: 'Copy link', run: copyLink },
+  ];
+}
 
 // The main window's menu, as the window orders it.
 export function windowEntries() {
@@ -33,7 +40,8 @@ export function windowEntries() {
     { text: 'Load settings...', action: 'load_settings', run: chooseSettingsFile },
     null,
     ...channels,
-    ...(PLAYER_ENTRIES.length > 0 ? [null, ...PLAYER_ENTRIES] : []),
+    null,
+    ...playerEntries(),
     null,
     { text: 'Time', submenu: timeEntries() },
     null,

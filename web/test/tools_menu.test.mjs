@@ -12,7 +12,7 @@ import {
 
 const MENU = ['Save settings...', 'Load settings...', 'Channel 1 value...', 'Channel 1 sender open',
   'Channel 1 sender short', 'Channel 2 value...', 'Channel 2 sender open', 'Channel 2 sender short',
-  'Time', 'Save LCD picture...', 'Record LCD animation...', 'LCD window', 'Keys and shortcuts',
+  'Play scenario...', 'Record session', 'Play sensor log...', 'Stop sensor log', 'Copy link', 'Time', 'Save LCD picture...', 'Record LCD animation...', 'LCD window', 'Keys and shortcuts',
   'About'];
 
 // The menu's entries, once it is open (its module comes on first use).

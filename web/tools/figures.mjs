@@ -21,9 +21,8 @@ const SECONDS = Number(process.env.DG2_FIGURE_SECONDS) || 8;
 const site = path.join(WEB_BUILD, 'site');
 const sizes = fs.readdirSync(site).filter((f) => /\.(js|wasm)$/.test(f)).sort()
   .map((f) => [f, fs.statSync(path.join(site, f)).size]);
-const later = (f) =>
-  /^(dg2_workbench|dg2_settings|menu_view|dialogs|zoom|pictures|sensors|help)\.|^(sw|offline_files)\.js$/
-    .test(f);
+const later = (f) => /^(dg2_workbench|dg2_settings|menu_view|dialogs|zoom|pictures|sensors|help|player|session|sensor_log|links)\.|^(sw|offline_files)\.js$/
+  .test(f);
 const sum = (list) => list.reduce((total, [, size]) => total + size, 0);
 console.log(`figure: first load ${sum(sizes.filter(([f]) => !later(f)))} B of wasm and script (${
   sizes.filter(([f]) => !later(f)).map(([f, s]) => `${f} ${s}`).join(', ')}), later ${

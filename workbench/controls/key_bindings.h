@@ -57,7 +57,7 @@ inline constexpr KeyBinding KEY_BINDINGS[] = {
     {"keys_help", "", "Ctrl+K Ctrl+/", "", "this table", EVERYWHERE},
     {"save_settings", "", "Ctrl+S", "", "save the settings", EVERYWHERE},
     {"sensor_log", "", "Ctrl+G", "", "play a sensor log (CSV) into the channels; again to stop",
-     IN_WINDOW},
+     EVERYWHERE},
     {"load_settings", "", "Ctrl+O", "", "load settings", EVERYWHERE},
     {"pause", "", "Ctrl+P", "", "pause or resume the instrument (passes and tick)", EVERYWHERE},
     {"single_pass", "", "Ctrl+.", "", "single pass while paused", EVERYWHERE},

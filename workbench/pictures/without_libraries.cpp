@@ -1,10 +1,10 @@
 // The pictures interface for a build without libpng and giflib (the browser
-// edition's scenario runner, compiled to WebAssembly): every picture or
-// animation asked for is refused with a message, so a script that writes one
-// ends with "cannot write" instead of a missing file. Native builds never
-// compile this file.
+// edition's scenario runner, compiled to WebAssembly): every picture asked
+// for is refused with a message, so a script that writes one ends with
+// "cannot write" instead of a missing file (animations: without_gif.cpp, a
+// file of its own, so that a module with a GIF encoder of its own links that
+// one instead). Native builds never compile this file.
 #include "workbench/files/atomic_file.h"
-#include "workbench/pictures/gif_recorder.h"
 #include "workbench/pictures/png_writer.h"
 
 std::vector<u8> encode_png(const TwoColourImage&) { return {}; }
@@ -19,15 +19,3 @@ bool write_png_argb(const std::string& path, int, int, const std::vector<u32>&,
     error = path + ": PNG pictures are not written by this build";
     return false;
 }
-
-GifRecorder::GifRecorder() = default;
-GifRecorder::~GifRecorder() = default;
-
-bool GifRecorder::start(const std::string& path, int, int, int, u32, u32) {
-    error_ = path + ": GIF animations are not written by this build";
-    return false;
-}
-
-bool GifRecorder::picture(const u8*, long long) { return false; }
-bool GifRecorder::stop(long long) { return false; }
-void GifRecorder::discard() {}

@@ -19,6 +19,12 @@ public:
     // stopped again. While it runs, the front end calls the driver's
     // message_point() at every splash frame and pass.
     virtual void click_on() = 0;
+    // "ON" for a front end whose event loop goes on around the instrument
+    // (the page, where "ON" returns at the loop's first sleep): it gives "ON"
+    // as its user would and returns true at once, and calls the driver's
+    // on_stopped() once that "ON" has stopped again, where click_on() would
+    // have returned. False (the default): the driver calls click_on().
+    virtual bool click_on_returning() { return false; }
     virtual void click_off() = 0;  // "OFF"
     // A key area or a knob button; other codes arrive as a key would.
     virtual void press(KeyCode key) = 0;

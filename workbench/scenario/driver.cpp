@@ -114,16 +114,12 @@ bool ScenarioDriver::execute(const ScenarioCommand& c) {
             points_at_on_ = instrument_message_points();
             skip_points_ = 0;
             wait_ticks_ = 0;
+            if (controls_.click_on_returning()) {
+                ++ons_returned_;
+                return true;
+            }
             controls_.click_on();
-            // Back here once this "ON" has stopped: whatever was being waited
-            // for is over. The "OFF" that stopped it stops every "ON" around
-            // it too, so a nested one lets them end before the script goes
-            // on, from where the outermost one was given.
-            skip_points_ = 0;
-            wait_ticks_ = 0;
-            await_pass_ = false;
-            motion_.reset();
-            return running && power_off_requested != 0;
+            return on_ended(running);
         case Op::Off: controls_.click_off(); return running;
         case Op::Key: controls_.press(static_cast<KeyCode>(c.a)); return false;
         case Op::Slider:
@@ -185,6 +181,26 @@ bool ScenarioDriver::execute(const ScenarioCommand& c) {
             return true;
     }
     return false;
+}
+
+// Back here once an "ON" has stopped: whatever was being waited for is over.
+// The "OFF" that stopped it stops every "ON" around it too, so a nested one
+// lets them end before the script goes on, from where the outermost one was
+// given.
+bool ScenarioDriver::on_ended(bool running) {
+    skip_points_ = 0;
+    wait_ticks_ = 0;
+    await_pass_ = false;
+    motion_.reset();
+    return running && power_off_requested != 0;
+}
+
+// The front end calls this where click_on() would have returned, with the
+// "ON"s around the stopped one (if any) still running.
+void ScenarioDriver::on_stopped() {
+    if (finished_ || ons_returned_ == 0) return;
+    --ons_returned_;
+    if (!on_ended(instrument_running_depth() > 0)) resume();
 }
 
 void ScenarioDriver::advance_tick() {

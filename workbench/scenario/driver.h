@@ -40,6 +40,8 @@ public:
     void run_first(const ScenarioCommand& first);
     // The instrument hands over to the front end (a splash frame or a pass).
     void message_point();
+    // An "ON" the script gave through click_on_returning() has stopped.
+    void on_stopped();
 
     bool finished() const { return finished_; }
     int status() const { return status_; }
@@ -49,6 +51,7 @@ public:
 
 private:
     bool execute(const ScenarioCommand& c);  // true: let time pass first
+    bool on_ended(bool running);             // execute()'s answer once an "ON" stopped
     bool workbench(const ScenarioCommand& c);
     bool shot(const ScenarioCommand& c);
     bool record(const ScenarioCommand& c);
@@ -72,6 +75,7 @@ private:
     // A ramp or a log taking the script's time: a step before every tick.
     std::unique_ptr<SensorLogPlayer> motion_;
     long points_at_on_ = 0;
+    int ons_returned_ = 0;        // "ON"s given through click_on_returning() still running
     long ticks_ = 0;              // ticks given so far
     long points_since_tick_ = 0;  // passes and splash frames since the last tick
     GifRecorder recorder_;
