@@ -4,15 +4,20 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QSlider>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <fstream>
 #include <functional>
+#include <string>
 
 #include "firmware/firmware.h"
 #include "runtime/instrument.h"
 #include "tests/window/counting_form.h"
+#include "tests/window/dialogs.h"
 #include "tests/window/test_form.h"
 #include "workbench/sensors/sensor_value.h"
 
@@ -95,6 +100,47 @@ private slots:
             form.single_tick();
             QCOMPARE(form.TrackBar1->value(), halfway);
             QCOMPARE(form.StatusBar1->currentMessage(), QString("Stopped sender_open.csv"));
+
+            // Through the entry's file dialog: a bad log is refused in a box,
+            // a good one plays, and the same entry (its shortcut) stops it.
+            const QString refused = use_entry(form, form.ContextMenu, "Play sensor log...",
+                                              LOGS + "bad/logs/warm_up.csv");
+            QVERIFY2(
+                refused.contains("warm_up.csv:17: ") && refused.contains("No value has been set."),
+                qPrintable(refused));
+            QVERIFY(!form.sensor_log_playing());
+            use_entry(form, form.ContextMenu, "Play sensor log...", LOGS + "logs/sender_open.csv");
+            QVERIFY(form.sensor_log_playing());
+            entry(form, "Play sensor log...")->trigger();
+            QVERIFY(!form.sensor_log_playing());
+            QCOMPARE(form.StatusBar1->currentMessage(), QString("Stopped sender_open.csv"));
+
+            // A log changed on disk while it plays: the line found bad stops
+            // it with a box, and the values it set stay. The rows after the
+            // comments are past what the player has read at its start.
+            QTemporaryDir dir;
+            const std::string changed = dir.filePath("changed.csv").toStdString();
+            std::string text = "time,channel1\n0,1.0\n0.1,2.0\n";
+            for (int i = 0; i < 5; ++i)
+                text += "#" + std::string(4000, '-') + "\n";
+            std::ofstream(changed) << text << "0.2,3.0\n";
+            QVERIFY2(form.play_sensor_log(QString::fromStdString(changed), e), qPrintable(e));
+            {
+                std::fstream file(changed, std::ios::in | std::ios::out);
+                file.seekp(static_cast<std::streamoff>(text.size() + 4));
+                file << 'x';
+            }
+            for (int i = 0; i < 3; ++i)
+                form.single_tick();
+            QVERIFY(!form.sensor_log_playing());
+            QVERIFY(count_for_value(0, 1.0, count, why));  // 0.1 waited for the row after it
+            QCOMPARE(input_a, count);
+            QMessageBox* box = form.findChild<QMessageBox*>();
+            QVERIFY(box != nullptr);
+            QVERIFY2(box->text().startsWith("changed.csv:9: 'x.0' is not a number") &&
+                         box->text().endsWith("the values it set stay."),
+                     qPrintable(box->text()));
+            box->close();
             checked = true;
             form.set_paused(false);
             form.Button2Click();

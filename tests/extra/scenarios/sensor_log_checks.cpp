@@ -161,4 +161,76 @@ TEST(SensorLogPlayer, StreamedRowsBetweenTicksAndABadLineLater) {
     EXPECT_TRUE(player.ended());
 }
 
+// A channel switched off while a log moves it (the window's settings may
+// change under a playing log): the log stops there, naming its row.
+TEST(SensorLogPlayer, AChannelSwitchedOffMidwayStopsTheLog) {
+    reset_all_state();
+    load_factory_defaults();
+    SensorLogPlayer player;
+    std::string error;
+    ASSERT_TRUE(player.start(std::make_unique<std::istringstream>("time,channel1\n0,1.0\n1,2.0\n"),
+                             "s.csv", -1.0, error))
+        << error;
+    SensorCounts counts;
+    ASSERT_TRUE(player.step(counts, error)) << error;
+    settings.channel_kind[0] = ChannelKind::Off;
+    EXPECT_FALSE(player.step(counts, error));
+    EXPECT_EQ(error, "s.csv:3: channel 1 is OFF: it shows no value");
+    EXPECT_TRUE(player.ended());
+    reset_all_state();
+}
+
+// Every way a log's text is refused names the log and its line; a log
+// written on another system (byte-order mark, CRLF, blanks) is read as it is.
+TEST(SensorLogReader, BadLogsNameTheirLineAndForeignLineEndsAreRead) {
+    const struct {
+        const char* text;
+        const char* error;
+    } cases[] = {
+        {"", "s.csv: no header (time,channel1,channel2)"},
+        {"# comment only\n\n", "s.csv: no header (time,channel1,channel2)"},
+        {"time,channel1\n", "s.csv: a header but no rows"},
+        {"when,channel1\n0,1\n",
+         "s.csv:1: the header starts with the column 'time', not 'when' (time,channel1,channel2)"},
+        {"time,channel2,channel2\n", "s.csv:1: the column 'channel2' twice"},
+        {"time\n0\n", "s.csv:1: missing column: channel1, channel2 or both after 'time'"},
+        {"time,channel1\n0,1,2\n",
+         "s.csv:2: too many cells: 3 cells where the header has 2 columns"},
+        {"time,channel1\n,1\n", "s.csv:2: a row needs its time"},
+        {"time,channel1\n0x10,1\n", "s.csv:2: '0x10' is not a number"},
+        {"time,channel1\n1.2.3,1\n", "s.csv:2: '1.2.3' is not a number"},
+        {"time,channel1\n1e999,1\n", "s.csv:2: '1e999' is not a number"},
+        {"time,channel1\n0,1\n1,nan\n", "s.csv:3: 'nan' is not a number (nor open or short)"},
+        {"time,channel1\n-5,1\n999995.5,2\n",
+         "s.csv:3: time 999995.5 is more than 1000000 s after the first row"},
+    };
+    for (const auto& c : cases) {
+        std::istringstream in(c.text);
+        SensorLogReader reader(in, "s.csv");
+        SensorLogRow row;
+        while (reader.next(row)) {
+        }
+        EXPECT_EQ(reader.error(), c.error) << c.text;
+    }
+
+    std::istringstream in(
+        "\xEF\xBB\xBFtime , channel2\r\n# note\r\n5, open\r\n6,short\r\n1e2,-4.5\r\n");
+    SensorLogReader reader(in, "s.csv");
+    EXPECT_FALSE(reader.has_channel(0));
+    SensorLogRow row;
+    std::vector<std::string> rows;
+    while (reader.next(row))
+        rows.push_back(row.time_text + ":" + std::to_string(static_cast<int>(row.cell[1].kind)) +
+                       ":" + std::to_string(row.cell[1].value) + "@" + std::to_string(row.line));
+    EXPECT_EQ(reader.error(), "");
+    EXPECT_TRUE(reader.has_channel(1));
+    EXPECT_EQ(rows,
+              (std::vector<std::string>{"5:2:0.000000@3", "6:3:0.000000@4", "1e2:1:-4.500000@5"}));
+
+    std::unique_ptr<std::istream> file;
+    std::string error;
+    EXPECT_FALSE(open_sensor_log(temp_dir() + "/no_such.csv", file, error));
+    EXPECT_EQ(error, "cannot read " + temp_dir() + "/no_such.csv: No such file or directory");
+}
+
 }  // namespace

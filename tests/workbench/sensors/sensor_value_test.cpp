@@ -181,4 +181,37 @@ TEST(SensorValue, ChannelsThatShowNothingAndNumbersThatAreNone) {
     }
 }
 
+// A stream of values (a ramp, a log) keeps what it worked out only while the
+// settings stay as they were: a unit or kind changed midway is followed at
+// the next value, as a single lookup would follow it.
+TEST(SensorValue, StreamedLookupsFollowSettingsChangedMidway) {
+    reset_all_state();
+    load_factory_defaults();
+    CountForValue stream;
+    u32 streamed = 0, single = 0;
+    std::string error;
+    const auto same = [&](u8 channel, double number) {
+        const bool found = stream.count(channel, number, streamed, error);
+        return found && count_for_value(channel, number, single, error) && streamed == single;
+    };
+    EXPECT_TRUE(same(0, 4.5));
+    EXPECT_TRUE(same(0, 4.5));
+    const u32 bar = streamed;
+    settings.pressure[0].unit = PressureUnit::Psi;
+    settings.pressure[0].span = 150;
+    EXPECT_TRUE(same(0, 4.5));
+    EXPECT_NE(streamed, bar);
+    settings.channel_kind[0] = ChannelKind::Off;
+    for (int twice = 0; twice < 2; ++twice) {
+        EXPECT_FALSE(stream.count(0, 4.5, streamed, error));
+        EXPECT_EQ(error, "channel 1 is OFF: it shows no value");
+    }
+    settings.channel_kind[0] = ChannelKind::Pressure;
+    EXPECT_TRUE(same(0, 20));
+    EXPECT_FALSE(stream.count(0, 1e9, streamed, error));
+    EXPECT_EQ(error.rfind("channel 1 shows 0 psi to ", 0), 0u) << error;
+    EXPECT_FALSE(stream.count(2, 1, streamed, error));
+    EXPECT_EQ(error, "channel 3 is OFF: it shows no value");
+}
+
 }  // namespace

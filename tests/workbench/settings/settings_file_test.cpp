@@ -156,6 +156,7 @@ TEST(SettingsFile, OtherFilesAreSaidNotToBeSettingsFiles) {
         {"\x89PNG\r\n\x1a\n", "f.toml:1: not a settings file: only plain ASCII"},
         {"[package]\nname = \"x\"\n", ""},  // TOML: the unknown key is named
         {"# mine\nformat = 1\ncontrast = = 3\n", ""},
+        {"\r\n  \t# indented, CRLF\r\n\tformat = 1\r\ncontrast = = 3\r\n", ""},
     };
     for (const auto& c : cases) {
         InstrumentSettings out = busy();
