@@ -39,6 +39,17 @@ std::string counted_line(int kind, long count) {
     return scenario_text(command(counted_op(kind), count));
 }
 
+// The name of the n-th file a recording keeps beside itself
+// ("session-log-2.csv"). A script's words are separated by blanks: none in
+// the name.
+std::string companion_name(const std::filesystem::path& recording, const char* kind, int number,
+                           const char* extension) {
+    std::string stem = recording.stem().string();
+    for (char& c : stem)
+        if (c == ' ' || c == '\t') c = '_';
+    return stem + "-" + kind + "-" + std::to_string(number) + extension;
+}
+
 }  // namespace
 
 bool SessionRecorder::start(const std::string& path, std::string& error) {
@@ -107,11 +118,7 @@ void SessionRecorder::power_on_settings(const InstrumentSettings& loaded) {
 void SessionRecorder::settings_file(ScenarioCommand::Op op, const InstrumentSettings& s) {
     if (!recording()) return;
     const std::filesystem::path recording(path_);
-    // A script's words are separated by blanks: none in the name.
-    std::string stem = recording.stem().string();
-    for (char& c : stem)
-        if (c == ' ' || c == '\t') c = '_';
-    const std::string name = stem + "-settings-" + std::to_string(++settings_files_) + ".toml";
+    const std::string name = companion_name(recording, "settings", ++settings_files_, ".toml");
     std::string error;
     if (!save_settings_file((recording.parent_path() / name).string(), s, error) &&
         write_error_.empty())
@@ -124,10 +131,7 @@ void SessionRecorder::settings_file(ScenarioCommand::Op op, const InstrumentSett
 void SessionRecorder::sensor_log(const std::string& source) {
     if (!recording()) return;
     const std::filesystem::path recording(path_);
-    std::string stem = recording.stem().string();
-    for (char& c : stem)
-        if (c == ' ' || c == '\t') c = '_';
-    const std::string name = stem + "-log-" + std::to_string(++log_files_) + ".csv";
+    const std::string name = companion_name(recording, "log", ++log_files_, ".csv");
     std::ifstream in(source, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
