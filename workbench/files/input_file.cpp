@@ -23,3 +23,23 @@ InputFile look_at_input(const std::string& path) {
     }
     return file;
 }
+
+bool read_bounded_line(std::istream& in, std::size_t max, std::string& text, bool& too_long) {
+    text.clear();
+    too_long = false;
+    std::streambuf* buffer = in.rdbuf();
+    using Traits = std::char_traits<char>;
+    bool any = false;
+    while (true) {
+        const Traits::int_type ch = buffer->sbumpc();
+        if (Traits::eq_int_type(ch, Traits::eof())) break;
+        any = true;
+        if (ch == '\n') break;
+        if (text.size() == max) {
+            too_long = true;
+            break;
+        }
+        text += Traits::to_char_type(ch);
+    }
+    return any;
+}

@@ -5,7 +5,9 @@
 // target that exists and is not a regular file.)
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <istream>
 #include <string>
 #include <system_error>
 
@@ -20,3 +22,9 @@ struct InputFile {
 };
 
 InputFile look_at_input(const std::string& path);
+
+// Reads the next line of a text stream into `text` (without its "\n"), a
+// byte at a time from the stream's buffer, so a line never grows past `max`
+// bytes however long the file's line is. Returns false at the end of the
+// stream; `too_long` says the line was cut at `max`.
+bool read_bounded_line(std::istream& in, std::size_t max, std::string& text, bool& too_long);

@@ -18,25 +18,8 @@ bool ScenarioReader::bad(int line, const std::string& why) {
 
 bool ScenarioReader::read_line(ScenarioLine& kind, ScenarioCommand& command, std::string& row,
                                std::string& why) {
-    // A byte at a time from the stream's buffer, so a line never grows past
-    // MAX_LINE_LENGTH however long the file's line is.
-    text_.clear();
-    std::streambuf* buffer = in_.rdbuf();
-    using Traits = std::char_traits<char>;
-    bool any = false;
     bool too_long = false;
-    while (true) {
-        const Traits::int_type ch = buffer->sbumpc();
-        if (Traits::eq_int_type(ch, Traits::eof())) break;
-        any = true;
-        if (ch == '\n') break;
-        if (text_.size() == MAX_LINE_LENGTH) {
-            too_long = true;
-            break;
-        }
-        text_ += Traits::to_char_type(ch);
-    }
-    if (!any) return false;
+    if (!read_bounded_line(in_, MAX_LINE_LENGTH, text_, too_long)) return false;
     ++line_;
     if (too_long) {
         why = "a line longer than " + std::to_string(MAX_LINE_LENGTH) + " bytes";

@@ -59,25 +59,7 @@ bool SensorLogReader::bad(const std::string& why) {
 }
 
 bool SensorLogReader::read_line() {
-    // A byte at a time from the stream's buffer, so a line never grows past
-    // the limit however long the file's line is.
-    text_.clear();
-    too_long_ = false;
-    std::streambuf* buffer = in_.rdbuf();
-    using Traits = std::char_traits<char>;
-    bool any = false;
-    while (true) {
-        const Traits::int_type ch = buffer->sbumpc();
-        if (Traits::eq_int_type(ch, Traits::eof())) break;
-        any = true;
-        if (ch == '\n') break;
-        if (text_.size() == SENSOR_LOG_LINE_MAX) {
-            too_long_ = true;
-            break;
-        }
-        text_ += Traits::to_char_type(ch);
-    }
-    if (!any) return false;
+    if (!read_bounded_line(in_, SENSOR_LOG_LINE_MAX, text_, too_long_)) return false;
     ++line_;
     if (!text_.empty() && text_.back() == '\r') text_.pop_back();
     if (line_ == 1 && text_.rfind("\xEF\xBB\xBF", 0) == 0) text_.erase(0, 3);
