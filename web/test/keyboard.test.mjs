@@ -102,6 +102,9 @@ describe('keyboard, screen reader and idle passes', { timeout: 120000 }, () => {
   test('a check box clicked with the mouse leaves Enter to the centre key', async () => {
     await page.click('#CheckBox2Box');
     assert.equal(await page.$eval('#CheckBox2', (box) => box.checked), true);
+    // The click gives the focus back once the label has handed it on.
+    await page.waitForFunction(() => document.activeElement === document.body,
+                               { timeout: TIMEOUT_MS });
     // The centre key leaves the main menu by its first line, EXIT MENU.
     await page.keyboard.press('Enter');
     await page.waitForFunction(() => /^LCD: run screen/

@@ -80,7 +80,8 @@ describe('scenarios played through the page\'s controls', { timeout: 300000 }, (
     const script = path.join(ROOT, 'tests/scenarios/workbench_values.scn');
     const named = ['examples/settings/oil_psi_coolant_f.toml',
                    'examples/settings/fuel_rotax_oil_lm335.toml',
-                   'tests/scenarios/workbench/user_curve.toml'].map((f) => path.join(ROOT, f));
+                   'tests/scenarios/workbench/user_curve.toml',
+                   'tests/scenarios/workbench/swapped_channels.toml'].map((f) => path.join(ROOT, f));
     const choose = async (files) => {
       await reload(page);
       const [chooser] = await Promise.all([page.waitForFileChooser(),
