@@ -1,6 +1,7 @@
 #include "workbench/files/input_file.h"
 
 #include <filesystem>
+#include <fstream>
 
 InputFile look_at_input(const std::string& path) {
     namespace fs = std::filesystem;
@@ -42,4 +43,28 @@ bool read_bounded_line(std::istream& in, std::size_t max, std::string& text, boo
         text += Traits::to_char_type(ch);
     }
     return any;
+}
+
+bool open_input_file(const std::string& path, const char* kind, std::uintmax_t max_size,
+                     const char* size_text, std::unique_ptr<std::istream>& in, std::string& error) {
+    const InputFile input = look_at_input(path);
+    if (input.error) {
+        error = "cannot read " + path + ": " + input.error.message();
+        return false;
+    }
+    if (!input.regular) {
+        error = path + " is " + input.what + ", not " + kind;
+        return false;
+    }
+    if (max_size != 0 && input.size > max_size) {
+        error = path + " is over " + size_text + ", too long for " + kind;
+        return false;
+    }
+    auto file = std::make_unique<std::ifstream>(path, std::ios::binary);
+    if (!*file) {
+        error = "cannot read " + path;
+        return false;
+    }
+    in = std::move(file);
+    return true;
 }

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <istream>
+#include <memory>
 #include <string>
 #include <system_error>
 
@@ -28,3 +29,11 @@ InputFile look_at_input(const std::string& path);
 // bytes however long the file's line is. Returns false at the end of the
 // stream; `too_long` says the line was cut at `max`.
 bool read_bounded_line(std::istream& in, std::size_t max, std::string& text, bool& too_long);
+
+// Opens a regular file of at most `max_size` bytes (0: any size) that the
+// programs read as `kind` ("a scenario", "a sensor log"). On failure `error`
+// says why in one line: "cannot read PATH: ...", "PATH is a device, not a
+// sensor log", "PATH is over 64 MB, too long for a sensor log" (`size_text`
+// names the limit).
+bool open_input_file(const std::string& path, const char* kind, std::uintmax_t max_size,
+                     const char* size_text, std::unique_ptr<std::istream>& in, std::string& error);

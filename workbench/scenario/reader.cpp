@@ -106,20 +106,5 @@ std::string scenario_file(const std::string& directory, const std::string& name)
 
 bool open_scenario_file(const std::string& path, std::unique_ptr<std::istream>& in,
                         std::string& error) {
-    const InputFile input = look_at_input(path);
-    if (input.error) {
-        error = "cannot read " + path + ": " + input.error.message();
-        return false;
-    }
-    if (!input.regular) {
-        error = path + " is " + input.what + ", not a scenario";
-        return false;
-    }
-    auto file = std::make_unique<std::ifstream>(path, std::ios::binary);
-    if (!*file) {
-        error = "cannot read " + path;
-        return false;
-    }
-    in = std::move(file);
-    return true;
+    return open_input_file(path, "a scenario", 0, "", in, error);
 }

@@ -155,26 +155,8 @@ bool SensorLogReader::next(SensorLogRow& row) {
 
 bool open_sensor_log(const std::string& path, std::unique_ptr<std::istream>& in,
                      std::string& error) {
-    const InputFile input = look_at_input(path);
-    if (input.error) {
-        error = "cannot read " + path + ": " + input.error.message();
-        return false;
-    }
-    if (!input.regular) {
-        error = path + " is " + input.what + ", not a sensor log";
-        return false;
-    }
-    if (input.size > static_cast<std::uintmax_t>(SENSOR_LOG_SIZE_MAX)) {
-        error = path + " is over 64 MB, too long for a sensor log";
-        return false;
-    }
-    auto file = std::make_unique<std::ifstream>(path, std::ios::binary);
-    if (!*file) {
-        error = "cannot read " + path;
-        return false;
-    }
-    in = std::move(file);
-    return true;
+    return open_input_file(path, "a sensor log", static_cast<std::uintmax_t>(SENSOR_LOG_SIZE_MAX),
+                           "64 MB", in, error);
 }
 
 bool check_sensor_log(std::istream& in, const std::string& name, double& seconds,
