@@ -1,11 +1,11 @@
 // The page's figures for the README: its size, the time to its first LCD
 // frame and the renderer's CPU share beside a bare page with a 50 Hz timer,
 // all in one run: the page off; on with the power-on alarms flashing, on the
-// run screen once they are acknowledged, in the main menu; a slider dragged.
+// run screen once they are acknowledged, a steady screen in turns with the
+// page switched off, in the main menu; a slider dragged.
 //   node web/tools/figures.mjs    (make web-figures)
 // In a browser of its own, one tab at a time, so that only that tab's
 // renderer counts. DG2_WEB_BUILD names the page's build (web/browser/native.mjs).
-import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
 
@@ -28,16 +28,34 @@ console.log(`figure: first load ${sum(sizes.filter(([f]) => !later(f)))} B of wa
   sizes.filter(([f]) => !later(f)).map(([f, s]) => `${f} ${s}`).join(', ')}), later ${
   sum(sizes.filter(([f]) => later(f)))} B more, together ${sum(sizes)} B`);
 
-// utime + stime, in clock ticks; null for a process that has ended (a spare
-// renderer the browser let go).
-function processTimes(pid) {
-  try {
-    const stat = fs.readFileSync(`/proc/${pid}/stat`, 'utf8');
-    const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
-    return Number(fields[11]) + Number(fields[12]);
-  } catch {
-    return null;
+// CPU time of every thread of the given processes, in nanoseconds, by
+// thread (the scheduler's own count, not /proc/PID/stat's 10 ms steps, which
+// are too coarse for a share under one per cent).
+function threadTimes(pids) {
+  const times = new Map();
+  for (const pid of pids) {
+    let tasks = [];
+    try {
+      tasks = fs.readdirSync(`/proc/${pid}/task`);
+    } catch {
+      continue;  // a spare renderer the browser let go
+    }
+    for (const task of tasks) {
+      try {
+        times.set(task, Number(fs.readFileSync(`/proc/${pid}/task/${task}/schedstat`, 'utf8')
+          .split(' ')[0]));
+      } catch { /* ended */ }
+    }
   }
+  return times;
+}
+
+// Seconds of CPU between two readings; a thread that ended in between
+// counts nothing, one that started counts from zero.
+function cpuSeconds(before, after) {
+  let total = 0;
+  for (const [task, ns] of after) total += ns - (before.get(task) ?? 0);
+  return total / 1e9;
 }
 
 function renderersOf(browserPid) {
@@ -60,28 +78,25 @@ function renderersOf(browserPid) {
     command.includes('--type=renderer') && descends(pid)).map(([pid]) => pid);
 }
 
-// Renderer CPU share over SECONDS, from the processes' own counters, while
-// `during` runs (if given); with the page's passes per tick where it has them.
+// Renderer CPU share over SECONDS, in per cent of one core, while `during`
+// runs (if given); printed with the page's passes per tick where it has them.
 async function measure(session, page, label, during = null) {
   const renderers = renderersOf(session.browser.process().pid);
-  const hz = Number(spawnSync('getconf', ['CLK_TCK'], { encoding: 'utf8' }).stdout) || 100;
   const counts = () => page.evaluate(() => window.dg2?.passCounts?.() ?? null);
-  const before = renderers.map(processTimes);
+  const before = threadTimes(renderers);
   const passesBefore = await counts();
   const start = Date.now();
   const until = start + SECONDS * 1000;
   if (during) await during(until);
   await sleep(until - Date.now());
   const elapsed = (Date.now() - start) / 1000;
-  const used = renderers.map((pid, i) => {
-    const now = processTimes(pid);
-    return now === null || before[i] === null ? 0 : (now - before[i]) / hz;
-  }).reduce((a, b) => a + b, 0);
+  const share = cpuSeconds(before, threadTimes(renderers)) / elapsed * 100;
   const passesAfter = await counts();
   const passes = passesBefore && passesAfter ? `, ${((passesAfter.passes - passesBefore.passes) /
     (passesAfter.ticks - passesBefore.ticks)).toFixed(2)} passes a tick` : '';
-  console.log(`figure: renderer CPU, ${label}: ${(used / elapsed * 100).toFixed(2)} % of one core over ${
+  console.log(`figure: renderer CPU, ${label}: ${share.toFixed(2)} % of one core over ${
     elapsed.toFixed(1)} s${passes}`);
+  return share;
 }
 
 // The mouse drags slider 1's thumb to and fro, a move every 16 ms.
@@ -116,6 +131,11 @@ try {
     document.body.innerHTML = '<input id="Bare" type="range" max="4096" style="width: 280px">';
   });
   await drag(bare, 'bare page', '#Bare');
+  // The floor: the same mouse moves over a plain block that never changes.
+  await bare.evaluate(() => {
+    document.body.innerHTML = '<div id="Block" style="width: 280px; height: 24px"></div>';
+  });
+  await drag(bare, 'bare page, nothing under the mouse changes', '#Block');
   await bare.close();
 
   let { page } = await openPage(session);
@@ -136,6 +156,24 @@ try {
   await measure(session, page, 'on, run screen, alarms acknowledged');
   await moveSlider(page, 'TrackBar1', 220);
   await moveSlider(page, 'TrackBar2', 220);
+  await sleep(1000);
+  // A steady screen beside the same page switched off, in turns, so that
+  // the machine's other load weighs on both alike.
+  const steady = [];
+  const off = [];
+  for (let turn = 0; turn < 3; ++turn) {
+    steady.push(await measure(session, page, 'on, run screen steady (both channels in range)'));
+    await page.click('#Button2');
+    await sleep(500);
+    off.push(await measure(session, page, 'the same page switched off'));
+    await page.click('#Button1');
+    await sleep(3500);  // the splash, then the power-on alarms
+    await page.keyboard.press('Enter');
+    await sleep(1000);
+  }
+  const total = (list) => list.reduce((a, b) => a + b, 0);
+  console.log(`figure: steady screen on / the same page off: ${
+    (total(steady) / total(off)).toFixed(2)} x (three turns of each)`);
   await page.keyboard.press('Enter');  // the main menu
   await sleep(1000);
   await measure(session, page, 'on, main menu');
