@@ -1,6 +1,7 @@
 // The workbench's functions in the page: a session recorded in the page
 // replays natively to its last frame; #settings= links made by "Copy link"
-// open powered on with the same settings, a damaged one says so; a sensor
+// open powered on with the same settings, which a session recorded there
+// keeps, a damaged one says so; a sensor
 // log plays into the sliders and a bad row is named with its file and line;
 // "ON" past the deepest nesting is ignored with the window's message.
 import assert from 'node:assert/strict';
@@ -64,7 +65,10 @@ describe('the workbench in the page', { timeout: 120000 }, () => {
     await page.close();
   });
 
-  test('Copy link: the link opens powered on with the same settings', async () => {
+  // Every power-on of the opened link ends with its settings, and so does
+  // every power-on of a session recorded there, played natively.
+  test('Copy link: the link opens powered on with the same settings, kept by a recording',
+       async () => {
     const { page } = await openPage(session);
     await page.click('#Button1');
     await depthIs(page, 1);
@@ -77,6 +81,24 @@ describe('the workbench in the page', { timeout: 120000 }, () => {
     await depthIs(opened, 1);
     await sleep(SPLASH_MS);
     assert.equal(await opened.evaluate(() => window.dg2.copyLink()), link);
+    const folder = fs.mkdtempSync(path.join(scratch, 'link-'));
+    const cdp = await opened.createCDPSession();
+    await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: folder });
+    await opened.click('#Button2');
+    await depthIs(opened, 0);
+    await opened.evaluate(() => window.dg2.startRecording());
+    await opened.click('#Button1');
+    await sleep(SPLASH_MS + 500);
+    await opened.evaluate(() => window.dg2.stopRecording());
+    const files = ['dg2-session-settings-1.toml', 'dg2-session.scn']
+      .map((name) => path.join(folder, name));
+    for (const until = Date.now() + TIMEOUT_MS;
+      !files.every((f) => fs.existsSync(f)) && Date.now() < until;)
+      await sleep(100);
+    const scenario = fs.readFileSync(files[1], 'utf8');
+    assert.match(scenario, /^power-on-settings dg2-session-settings-1\.toml$/m);
+    const replay = runNative(files[1]);
+    assert.equal(replay.status, 0, `${replay.errors}\n${scenario}`);
     assert.deepEqual(problems, []);
     await page.close();
     await opened.close();
