@@ -192,7 +192,8 @@ function place(form) {
     }
   }
   // The bezel's picture drawn at the size the screen shows it, or larger
-  // (bezel.jpg at 1x, bezel-2x.jpg, bezel-3x.jpg).
+  // (bezel.jpg at 1x, bezel-2x.jpg to bezel-4x.jpg: a phone at a ratio of 3
+  // shows it at 3.5 device pixels a window pixel).
   part('bezel').sizes = `${bezel.width * zoom}px`;
   scaleLcd(zoom, ratio);
   if (narrow) {
