@@ -109,19 +109,25 @@ export async function reload(page) {
   await whenReady(page);
 }
 
-// The LCD canvas read back and decoded to 114 x 64 ('#' lit): each LCD pixel
-// must be a uniform 2 x 2 block, else the frame is reported as broken.
+// The LCD canvas read back and decoded to 114 x 64 ('#' lit). The canvas
+// holds the window's 230 x 134 picture at the screen's device pixels, so an
+// LCD pixel is a square of `side` canvas pixels (2 at zoom 1 on an ordinary
+// screen); each must be of one colour, else the frame is reported as broken.
 export function readLcd(page) {
   return page.evaluate(() => {
     const canvas = document.getElementById('Image1');
-    const data = canvas.getContext('2d').getImageData(0, 0, 228, 128).data;
+    const side = Math.round((2 * canvas.width) / 230);
+    const width = 114 * side;
+    const data = canvas.getContext('2d').getImageData(0, 0, width, 64 * side).data;
     const rows = [];
     for (let y = 0; y < 64; ++y) {
       let row = '';
       for (let x = 0; x < 114; ++x) {
-        const at = (dx, dy) => data[((2 * y + dy) * 228 + 2 * x + dx) * 4];
+        const at = (dx, dy) => data[((y * side + dy) * width + x * side + dx) * 4];
         const value = at(0, 0);
-        if (at(1, 0) !== value || at(0, 1) !== value || at(1, 1) !== value) return 'broken block';
+        for (let dy = 0; dy < side; ++dy)
+          for (let dx = 0; dx < side; ++dx)
+            if (at(dx, dy) !== value) return 'broken block';
         row += value < 128 ? '#' : '.';
       }
       rows.push(row);

@@ -31,6 +31,11 @@ export function addStatusField(tooltip) {
     fields = document.createElement('div');
     fields.id = 'StatusFields';
     $('Form1').append(fields);
+    // Beside the message, the fields leave it the rest of the bar, however
+    // their texts or the layout change their width (tools.css).
+    new ResizeObserver(() => {
+      $('Form1').style.setProperty('--status-fields', `${fields.offsetWidth}px`);
+    }).observe(fields);
   }
   const field = document.createElement('span');
   field.title = tooltip;
@@ -38,10 +43,9 @@ export function addStatusField(tooltip) {
   return field;
 }
 
-// A field's new text; the message's room follows the fields' width.
+// A field's new text.
 export function setStatusField(field, text) {
   if (field.textContent === text) return;
   field.textContent = text;
   field.hidden = text === '';
-  part('status_bar').style.paddingRight = `${$('StatusFields').offsetWidth + 8}px`;
 }

@@ -3,7 +3,7 @@
 import { CONTROLS, KEY_BINDINGS, SLIDER_KEYS } from './controls.js';
 import { $, ROLES, part } from './elements.js';
 import { key } from './instrument.js';
-import { currentZoom } from './layout.js';
+import { inBezel } from './layout.js';
 import { copyPicture } from './lcd.js';
 import { chooseSettingsFile, saveSettings } from './settings.js';
 
@@ -89,14 +89,7 @@ function onKeyDown(event) {
 // clockwise; fractions of a notch (touchpads) add up.
 let wheelRemainder = 0;
 function onWheel(event) {
-  const zoom = currentZoom();
-  const box = $('Form1').getBoundingClientRect();
-  const x = (event.clientX - box.left) / zoom;
-  const y = (event.clientY - box.top) / zoom;
-  const bezel = ROLES.bezel;
-  if (x < bezel.left || y < bezel.top || x >= bezel.left + bezel.width ||
-      y >= bezel.top + bezel.height)
-    return;
+  if (!inBezel(event.clientX, event.clientY)) return;
   event.preventDefault();
   // In notches: Chromium and WebKit give 120 per notch, as the desktop does;
   // otherwise lines (3 a notch) or pixels (100 a notch).

@@ -2,12 +2,19 @@
 // the viewport's width (and its height where it can) and every LCD pixel is
 // a whole number of device pixels: an LCD pixel is 2 x 2 window pixels, so at
 // a device pixel ratio r the zoom goes in steps of 1 / (2 r) (0.5 at r = 1,
-// 0.25 at r = 2, 1/6 at r = 3). Where even the smallest zoom is too wide, the
-// page scrolls, from the form's left edge. On touch screens the controls'
-// hit areas grow to 40 x 40 CSS pixels where the layout leaves room; their
-// pictures keep their sizes.
+// 0.25 at r = 2, 1/6 at r = 3). On touch screens the controls' hit areas
+// grow to 40 x 40 CSS pixels where the layout leaves room; their pictures
+// keep their sizes.
+//
+// A page too narrow for the window at zoom 1 (a phone) gets the narrow
+// arrangement instead: the bezel with its LCD, lamp and keys as wide as the
+// page allows, on the same grid of zooms, and the other controls below it in
+// rows of readable text and finger-sized targets (style.css, `.narrow`), in
+// the window's tab order. Narrower than NARROWEST, the page scrolls from the
+// form's left edge.
 import { CLIENT_HEIGHT, CLIENT_WIDTH, CONTROLS } from './controls.js';
-import { $, part } from './elements.js';
+import { $, ROLES, part } from './elements.js';
+import { scaleLcd } from './lcd.js';
 
 const MAX_ZOOM = 4;
 // At the smallest zoom an LCD pixel is one device pixel at a ratio of 1.
@@ -24,21 +31,29 @@ const TOUCH_TARGET = 40;
 const TOUCH_ROLES = ['left_key', 'centre_key', 'right_key', 'clockwise_button',
                      'anticlockwise_button', 'on_button', 'off_button', 'channel1_slider',
                      'channel2_slider', 'calibrate_box', 'keyfast_box'];
+// What stays on the bezel in the narrow arrangement, where the window has it.
+const ON_BEZEL = ['bezel', 'alarm_lamp', 'lcd_frame', 'left_key', 'centre_key', 'right_key'];
+// The narrowest page the narrow arrangement's rows are laid out for (the
+// narrowest phones), in CSS pixels; and the gap below the bezel.
+const NARROWEST = 320;
+const BEZEL_GAP = 8;
 
 let zoom = 1;
+let narrow = false;
 
-// Page pixels per window pixel.
-export function currentZoom() {
-  return zoom;
+// Whether the page point (x, y), as events give it, lies over the bezel.
+export function inBezel(x, y) {
+  const box = part('bezel').getBoundingClientRect();
+  return x >= box.left && y >= box.top && x < box.right && y < box.bottom;
 }
 
 const coarse = window.matchMedia('(pointer: coarse)');
 
-// The largest zoom on the device pixel grid that fits `width` x `height`.
-function fittingZoom(width, height) {
+// The largest zoom on the device pixel grid at which `across` x `down`
+// window pixels and their margins fit `width` x `height`.
+function fittingZoom(width, height, across = CLIENT_WIDTH, down = CLIENT_HEIGHT) {
   const steps = 2 * (window.devicePixelRatio || 1);
-  const room = Math.min(width / (CLIENT_WIDTH + 2 * MARGIN),
-                        height / (CLIENT_HEIGHT + 2 * MARGIN));
+  const room = Math.min(width / (across + 2 * MARGIN), height / (down + 2 * MARGIN));
   const smallest = Math.max(1, Math.floor(MIN_ZOOM * steps + 1e-9));
   return Math.min(MAX_ZOOM, Math.max(smallest, Math.floor(room * steps + 1e-9)) / steps);
 }
@@ -69,6 +84,10 @@ function clearOfRound(key, own, grow) {
   return Math.hypot(nearestX - cx, nearestY - cy) >= r;
 }
 
+// Whether a control flows below the bezel (the narrow arrangement), sized
+// by the style sheet with its targets already large enough.
+const flowed = (role) => narrow && !ON_BEZEL.includes(role);
+
 // How far a control's hit area may reach beyond its box on each side, in CSS
 // pixels (on the device pixel grid): up to TOUCH_TARGET in all, but at most
 // half way to another control's picture, so a tap on a picture always
@@ -81,7 +100,7 @@ function hitMargins(role) {
     y: Math.max(0, (TOUCH_TARGET - box.height * zoom) / 2),
   };
   for (const other of TOUCH_ROLES) {
-    if (other === role) continue;
+    if (other === role || flowed(other)) continue;
     const picture = pictureOf(other);
     // The gaps between the two pictures, in CSS pixels (negative where they
     // overlap along that axis).
@@ -104,8 +123,9 @@ function growHitAreas() {
   for (const role of TOUCH_ROLES) {
     const element = part(role);
     const target = element.type === 'checkbox' ? element.parentElement : element;
-    const grow = coarse.matches ? hitMargins(role) : { x: 0, y: 0 };
+    const grow = coarse.matches && !flowed(role) ? hitMargins(role) : { x: 0, y: 0 };
     if (element.type === 'range') {
+      if (flowed(role)) continue;
       // A slider's picture stays centred in its box: the box itself grows.
       const box = boxOf(role);
       element.style.left = `${box.left * zoom - grow.x}px`;
@@ -137,18 +157,34 @@ function alignLcd() {
 
 function place(form) {
   document.documentElement.style.setProperty('--z', zoom);
-  form.style.width = `${CLIENT_WIDTH * zoom}px`;
-  form.style.height = `${CLIENT_HEIGHT * zoom}px`;
+  form.classList.toggle('narrow', narrow);
   const ratio = window.devicePixelRatio || 1;
-  const free = document.documentElement.clientWidth - CLIENT_WIDTH * zoom;
-  form.style.marginLeft = `${Math.max(0, Math.floor((free / 2) * ratio) / ratio)}px`;
+  const bezel = ROLES.bezel;
+  // Where the bezel's left edge goes: the form's is the window's; the
+  // narrow form fills the page's width, the bezel centred in it.
+  let offset = 0;
+  if (narrow) {
+    for (const property of ['width', 'height', 'marginLeft', 'fontSize']) form.style[property] = '';
+    form.style.paddingTop = `${Math.ceil((bezel.height * zoom + BEZEL_GAP) * ratio) / ratio}px`;
+    offset = Math.floor(((form.clientWidth - bezel.width * zoom) / 2) * ratio) / ratio;
+  } else {
+    form.style.paddingTop = '';
+    form.style.width = `${CLIENT_WIDTH * zoom}px`;
+    form.style.height = `${CLIENT_HEIGHT * zoom}px`;
+    const free = document.documentElement.clientWidth - CLIENT_WIDTH * zoom;
+    form.style.marginLeft = `${Math.max(0, Math.floor((free / 2) * ratio) / ratio)}px`;
+  }
   // On the device pixel grid, so that no control (the LCD's frame above all)
   // starts between two device pixels.
   const snap = (v) => `${Math.round(v * ratio) / ratio}px`;
-  for (const { name, kind, parent, left, top, width, height } of CONTROLS) {
+  for (const { name, role, kind, parent, left, top, width, height } of CONTROLS) {
     if (parent !== '') continue;
     const element = $(kind === 'check_box' ? `${name}Box` : name);
-    element.style.left = snap(left * zoom);
+    if (flowed(role)) {
+      for (const property of ['left', 'top', 'width', 'height']) element.style[property] = '';
+      continue;
+    }
+    element.style.left = snap(offset + left * zoom);
     element.style.top = snap(top * zoom);
     if (width !== 0) {
       element.style.width = snap(width * zoom);
@@ -156,51 +192,73 @@ function place(form) {
     }
   }
   // The bezel's picture drawn at the size the screen shows it, or larger
-  // (bezel.jpg at 1x, bezel-2x.jpg, bezel-3x.jpg).
-  part('bezel').sizes = `${CONTROLS.find((c) => c.role === 'bezel').width * zoom}px`;
-  let pixels = LARGEST_FONT_PIXELS;
-  for (; pixels > SMALLEST_FONT_PIXELS; pixels -= 0.5) {
+  // (bezel.jpg at 1x, bezel-2x.jpg to bezel-4x.jpg: a phone at a ratio of 3
+  // shows it at 3.5 device pixels a window pixel).
+  part('bezel').sizes = `${bezel.width * zoom}px`;
+  scaleLcd(zoom, ratio);
+  if (narrow) {
+    readableText(0);
+  } else {
+    let pixels = LARGEST_FONT_PIXELS;
+    for (; pixels > SMALLEST_FONT_PIXELS; pixels -= 0.5) {
+      form.style.fontSize = `${pixels * zoom}px`;
+      if (part('channel1_label').getBoundingClientRect().width <= CHANNEL_LABEL_ROOM * zoom) break;
+    }
     form.style.fontSize = `${pixels * zoom}px`;
-    if (part('channel1_label').getBoundingClientRect().width <= CHANNEL_LABEL_ROOM * zoom) break;
+    readableText(pixels * zoom);
   }
-  form.style.fontSize = `${pixels * zoom}px`;
-  readableText(pixels * zoom);
   growHitAreas();
 }
 
 // On a touch screen, a caption whose control has the room is written at least
 // READABLE_TEXT CSS pixels high (a step at a time down to the form's own size
-// where it has less); elsewhere every caption keeps the form's size.
+// where it has less); elsewhere every caption keeps the form's size (the
+// narrow arrangement's are readable by the style sheet). The status bar's
+// fields follow its message's size; its line (STATUS_LINE window pixels)
+// holds text up to LINE_SPACING times smaller.
 const READABLE_TEXT = 14;
+const STATUS_LINE = 18;
+const LINE_SPACING = 1.2;
 const CAPTIONED = ['on_button', 'off_button', 'clockwise_button', 'anticlockwise_button',
                    'status_bar'];
 function readableText(formPixels) {
+  const bar = part('status_bar');
   const captions = [...CAPTIONED.map(part), part('calibrate_box').parentElement,
                     part('keyfast_box').parentElement];
   for (const caption of captions) {
     caption.style.fontSize = '';
-    if (!coarse.matches) continue;
+    if (!coarse.matches || narrow) continue;
     for (let size = READABLE_TEXT; size > formPixels; size -= 0.5) {
+      if (caption === bar && size * LINE_SPACING > STATUS_LINE * zoom) continue;
       caption.style.fontSize = `${size}px`;
       if (caption.scrollWidth <= caption.clientWidth && caption.scrollHeight <= caption.clientHeight)
         break;
       caption.style.fontSize = '';
     }
   }
+  if (bar.style.fontSize) $('Form1').style.setProperty('--status-text', bar.style.fontSize);
+  else $('Form1').style.removeProperty('--status-text');
 }
 
-// Every control where the table puts it, in window pixels times the zoom. A
-// check box is placed with its caption, as the window's is; the LCD fills its
-// frame by the style sheet; a label sizes itself.
+// Every control where the table puts it, in window pixels times the zoom,
+// or in the narrow arrangement. A check box is placed with its caption, as
+// the window's is; the LCD fills its frame by the style sheet; a label sizes
+// itself.
 export function placeControls() {
   const form = $('Form1');
-  const below = $('Tools').offsetHeight + 16;
-  zoom = fittingZoom(document.documentElement.clientWidth, window.innerHeight - below);
+  const root = document.documentElement;
+  narrow = root.clientWidth < CLIENT_WIDTH + 2 * MARGIN;
+  if (narrow) {
+    const bezel = ROLES.bezel;
+    zoom = fittingZoom(Math.max(NARROWEST, root.clientWidth), Infinity, bezel.width, bezel.height);
+  } else {
+    const below = $('Tools').offsetHeight + 16;
+    zoom = fittingZoom(root.clientWidth, window.innerHeight - below);
+  }
   place(form);
   // A scroll bar that came with the new height may leave the form too wide.
   const steps = 2 * (window.devicePixelRatio || 1);
-  while (zoom > MIN_ZOOM && document.documentElement.scrollWidth >
-         document.documentElement.clientWidth) {
+  while (zoom > MIN_ZOOM && root.scrollWidth > Math.max(root.clientWidth, narrow ? NARROWEST : 0)) {
     zoom = Math.max(MIN_ZOOM, (Math.ceil(zoom * steps - 1e-9) - 1) / steps);
     place(form);
   }

@@ -2,8 +2,8 @@
 // touch screen, or the keyboard's menu key (Shift+F10) with a key area or the
 // LCD focused. Only the detection is here; the menu (menu_view.js) is loaded
 // when it first opens.
-import { $, ROLES } from './elements.js';
-import { currentZoom } from './layout.js';
+import { $ } from './elements.js';
+import { inBezel } from './layout.js';
 
 const LONG_PRESS_MS = 500;
 // A finger that moves further than this is scrolling or dragging, not pressing.
@@ -11,16 +11,6 @@ const LONG_PRESS_SLOP = 10;
 
 let view = null;  // menu_view.js once loaded
 let press = null;  // { id, x, y, target, timer }
-
-function inBezel(x, y) {
-  const box = $('Form1').getBoundingClientRect();
-  const zoom = currentZoom();
-  const bezel = ROLES.bezel;
-  const bx = (x - box.left) / zoom;
-  const by = (y - box.top) / zoom;
-  return bx >= bezel.left && by >= bezel.top && bx < bezel.left + bezel.width &&
-         by < bezel.top + bezel.height;
-}
 
 const menuOpen = () => view !== null && view.menuOpen();
 

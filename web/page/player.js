@@ -13,6 +13,7 @@ import {
   createInstrumentWith, depth, giveTick, holdTimerTicks, key, powerOff, powerOn, setCalibrate,
   setKeyFast, setSliderPositions,
 } from './instrument.js';
+import { shownPicture } from './lcd.js';
 import { stopLog } from './sensor_log.js';
 import { sessionRecording } from './session.js';
 import {
@@ -30,10 +31,10 @@ function shownLamp() {
 }
 
 // The LCD as shown: `lit` gets 1 for each LCD pixel whose 2 x 2 block in the
-// canvas has the colour word `black`.
+// picture has the colour word `black`.
 function shownLcd(lit, width, black) {
   const height = lit.length / width;
-  const data = part('lcd').getContext('2d').getImageData(0, 0, 2 * width, 2 * height).data;
+  const { data } = shownPicture(2 * width, 2 * height);
   const [r, g, b] = [(black >> 16) & 0xff, (black >> 8) & 0xff, black & 0xff];
   for (let y = 0; y < height; ++y) {
     for (let x = 0; x < width; ++x) {
