@@ -6,9 +6,10 @@
 // grow to 40 x 40 CSS pixels where the layout leaves room; their pictures
 // keep their sizes.
 //
-// A page too narrow for the window at zoom 1 (a phone) gets the narrow
-// arrangement instead: the bezel with its LCD, lamp and keys as wide as the
-// page allows, on the same grid of zooms, and the other controls below it in
+// A page too narrow for the window at zoom 1 (a phone), or a touch screen
+// too low for it (a phone held sideways), gets the narrow arrangement
+// instead: the bezel with its LCD, lamp and keys as large as the page's width
+// and height allow, on the same grid of zooms, and the other controls below it in
 // rows of readable text and finger-sized targets (style.css, `.narrow`), in
 // the window's tab order. Narrower than NARROWEST, the page scrolls from the
 // form's left edge.
@@ -247,13 +248,16 @@ function readableText(formPixels) {
 export function placeControls() {
   const form = $('Form1');
   const root = document.documentElement;
-  narrow = root.clientWidth < CLIENT_WIDTH + 2 * MARGIN;
+  const below = $('Tools').offsetHeight + 16;
+  zoom = fittingZoom(root.clientWidth, window.innerHeight - below);
+  // A touch screen too low for the window at zoom 1 (a phone held sideways)
+  // gets the rows too: the window's text would be too small for it.
+  narrow = root.clientWidth < CLIENT_WIDTH + 2 * MARGIN || (coarse.matches && zoom < 1);
   if (narrow) {
+    // The bezel whole on the screen where it can be, the rows below it.
     const bezel = ROLES.bezel;
-    zoom = fittingZoom(Math.max(NARROWEST, root.clientWidth), Infinity, bezel.width, bezel.height);
-  } else {
-    const below = $('Tools').offsetHeight + 16;
-    zoom = fittingZoom(root.clientWidth, window.innerHeight - below);
+    zoom = fittingZoom(Math.max(NARROWEST, root.clientWidth), window.innerHeight, bezel.width,
+                       bezel.height);
   }
   place(form);
   // A scroll bar that came with the new height may leave the form too wide.

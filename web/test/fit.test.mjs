@@ -2,8 +2,9 @@
 // every control in reach, the LCD's pixels whole device pixels (read back
 // from a screenshot), readable text, touch targets of 40 x 40 CSS pixels
 // never over another control's picture. Narrower than the window at zoom 1
-// (637 CSS pixels with its margins), the bezel is as wide as the page allows
-// and the other controls are in rows below it.
+// (637 CSS pixels with its margins), or a touch screen too low for it, the
+// bezel is as large as the page allows and the other controls are in rows
+// below it.
 import assert from 'node:assert/strict';
 import { after, before, describe, test } from 'node:test';
 
@@ -14,6 +15,7 @@ import {
 const SCREENS = [
   { name: 'phone 360 x 640', width: 360, height: 640, ratio: 3, touch: true },
   { name: 'phone 390 x 844', width: 390, height: 844, ratio: 3, touch: true },
+  { name: 'phone sideways 844 x 390', width: 844, height: 390, ratio: 3, touch: true },
   { name: 'window 500 x 350', width: 500, height: 350, ratio: 1, touch: false },
   // 2.5 device pixels a window pixel: the canvas must still give 5 an LCD pixel.
   { name: 'tablet 820 x 1180', width: 820, height: 1180, ratio: 2, touch: true },
@@ -23,14 +25,17 @@ const SCREENS = [
 ];
 const CONTROL_IDS = ['Image3', 'Image5', 'Image6', 'Button3', 'Button4', 'Button1', 'Button2',
                      'TrackBar1', 'TrackBar2', 'CheckBox2Box', 'CheckBox3Box', 'StatusBar1'];
-const NARROW = 621 + 16;
+// The narrow arrangement: narrower than the window at zoom 1 with its
+// margins, or a touch screen too low for it.
+const narrowFor = (screen) => screen.width < 621 + 16 ||
+  (screen.touch && (404 + 16) > screen.height - 40);
 // Text of 14 CSS pixels and more: on desktops; on a tablet where the controls
 // have the room (ON, OFF, the check boxes, the status bar); everywhere in the
 // narrow arrangement.
-const readableIds = (width) => (width < NARROW ?
+const readableIds = (screen) => (narrowFor(screen) ?
   ['Button3', 'Button4', 'Button1', 'Button2', 'Label1', 'Label13', 'CheckBox2Box',
    'CheckBox3Box', 'StatusBar1', 'StatusFields'] :
-  width >= 1280 ? ['Button1', 'Button3', 'Label1', 'StatusBar1', 'StatusFields'] :
+  screen.width >= 1280 ? ['Button1', 'Button3', 'Label1', 'StatusBar1', 'StatusFields'] :
   ['Button1', 'Button2', 'CheckBox2Box', 'StatusBar1', 'StatusFields']);
 
 async function open(session, screen, hash = '#on') {
@@ -116,8 +121,10 @@ describe('the page on every screen', { timeout: 240000 }, () => {
             `${id} ${getComputedStyle(document.getElementById(id)).fontSize}`)
             .filter((text) => parseFloat(text.split(' ')[1]) < 14);
           const zoom = Number(getComputedStyle(root).getPropertyValue('--z'));
-          return { scroll: root.scrollWidth - root.clientWidth, outside, fields, small, zoom };
-        }, CONTROL_IDS, readableIds(screen.width));
+          return { scroll: root.scrollWidth - root.clientWidth, outside, fields, small, zoom,
+                   narrow: document.getElementById('Form1').classList.contains('narrow') };
+        }, CONTROL_IDS, readableIds(screen));
+        assert.equal(fit.narrow, narrowFor(screen), 'the arrangement');
         assert.equal(fit.scroll, 0, 'no horizontal scrolling');
         assert.deepEqual(fit.outside, [], 'every control within the page');
         assert.deepEqual(fit.fields, [], 'status fields that do not fit');
@@ -126,7 +133,8 @@ describe('the page on every screen', { timeout: 240000 }, () => {
         // The largest step: one more would not fit beside the margins (the
         // window's, or the bezel's in the narrow arrangement).
         const next = fit.zoom + 1 / (2 * screen.ratio);
-        assert.ok(fit.zoom === 4 || (screen.width < NARROW ? (310 + 16) * next > screen.width :
+        assert.ok(fit.zoom === 4 || (fit.narrow ? (310 + 16) * next > screen.width ||
+                                                  (310 + 16) * next > screen.height :
                   (621 + 16) * next > screen.width || (404 + 16) * next > screen.height - 40),
                   `zoom ${fit.zoom}`);
         // The picture on screen is the canvas's frame, pixel for pixel.
@@ -160,6 +168,7 @@ describe('the page on every screen', { timeout: 240000 }, () => {
             return run;
           };
           for (const id of ids.filter((i) => i !== 'StatusBar1')) {
+            owner(id).scrollIntoView({ block: 'center' });  // below a low screen's fold
             const r = owner(id).getBoundingClientRect();
             const [x, y] = [(r.left + r.right) / 2, (r.top + r.bottom) / 2];
             if (!hits(id, x, y)) found.push(`${id} at its centre`);
