@@ -16,6 +16,7 @@
 #include "app/window/controls.h"
 #include "app/window/lcd_window.h"
 #include "firmware/firmware.h"
+#include "tests/support/file_faults.h"
 #include "tests/window/dialogs.h"
 #include "tests/window/test_form.h"
 
@@ -159,6 +160,40 @@ private slots:
         QVERIFY2(status().startsWith(QStringLiteral("LCD animation not saved: ")),
                  qPrintable(status()));
         QVERIFY(!form->recording());
+    }
+
+    // The disk fills while the LCD is being recorded: the recording ends at
+    // the picture that could not be written, says why, and leaves no file.
+    void recording_onto_a_full_disk_ends_and_says_why() {
+        const QString path = dir.filePath(QStringLiteral("full.gif"));
+        FileFaults faults;
+        faults.room = 0;
+        QVERIFY(form->start_recording(path, 8));
+        // Noise at 16x is some 60 KB a frame: written after the second.
+        unsigned seed = 1;
+        for (int frame = 0; frame < 10 && form->recording(); ++frame) {
+            QTest::qWait(30);
+            form->hide_lcd_picture();
+            for (int y = 0; y < LCD_HEIGHT; ++y)
+                for (int x = 0; x < LCD_WIDTH; ++x)
+                    lcd_pixel(static_cast<u8>(x), static_cast<u8>(y),
+                              (seed = seed * 1103515245u + 12345u) >> 30 & 1 ? DrawMode::Set
+                                                                             : DrawMode::Clear);
+            lcd_show();
+            form->show_lcd_picture();
+        }
+        QVERIFY(!form->recording());
+        QCOMPARE(status(), QStringLiteral("Recording failed: ") + path +
+                               QStringLiteral(": the GIF file cannot be written"));
+        for (const QAction* action : form->ContextMenu->actions())
+            QVERIFY(action->text() != QStringLiteral("Stop recording"));
+        QStringList boxes;
+        for (const QMessageBox* box : form->findChildren<QMessageBox*>())
+            boxes << box->text();
+        QCOMPARE(boxes, QStringList(status()));
+        QCOMPARE(
+            QDir(dir.path()).entryList({QStringLiteral("*full.gif*")}, QDir::Files | QDir::Hidden),
+            QStringList());
     }
 
     // The LCD window's own menu and keys: the pixel grid, the lit colours,

@@ -156,18 +156,21 @@ std::string read_all(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Images that are no picture give no file and no enlargement.
+// Images that are no picture give no file and no enlargement; one wider than
+// libpng takes (a million pixels) gives no file either.
 TEST(PngWriter, ImagesWithoutPixelsAreRefused) {
     TwoColourImage good;
     good.width = 2;
     good.height = 1;
     good.lit = {1, 0};
-    TwoColourImage narrow = good, flat = good, lopsided = good;
+    TwoColourImage narrow = good, flat = good, lopsided = good, too_wide = good;
     narrow.width = 0;
     flat.height = 0;
     lopsided.lit.push_back(1);
+    too_wide.width = 1000001;
+    too_wide.lit.assign(1000001, 1);
     std::string error;
-    for (const TwoColourImage& image : {narrow, flat, lopsided}) {
+    for (const TwoColourImage& image : {narrow, flat, lopsided, too_wide}) {
         EXPECT_TRUE(encode_png(image).empty());
         EXPECT_FALSE(write_png("never.png", image, error));
         EXPECT_EQ(error, "never.png: the picture cannot be encoded");
@@ -198,6 +201,9 @@ TEST(PngWriter, ColourPicturesKeepTheirPixels) {
         EXPECT_FALSE(write_png_argb("never.png", width, 2, argb, error));
         EXPECT_EQ(error, "never.png: the picture cannot be encoded");
     }
+    error.clear();
+    EXPECT_FALSE(write_png_argb("never.png", 1000001, 1, std::vector<u32>(1000001), error));
+    EXPECT_EQ(error, "never.png: the picture cannot be encoded");
     EXPECT_FALSE(write_png_argb(temp_path("no/such/folder/c.png"), 2, 2, argb, error));
     EXPECT_NE(error.find("no/such/folder/c.png"), std::string::npos) << error;
 }
