@@ -190,6 +190,28 @@ TEST(SettingsFile, FilesAreWrittenWholeAndUnloadableRecordsNotAtAll) {
     EXPECT_EQ(error, ::testing::TempDir() + ": cannot be read");
 }
 
+// Files of the kernel's that read otherwise than they look: one that says
+// it is empty and holds more, one whose reading fails, and one that cannot
+// be opened (write-only, for root too). Each refusal names the file and
+// changes nothing.
+TEST(SettingsFile, FilesThatCannotBeReadAsTheyLookAreRefused) {
+    const struct {
+        const char* path;
+        const char* error;
+    } cases[] = {
+        {"/proc/self/status", ": changed while it was read"},
+        {"/proc/self/mem", ": read error"},
+        {"/proc/sys/vm/compact_memory", ": cannot be read"},
+    };
+    for (const auto& c : cases) {
+        InstrumentSettings out = busy();
+        std::string error;
+        EXPECT_FALSE(load_settings_file(c.path, out, error));
+        EXPECT_EQ(error, std::string(c.path) + c.error);
+        EXPECT_TRUE(out == busy());
+    }
+}
+
 // At most 1 MB, whether the text comes from a file or from the page: a file
 // of exactly the limit (a comment fills it up) loads, one byte more does not,
 // and the refusal is one line naming the limit.
