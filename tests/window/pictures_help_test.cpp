@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDir>
 #include <QImage>
 #include <QMenu>
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "app/window/colours.h"
 #include "app/window/controls.h"
 #include "app/window/lcd_window.h"
 #include "firmware/firmware.h"
@@ -43,11 +45,7 @@ private slots:
         const QImage saved(path);
         const QImage shown = form->Image1->lcd_area();
         QCOMPARE(saved.size(), shown.size());
-        int differ = 0;
-        for (int y = 0; y < shown.height(); ++y)
-            for (int x = 0; x < shown.width(); ++x)
-                differ += saved.pixel(x, y) != shown.pixel(x, y);
-        QCOMPARE(differ, 0);
+        QCOMPARE(differing_pixels(saved, shown), 0);
 
         // From the LCD window: at its zoom, in its colours.
         form->open_lcd_window(8);
@@ -68,6 +66,17 @@ private slots:
         QVERIFY(form->StatusBar1->currentMessage().startsWith(QStringLiteral("LCD picture not")));
         form->copy_lcd_picture();
         QVERIFY(form->StatusBar1->currentMessage().contains(QStringLiteral("clipboard")));
+
+        // Before the instrument first draws, both show the frame's grey.
+        TestForm fresh;
+        fresh.copy_lcd_picture();
+        const QImage copied = QGuiApplication::clipboard()->image();
+        QCOMPARE(copied.size(), QSize(228, 128));
+        QCOMPARE(copied.pixel(0, 0), 0xFF000000u | scroll_bar_colour());
+        QVERIFY(fresh.save_lcd_picture(path, 2));
+        const QImage grey(path);
+        QCOMPARE(grey.size(), copied.size());
+        QCOMPARE(differing_pixels(grey, copied), 0);
     }
 
     // Three pictures about 300 ms apart: three frames whose delays are the
@@ -318,6 +327,14 @@ private slots:
 
 private:
     QString status() const { return form->StatusBar1->currentMessage(); }
+
+    static int differing_pixels(const QImage& a, const QImage& b) {
+        int differ = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                differ += a.pixel(x, y) != b.pixel(x, y);
+        return differ;
+    }
 
     static QSize gif_size(const QString& path) {
         int status = 0;
