@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/file_faults.h"
 #include "workbench/pictures/gif_recorder.h"
 #include "workbench/pictures/png_writer.h"
 
@@ -277,6 +278,26 @@ TEST(GifRecorder, FailedWritesKeepTheOldFile) {
     EXPECT_EQ(recorder.error(), path + ": the GIF file cannot be written");
     EXPECT_FALSE(recorder.recording());
     EXPECT_FALSE(recorder.stop(2000));
+
+    {
+        // Written as it goes, in whatever pieces the disk takes; a recording
+        // whose flush to the disk fails leaves the one before in place.
+        FileFaults faults;
+        faults.piece = 4000;
+        faults.interrupted = 3;
+        EXPECT_TRUE(noisy_recording(3)) << recorder.error();
+        EXPECT_GT(faults.writes, 40);
+        faults.fsync_errno = EIO;
+        EXPECT_FALSE(noisy_recording(1));
+        EXPECT_EQ(recorder.error(), path + ": cannot flush: Input/output error");
+    }
+    int status = 0;
+    GifFileType* gif = DGifOpenFileName(path.c_str(), &status);
+    ASSERT_NE(gif, nullptr);
+    EXPECT_EQ(DGifSlurp(gif), GIF_OK);
+    EXPECT_EQ(gif->ImageCount, 3);
+    DGifCloseFile(gif, &status);
+    std::ofstream(path) << "the old one";
 
     with_file_limit(10, [&] {
         ASSERT_TRUE(recorder.start(path, 12, 5, 1, 0xFFFFFF, 0));
