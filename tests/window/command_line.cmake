@@ -87,7 +87,7 @@ execute_process(COMMAND truncate -s 300M ${WORK}/big.toml)
 run(2 "big.toml: 314572800 bytes; a settings file has at most 1 MB \\(1048576 bytes\\)" ONE_LINE
     --settings ${WORK}/big.toml)
 file(REMOVE ${WORK}/big.toml)
-foreach(speed 1/0 x/2 0.3)
+foreach(speed 1/0 x/2 1/x 0.3)
   run(2 "--speed takes .*not '${speed}'" ONE_LINE --speed ${speed})
 endforeach()
 run(2 "--zoom takes .*not 'big'" ONE_LINE --zoom big)

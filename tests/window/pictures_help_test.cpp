@@ -171,28 +171,29 @@ private slots:
         QVERIFY(!form->recording());
     }
 
-    // The disk fills while the LCD is being recorded: the recording ends at
-    // the picture that could not be written, says why, and leaves no file.
-    void recording_onto_a_full_disk_ends_and_says_why() {
-        const QString path = dir.filePath(QStringLiteral("full.gif"));
+    // Noise at 16x is some 60 KB a frame: a recording of it is told in KB.
+    // One started while another runs keeps the other; when the disk fills,
+    // the recording ends at the picture that could not be written, says why
+    // and leaves no file.
+    void noisy_recordings_saved_and_onto_a_full_disk() {
+        const QString noisy = dir.filePath(QStringLiteral("noisy.gif"));
+        const QString kept = dir.filePath(QStringLiteral("kept.gif"));
+        const QString full = dir.filePath(QStringLiteral("full.gif"));
+        QVERIFY(form->start_recording(noisy, 8));
+        show_noise();
+        show_noise();
+        QVERIFY(form->stop_recording());
+        QVERIFY2(status().endsWith(QStringLiteral(" KB)")), qPrintable(status()));
+        QVERIFY(form->start_recording(kept, 8));
+        QVERIFY(form->start_recording(full, 8));
+        QCOMPARE(gif_size(kept), QSize(1824, 1024));
+
         FileFaults faults;
         faults.room = 0;
-        QVERIFY(form->start_recording(path, 8));
-        // Noise at 16x is some 60 KB a frame: written after the second.
-        unsigned seed = 1;
-        for (int frame = 0; frame < 10 && form->recording(); ++frame) {
-            QTest::qWait(30);
-            form->hide_lcd_picture();
-            for (int y = 0; y < LCD_HEIGHT; ++y)
-                for (int x = 0; x < LCD_WIDTH; ++x)
-                    lcd_pixel(static_cast<u8>(x), static_cast<u8>(y),
-                              (seed = seed * 1103515245u + 12345u) >> 30 & 1 ? DrawMode::Set
-                                                                             : DrawMode::Clear);
-            lcd_show();
-            form->show_lcd_picture();
-        }
+        for (int frame = 0; frame < 10 && form->recording(); ++frame)
+            show_noise();
         QVERIFY(!form->recording());
-        QCOMPARE(status(), QStringLiteral("Recording failed: ") + path +
+        QCOMPARE(status(), QStringLiteral("Recording failed: ") + full +
                                QStringLiteral(": the GIF file cannot be written"));
         for (const QAction* action : form->ContextMenu->actions())
             QVERIFY(action->text() != QStringLiteral("Stop recording"));
@@ -215,6 +216,15 @@ private slots:
         QImage shot = window->grab().toImage();
         QVERIFY(shot.pixel(4, 6) != 0xFFD4D0C8u);  // a grid line beside LCD pixel (1, 1)
         QCOMPARE(shot.pixel(5, 6), 0xFFD4D0C8u);
+        // Below 4x lines would hide the pixels: none is drawn.
+        window->resize(3 * LCD_WIDTH, 3 * LCD_HEIGHT);
+        const QImage small = window->grab().toImage();
+        int lines = 0;
+        for (int y = 0; y < small.height(); ++y)
+            for (int x = 0; x < small.width(); ++x)
+                lines += small.pixel(x, y) != 0xFFD4D0C8u && small.pixel(x, y) != 0xFF000000u;
+        QCOMPARE(lines, 0);
+        window->resize(4 * LCD_WIDTH, 4 * LCD_HEIGHT);
         trigger(window->menu(), QStringLiteral("Pixel grid"));
         QVERIFY(trigger(window->menu(), QStringLiteral("Lit LCD colours")));
         shot = window->grab().toImage();
@@ -345,6 +355,19 @@ private:
         return size;
     }
 
+    // A picture of noise, shown as a pass shows it a moment after the last.
+    void show_noise() {
+        QTest::qWait(30);
+        form->hide_lcd_picture();
+        for (int y = 0; y < LCD_HEIGHT; ++y)
+            for (int x = 0; x < LCD_WIDTH; ++x)
+                lcd_pixel(static_cast<u8>(x), static_cast<u8>(y),
+                          (seed = seed * 1103515245u + 12345u) >> 30 & 1 ? DrawMode::Set
+                                                                         : DrawMode::Clear);
+        lcd_show();
+        form->show_lcd_picture();
+    }
+
     // Draws a picture that differs with `n` and shows it as a pass does.
     void show_picture(int n) {
         form->hide_lcd_picture();
@@ -359,6 +382,7 @@ private:
 
     TestForm* form = nullptr;
     QTemporaryDir dir;
+    unsigned seed = 1;
 };
 
 QTEST_MAIN(PicturesHelpTest)

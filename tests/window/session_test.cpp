@@ -169,8 +169,9 @@ private slots:
             const char* log = nullptr;  // --log
             int slider = 0;             // where the first slider stood before the start
         } rows[] = {
-            {true, nullptr, "on.scn", 0, true},                               // --on alone
-            {false, "on\npasses 100000\n", nullptr, SCENARIO_FAILED, false},  // closed meanwhile
+            {true, nullptr, "on.scn", 0, true},  // --on alone
+            // Closed meanwhile: the script's failure stands for the lost recording's.
+            {false, "on\npasses 100000\n", "gone/c.scn", SCENARIO_FAILED, false},
             // Played to the end; the recording's folder vanished meanwhile.
             {false, "ticks 1\n", "gone/s.scn", EXIT_BAD_USE, true},
             // A log that is gone by the first pass is told in a box; a

@@ -201,6 +201,8 @@ TEST(PngWriter, ColourPicturesKeepTheirPixels) {
     for (int width : {0, 3}) {
         EXPECT_FALSE(write_png_argb("never.png", width, 2, argb, error));
         EXPECT_EQ(error, "never.png: the picture cannot be encoded");
+        EXPECT_FALSE(write_png_argb("never.png", 2, width - 3, argb, error));  // no height
+        EXPECT_EQ(error, "never.png: the picture cannot be encoded");
     }
     error.clear();
     EXPECT_FALSE(write_png_argb("never.png", 1000001, 1, std::vector<u32>(1000001), error));

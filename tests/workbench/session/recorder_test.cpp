@@ -154,8 +154,9 @@ TEST_F(Recording, SensorLogsAreCopiedBesideIt) {
         << text;
     EXPECT_EQ(recorder.write_error(), "cannot read " + std::string(folder) + "/missing.csv");
 
-    // A copy the disk has no room for is the failure reported, not the
-    // recording's own that follows; a tab in the name becomes "_" too.
+    // The first failure is the one reported: a copy the disk has no room
+    // for, not the recording's own write that follows (a tab in the name
+    // becomes "_" too), or the recording's own.
     SessionRecorder full;
     ASSERT_TRUE(full.start(std::string(folder) + "/full\tdisk.scn", error)) << error;
     {
@@ -165,5 +166,14 @@ TEST_F(Recording, SensorLogsAreCopiedBesideIt) {
     }
     EXPECT_EQ(full.write_error(),
               std::string(folder) + "/full_disk-log-1.csv: cannot write: No space left on device");
+    SessionRecorder first;  // the recording's own write fails first
+    ASSERT_TRUE(first.start(std::string(folder) + "/first.scn", error)) << error;
+    {
+        FileFaults faults;
+        faults.room = 0;
+        first.key(KeyCentre);
+    }
+    EXPECT_EQ(first.write_error(),
+              std::string(folder) + "/first.scn: cannot write: No space left on device");
     std::filesystem::remove_all(folder);
 }
