@@ -82,6 +82,9 @@ endforeach()
 run(0 "--record <FILE>" --help-all)
 run(2 "unexpected argument 'extra'" ONE_LINE extra)
 run(2 "cannot read '${WORK}' \\(--settings\\)" ONE_LINE --settings ${WORK})
+# A file that may not be read (the kernel's write-only one, for root too).
+run(2 "cannot read '/proc/sys/vm/compact_memory' \\(--settings\\)" ONE_LINE
+    --settings /proc/sys/vm/compact_memory)
 # A settings file over 1 MB is refused before it is read (300 MB, sparse).
 execute_process(COMMAND truncate -s 300M ${WORK}/big.toml)
 run(2 "big.toml: 314572800 bytes; a settings file has at most 1 MB \\(1048576 bytes\\)" ONE_LINE

@@ -161,6 +161,25 @@ TEST(SensorLogPlayer, StreamedRowsBetweenTicksAndABadLineLater) {
     EXPECT_TRUE(player.ended());
 }
 
+// A log changed since it was checked may be bad from its first rows on:
+// the player does not start, and says why.
+TEST(SensorLogPlayer, ALogBadFromItsStartDoesNotStart) {
+    const struct {
+        const char* text;
+        const char* error;
+    } cases[] = {
+        {"", "s.csv: no header (time,channel1,channel2)"},
+        {"time,channel1\n0,1.0\nx,2.0\n", "s.csv:3: 'x' is not a number"},
+    };
+    for (const auto& c : cases) {
+        SensorLogPlayer player;
+        std::string error;
+        EXPECT_FALSE(
+            player.start(std::make_unique<std::istringstream>(c.text), "s.csv", -1.0, error));
+        EXPECT_EQ(error, c.error);
+    }
+}
+
 // A channel switched off while a log moves it (the window's settings may
 // change under a playing log): the log stops there, naming its row.
 TEST(SensorLogPlayer, AChannelSwitchedOffMidwayStopsTheLog) {
