@@ -293,6 +293,10 @@ private slots:
         QCOMPARE(window->paints(), paints);
         show_picture(4);
         QTRY_VERIFY(window->paints() > paints);
+        // A picture of another size than the LCD's is no picture.
+        const QImage before = window->grab().toImage();
+        window->set_picture(std::vector<u8>(LCD_WIDTH, 1));
+        QCOMPARE(window->grab().toImage(), before);
     }
 
     // Every control says what it is; every shortcut of the menu is in the
