@@ -180,6 +180,21 @@ TEST(SensorLogPlayer, ALogBadFromItsStartDoesNotStart) {
     }
 }
 
+// A log of one row sets its values at the first step and ends there.
+TEST(SensorLogPlayer, OneRowPlaysOnce) {
+    reset_all_state();
+    load_factory_defaults();
+    SensorLogPlayer player;
+    std::string error;
+    ASSERT_TRUE(player.start(std::make_unique<std::istringstream>("time,channel1\n5,1.0\n"),
+                             "s.csv", -1.0, error))
+        << error;
+    SensorCounts counts;
+    EXPECT_TRUE(player.step(counts, error)) << error;
+    EXPECT_TRUE(counts.set[0]);
+    EXPECT_TRUE(player.ended());
+}
+
 // A channel switched off while a log moves it (the window's settings may
 // change under a playing log): the log stops there, naming its row.
 TEST(SensorLogPlayer, AChannelSwitchedOffMidwayStopsTheLog) {

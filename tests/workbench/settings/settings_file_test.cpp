@@ -157,6 +157,7 @@ TEST(SettingsFile, OtherFilesAreSaidNotToBeSettingsFiles) {
         {"[package]\nname = \"x\"\n", ""},  // TOML: the unknown key is named
         {"# mine\nformat = 1\ncontrast = = 3\n", ""},
         {"\r\n  \t# indented, CRLF\r\n\tformat = 1\r\ncontrast = = 3\r\n", ""},
+        {"format = 1\nname = \"a\\", ""},  // ends in an escape: nothing is read past it
     };
     for (const auto& c : cases) {
         InstrumentSettings out = busy();
