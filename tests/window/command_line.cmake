@@ -82,12 +82,15 @@ endforeach()
 run(0 "--record <FILE>" --help-all)
 run(2 "unexpected argument 'extra'" ONE_LINE extra)
 run(2 "cannot read '${WORK}' \\(--settings\\)" ONE_LINE --settings ${WORK})
+# A file that may not be read (the kernel's write-only one, for root too).
+run(2 "cannot read '/proc/sys/vm/compact_memory' \\(--settings\\)" ONE_LINE
+    --settings /proc/sys/vm/compact_memory)
 # A settings file over 1 MB is refused before it is read (300 MB, sparse).
 execute_process(COMMAND truncate -s 300M ${WORK}/big.toml)
 run(2 "big.toml: 314572800 bytes; a settings file has at most 1 MB \\(1048576 bytes\\)" ONE_LINE
     --settings ${WORK}/big.toml)
 file(REMOVE ${WORK}/big.toml)
-foreach(speed 1/0 x/2 0.3)
+foreach(speed 1/0 x/2 1/x 0.3)
   run(2 "--speed takes .*not '${speed}'" ONE_LINE --speed ${speed})
 endforeach()
 run(2 "--zoom takes .*not 'big'" ONE_LINE --zoom big)

@@ -121,6 +121,19 @@ private slots:
         const QString said = use_entry(form, form.ContextMenu, "Channel 1 value...", "200", &boxes);
         QVERIFY2(said.endsWith(", not 200 bar."), qPrintable(said));
         QCOMPARE(form.TrackBar1->value(), 700);
+
+        // The channel switched off while the dialog was open: a box says so.
+        QVERIFY(trigger(form.ContextMenu, QStringLiteral("Channel 1 value...")));
+        const auto dialogs = form.findChildren<ValueDialog*>();
+        QCOMPARE(dialogs.size(), 2);
+        ValueDialog* open = dialogs[0] == &dialog ? dialogs[1] : dialogs[0];
+        open->findChild<QLineEdit*>()->setText(QStringLiteral("3.5"));
+        settings.channel_kind[0] = ChannelKind::Off;
+        open->accept();
+        const auto* box = form.findChild<QMessageBox*>();
+        QVERIFY(box != nullptr);
+        QCOMPARE(box->text(), QStringLiteral("channel 1 is OFF: it shows no value"));
+        QCOMPARE(form.TrackBar1->value(), 700);
     }
 
     // The same message box for every failed save or load, with the whole

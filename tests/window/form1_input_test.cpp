@@ -141,6 +141,16 @@ private slots:
         QCOMPARE(form->TrackBar1->value(), 1);
         form->TrackBar1->setValue(0);
         QCOMPARE(form->TrackBar1->grab().toImage(), plain);
+        // Escape with no slider holding the arrows is no key of the
+        // instrument's; from the second slider it gives them back too.
+        pending_key = KeyNone;
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : form,
+                        Qt::Key_Escape);
+        QCOMPARE(pending_key, KeyNone);
+        while (QApplication::focusWidget() != form->TrackBar2)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(form->TrackBar2, Qt::Key_Escape);
+        QVERIFY(QApplication::focusWidget() != form->TrackBar2);
     }
 
     void key_areas_and_knob_buttons_click() {

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDir>
 #include <QImage>
 #include <QMenu>
@@ -13,9 +14,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "app/window/colours.h"
 #include "app/window/controls.h"
 #include "app/window/lcd_window.h"
 #include "firmware/firmware.h"
+#include "tests/support/file_faults.h"
 #include "tests/window/dialogs.h"
 #include "tests/window/test_form.h"
 
@@ -42,11 +45,7 @@ private slots:
         const QImage saved(path);
         const QImage shown = form->Image1->lcd_area();
         QCOMPARE(saved.size(), shown.size());
-        int differ = 0;
-        for (int y = 0; y < shown.height(); ++y)
-            for (int x = 0; x < shown.width(); ++x)
-                differ += saved.pixel(x, y) != shown.pixel(x, y);
-        QCOMPARE(differ, 0);
+        QCOMPARE(differing_pixels(saved, shown), 0);
 
         // From the LCD window: at its zoom, in its colours.
         form->open_lcd_window(8);
@@ -67,6 +66,17 @@ private slots:
         QVERIFY(form->StatusBar1->currentMessage().startsWith(QStringLiteral("LCD picture not")));
         form->copy_lcd_picture();
         QVERIFY(form->StatusBar1->currentMessage().contains(QStringLiteral("clipboard")));
+
+        // Before the instrument first draws, both show the frame's grey.
+        TestForm fresh;
+        fresh.copy_lcd_picture();
+        const QImage copied = QGuiApplication::clipboard()->image();
+        QCOMPARE(copied.size(), QSize(228, 128));
+        QCOMPARE(copied.pixel(0, 0), 0xFF000000u | scroll_bar_colour());
+        QVERIFY(fresh.save_lcd_picture(path, 2));
+        const QImage grey(path);
+        QCOMPARE(grey.size(), copied.size());
+        QCOMPARE(differing_pixels(grey, copied), 0);
     }
 
     // Three pictures about 300 ms apart: three frames whose delays are the
@@ -161,6 +171,41 @@ private slots:
         QVERIFY(!form->recording());
     }
 
+    // Noise at 16x is some 60 KB a frame: a recording of it is told in KB.
+    // One started while another runs keeps the other; when the disk fills,
+    // the recording ends at the picture that could not be written, says why
+    // and leaves no file.
+    void noisy_recordings_saved_and_onto_a_full_disk() {
+        const QString noisy = dir.filePath(QStringLiteral("noisy.gif"));
+        const QString kept = dir.filePath(QStringLiteral("kept.gif"));
+        const QString full = dir.filePath(QStringLiteral("full.gif"));
+        QVERIFY(form->start_recording(noisy, 8));
+        show_noise();
+        show_noise();
+        QVERIFY(form->stop_recording());
+        QVERIFY2(status().endsWith(QStringLiteral(" KB)")), qPrintable(status()));
+        QVERIFY(form->start_recording(kept, 8));
+        QVERIFY(form->start_recording(full, 8));
+        QCOMPARE(gif_size(kept), QSize(1824, 1024));
+
+        FileFaults faults;
+        faults.room = 0;
+        for (int frame = 0; frame < 10 && form->recording(); ++frame)
+            show_noise();
+        QVERIFY(!form->recording());
+        QCOMPARE(status(), QStringLiteral("Recording failed: ") + full +
+                               QStringLiteral(": the GIF file cannot be written"));
+        for (const QAction* action : form->ContextMenu->actions())
+            QVERIFY(action->text() != QStringLiteral("Stop recording"));
+        QStringList boxes;
+        for (const QMessageBox* box : form->findChildren<QMessageBox*>())
+            boxes << box->text();
+        QCOMPARE(boxes, QStringList(status()));
+        QCOMPARE(
+            QDir(dir.path()).entryList({QStringLiteral("*full.gif*")}, QDir::Files | QDir::Hidden),
+            QStringList());
+    }
+
     // The LCD window's own menu and keys: the pixel grid, the lit colours,
     // the instrument's keys passed on, closing and opening again.
     void lcd_window_menu_and_keys() {
@@ -171,6 +216,15 @@ private slots:
         QImage shot = window->grab().toImage();
         QVERIFY(shot.pixel(4, 6) != 0xFFD4D0C8u);  // a grid line beside LCD pixel (1, 1)
         QCOMPARE(shot.pixel(5, 6), 0xFFD4D0C8u);
+        // Below 4x lines would hide the pixels: none is drawn.
+        window->resize(3 * LCD_WIDTH, 3 * LCD_HEIGHT);
+        const QImage small = window->grab().toImage();
+        int lines = 0;
+        for (int y = 0; y < small.height(); ++y)
+            for (int x = 0; x < small.width(); ++x)
+                lines += small.pixel(x, y) != 0xFFD4D0C8u && small.pixel(x, y) != 0xFF000000u;
+        QCOMPARE(lines, 0);
+        window->resize(4 * LCD_WIDTH, 4 * LCD_HEIGHT);
         trigger(window->menu(), QStringLiteral("Pixel grid"));
         QVERIFY(trigger(window->menu(), QStringLiteral("Lit LCD colours")));
         shot = window->grab().toImage();
@@ -239,6 +293,10 @@ private slots:
         QCOMPARE(window->paints(), paints);
         show_picture(4);
         QTRY_VERIFY(window->paints() > paints);
+        // A picture of another size than the LCD's is no picture.
+        const QImage before = window->grab().toImage();
+        window->set_picture(std::vector<u8>(LCD_WIDTH, 1));
+        QCOMPARE(window->grab().toImage(), before);
     }
 
     // Every control says what it is; every shortcut of the menu is in the
@@ -284,6 +342,14 @@ private slots:
 private:
     QString status() const { return form->StatusBar1->currentMessage(); }
 
+    static int differing_pixels(const QImage& a, const QImage& b) {
+        int differ = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                differ += a.pixel(x, y) != b.pixel(x, y);
+        return differ;
+    }
+
     static QSize gif_size(const QString& path) {
         int status = 0;
         GifFileType* gif = DGifOpenFileName(path.toLocal8Bit().constData(), &status);
@@ -291,6 +357,19 @@ private:
         const QSize size(gif->SWidth, gif->SHeight);
         DGifCloseFile(gif, &status);
         return size;
+    }
+
+    // A picture of noise, shown as a pass shows it a moment after the last.
+    void show_noise() {
+        QTest::qWait(30);
+        form->hide_lcd_picture();
+        for (int y = 0; y < LCD_HEIGHT; ++y)
+            for (int x = 0; x < LCD_WIDTH; ++x)
+                lcd_pixel(static_cast<u8>(x), static_cast<u8>(y),
+                          (seed = seed * 1103515245u + 12345u) >> 30 & 1 ? DrawMode::Set
+                                                                         : DrawMode::Clear);
+        lcd_show();
+        form->show_lcd_picture();
     }
 
     // Draws a picture that differs with `n` and shows it as a pass does.
@@ -307,6 +386,7 @@ private:
 
     TestForm* form = nullptr;
     QTemporaryDir dir;
+    unsigned seed = 1;
 };
 
 QTEST_MAIN(PicturesHelpTest)

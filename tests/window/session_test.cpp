@@ -4,6 +4,7 @@
 // recording's closing expect-text must hold.
 #include <QCheckBox>
 #include <QDir>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
@@ -164,12 +165,18 @@ private slots:
             const char* play;
             const char* record;
             int status;
-            bool ticking;  // between 0.3 and 0.6 s
+            bool ticking;               // between 0.3 and 0.6 s
+            const char* log = nullptr;  // --log
+            int slider = 0;             // where the first slider stood before the start
         } rows[] = {
-            {true, nullptr, "on.scn", 0, true},                               // --on alone
-            {false, "on\npasses 100000\n", nullptr, SCENARIO_FAILED, false},  // closed meanwhile
+            {true, nullptr, "on.scn", 0, true},  // --on alone
+            // Closed meanwhile: the script's failure stands for the lost recording's.
+            {false, "on\npasses 100000\n", "gone/c.scn", SCENARIO_FAILED, false},
             // Played to the end; the recording's folder vanished meanwhile.
             {false, "ticks 1\n", "gone/s.scn", EXIT_BAD_USE, true},
+            // A log that is gone by the first pass is told in a box; a
+            // slider moved before the start is where the recording begins.
+            {true, nullptr, "moved.scn", 0, true, "gone.csv", 2000},
         };
         for (const auto& row : rows) {
             reset_all_state();
@@ -182,14 +189,29 @@ private slots:
             if (row.record != nullptr)
                 QVERIFY(plan.recorder.start(dir.filePath(row.record).toStdString(), error));
             QDir(dir.filePath(QStringLiteral("gone"))).removeRecursively();
+            if (row.log != nullptr) {
+                plan.log = dir.filePath(row.log).toStdString();
+                form.set_speed(10);  // the splash over before the close
+            }
+            if (row.slider != 0) form.TrackBar1->setValue(row.slider);
             u8 ticks = 0;
             bool ticking = !row.ticking;
             QTimer::singleShot(300, &form, [&] { ticks = tick_count; });
-            QTimer::singleShot(600, &form, [&] { ticking = tick_count != ticks; });
+            QStringList boxes;  // open before the window closes
+            QTimer::singleShot(600, &form, [&] {
+                ticking = tick_count != ticks;
+                for (const QMessageBox* box : form.findChildren<QMessageBox*>())
+                    boxes << box->text();
+            });
             run_session(form, plan, 650);
             QCOMPARE(ticking, row.ticking);
             QCOMPARE(form.finish_session(0), row.status);
+            if (row.log == nullptr) continue;
+            QCOMPARE(boxes.size(), 1);
+            QVERIFY2(boxes[0].contains(QLatin1String(row.log)), qPrintable(boxes[0]));
         }
+        QVERIFY(read_file(dir.filePath(QStringLiteral("moved.scn")))
+                    .find("\nslider 1 2000\non splash\n") != std::string::npos);
         QVERIFY(read_file(dir.filePath(QStringLiteral("on.scn"))).find("\non splash\n") !=
                 std::string::npos);
         CommandLine options;

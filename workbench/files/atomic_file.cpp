@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "workbench/files/file_calls.h"
+
 namespace {
 
 std::string folder_of(const std::string& path) {
@@ -67,9 +69,12 @@ bool AtomicFile::write(const void* data, size_t size) {
     if (fd_ < 0 || failed_) return false;
     const char* bytes = static_cast<const char*>(data);
     while (size > 0) {
-        const ssize_t written = ::write(fd_, bytes, size);
-        if (written < 0) {
-            if (errno == EINTR) continue;
+        const ssize_t written = file_calls().write(fd_, bytes, size);
+        if (written < 0 && errno == EINTR) continue;
+        // A write that takes nothing would be tried for ever: the disk is
+        // as good as full.
+        if (written == 0) errno = ENOSPC;
+        if (written <= 0) {
             fail("cannot write");
             return false;
         }
@@ -84,10 +89,11 @@ bool AtomicFile::commit() {
         if (error_.empty()) error_ = target_ + ": not open";
         return false;
     }
-    if (!failed_ && fsync(fd_) != 0) fail("cannot flush");
-    if (::close(fd_) != 0 && !failed_) fail("cannot close");
+    const FileCalls& calls = file_calls();
+    if (!failed_ && calls.fsync(fd_) != 0) fail("cannot flush");
+    if (calls.close(fd_) != 0 && !failed_) fail("cannot close");
     fd_ = -1;
-    if (!failed_ && std::rename(temporary_.c_str(), target_.c_str()) != 0) fail("cannot rename");
+    if (!failed_ && calls.rename(temporary_.c_str(), target_.c_str()) != 0) fail("cannot rename");
     if (failed_) {
         ::unlink(temporary_.c_str());
         temporary_.clear();

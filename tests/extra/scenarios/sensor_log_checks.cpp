@@ -161,6 +161,40 @@ TEST(SensorLogPlayer, StreamedRowsBetweenTicksAndABadLineLater) {
     EXPECT_TRUE(player.ended());
 }
 
+// A log changed since it was checked may be bad from its first rows on:
+// the player does not start, and says why.
+TEST(SensorLogPlayer, ALogBadFromItsStartDoesNotStart) {
+    const struct {
+        const char* text;
+        const char* error;
+    } cases[] = {
+        {"", "s.csv: no header (time,channel1,channel2)"},
+        {"time,channel1\n0,1.0\nx,2.0\n", "s.csv:3: 'x' is not a number"},
+    };
+    for (const auto& c : cases) {
+        SensorLogPlayer player;
+        std::string error;
+        EXPECT_FALSE(
+            player.start(std::make_unique<std::istringstream>(c.text), "s.csv", -1.0, error));
+        EXPECT_EQ(error, c.error);
+    }
+}
+
+// A log of one row sets its values at the first step and ends there.
+TEST(SensorLogPlayer, OneRowPlaysOnce) {
+    reset_all_state();
+    load_factory_defaults();
+    SensorLogPlayer player;
+    std::string error;
+    ASSERT_TRUE(player.start(std::make_unique<std::istringstream>("time,channel1\n5,1.0\n"),
+                             "s.csv", -1.0, error))
+        << error;
+    SensorCounts counts;
+    EXPECT_TRUE(player.step(counts, error)) << error;
+    EXPECT_TRUE(counts.set[0]);
+    EXPECT_TRUE(player.ended());
+}
+
 // A channel switched off while a log moves it (the window's settings may
 // change under a playing log): the log stops there, naming its row.
 TEST(SensorLogPlayer, AChannelSwitchedOffMidwayStopsTheLog) {

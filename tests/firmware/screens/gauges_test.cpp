@@ -4,17 +4,13 @@
 #include <cstring>
 #include <string>
 
-#include "app/headless/fake_host.h"
-#include "firmware/core/run_state.h"
 #include "firmware/lcd/lcd.h"
-#include "firmware/lcd/text.h"
-#include "firmware/measure/measure.h"
-#include "firmware/screens/gauges.h"
+#include "tests/firmware/screens/gauge_drawing.h"
 #include "tests/support/frame_text.h"
 
 namespace {
 
-using Frame = std::string;
+using namespace gauge_drawing;
 
 // Box of the pixels that differ between two frames; `area` counts them, so a
 // solid rectangle has area == width * height.
@@ -37,34 +33,6 @@ Box difference(const Frame& a, const Frame& b) {
             box.y1 = std::max(box.y1, y);
         }
     return box;
-}
-
-struct Gauge {
-    s32 value = 0;
-    s32 span = 100;
-    u8 top_scale = 0;
-    s32 low_alarm = 0;
-    u8 low_alarm_on = 0;
-    s32 high_alarm = 0;
-    u8 high_alarm_on = 0;
-    s32 maximum = INT_MIN;  // below every bottom: no pointer
-    LabelFormat format = LabelFormat::Whole;
-};
-
-// The large pressure geometry: x 0, width 15, top 1.
-Frame vertical(const Gauge& g, u8 x = 0, u8 width = 15, u8 top = 1) {
-    lcd_clear();
-    gauge_bar_vertical(g.value, g.span, g.top_scale, g.low_alarm, g.low_alarm_on, g.high_alarm,
-                       g.high_alarm_on, g.maximum, x, width, top, g.format);
-    return frame_to_text();
-}
-
-// The large-screen geometry: y 44, length 113.
-Frame horizontal(const Gauge& g, u8 y = 44, u8 length = 113) {
-    lcd_clear();
-    gauge_bar_horizontal(g.value, g.span, g.top_scale, g.low_alarm, g.low_alarm_on, g.high_alarm,
-                         g.high_alarm_on, g.maximum, y, length, g.format);
-    return frame_to_text();
 }
 
 // The fill alone: the gauge with the value against the same gauge with the
@@ -90,15 +58,7 @@ std::string blank(int width, int height) {
 
 bool lit(int x, int y) { return lcd_get_pixel(static_cast<u8>(x), static_cast<u8>(y)); }
 
-class Gauges : public ::testing::Test {
-protected:
-    void SetUp() override {
-        reset_all_state();
-        pressure.unit = PressureUnit::Bar;
-        current_pressure_settings = &pressure;
-    }
-    PressureChannelSettings pressure{};
-};
+class Gauges : public GaugeFixture {};
 
 TEST_F(Gauges, VerticalRowsFollowTheSinglePrecisionScale) {
     Gauge g;
@@ -436,71 +396,6 @@ TEST_F(Gauges, ExtremeValuesOnAFineScaleStayDefined) {
     g.low_alarm = INT_MIN;
     blink_phase = 1;
     EXPECT_EQ(horizontal(g), horizontal(plain));
-}
-
-// The scale labels need the tiny and normal fonts: compare the gauge's
-// label area with the text drawn directly at the expected place.
-Frame text_alone(void (*draw)()) {
-    lcd_clear();
-    draw();
-    return frame_to_text();
-}
-
-TEST_F(Gauges, LabelsByPressureUnit) {
-    Gauge g;
-    g.span = 55;
-    g.format = LabelFormat::ByPressureUnit;
-    vertical(g);
-    const std::string top = frame_region(19, 0, 40, 4);
-    const std::string bottom = frame_region(19, 59, 40, 63);
-    ASSERT_NE(top.find('#'), std::string::npos) << "labels need the tiny font";
-    text_alone([] {
-        text_tiny(19, 1, "5.5", 0);
-        text_tiny(19, 60, "0.0", 0);
-    });
-    EXPECT_EQ(top, frame_region(19, 0, 40, 4));
-    EXPECT_EQ(bottom, frame_region(19, 59, 40, 63));
-
-    g.top_scale = 1;
-    vertical(g);
-    const std::string half = frame_region(19, 59, 40, 63);
-    text_alone([] { text_tiny(19, 60, "2.7", 0); });
-    EXPECT_EQ(half, frame_region(19, 59, 40, 63));
-
-    // Psi prints whole numbers, and so does the Whole format in any unit.
-    pressure.unit = PressureUnit::Psi;
-    g.top_scale = 0;
-    vertical(g);
-    const std::string psi = frame_region(19, 0, 40, 4);
-    text_alone([] { text_tiny(19, 1, "55", 0); });
-    EXPECT_EQ(psi, frame_region(19, 0, 40, 4));
-    pressure.unit = PressureUnit::Bar;
-    g.format = LabelFormat::Whole;
-    vertical(g);
-    EXPECT_EQ(psi, frame_region(19, 0, 40, 4));
-}
-
-TEST_F(Gauges, HorizontalRightLabelCentring) {
-    Gauge g;
-    g.format = LabelFormat::ByPressureUnit;
-    pressure.unit = PressureUnit::Psi;
-    horizontal(g);  // "100", centred on 103
-    const std::string three = frame_region(0, 56, 113, 63);
-    ASSERT_NE(three.find('#'), std::string::npos) << "labels need the normal font";
-    text_alone([] {
-        text_normal(0, 56, "0", 0, DrawMode::Set, 0);
-        text_normal_centred(103, 56, "100", 0, DrawMode::Set, 0);
-    });
-    EXPECT_EQ(three, frame_region(0, 56, 113, 63));
-
-    pressure.unit = PressureUnit::Bar;
-    horizontal(g);  // "10.0", centred on 99
-    const std::string four = frame_region(0, 56, 113, 63);
-    text_alone([] {
-        text_normal(0, 56, "0.0", 0, DrawMode::Set, 0);
-        text_normal_centred(99, 56, "10.0", 0, DrawMode::Set, 0);
-    });
-    EXPECT_EQ(four, frame_region(0, 56, 113, 63));
 }
 
 }  // namespace

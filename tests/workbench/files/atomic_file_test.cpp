@@ -11,6 +11,8 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/file_faults.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -169,6 +171,49 @@ TEST_F(AtomicFileTest, NoPlaceForTheTemporaryFile) {
     EXPECT_EQ(file.error(),
               target.string() + ": cannot create a file in " + folder.string() + ": File exists");
     EXPECT_EQ(read_all(target), "the good file");
+}
+
+// Writes the disk takes a few bytes at a time, or interrupts, still put the
+// whole file in place.
+TEST_F(AtomicFileTest, ShortAndInterruptedWritesAreCarriedOn) {
+    FileFaults faults;
+    faults.piece = 3;
+    faults.interrupted = 2;
+    std::string error;
+    EXPECT_TRUE(write_file_atomically(target, "eleven byte", error)) << error;
+    EXPECT_EQ(read_all(target), "eleven byte");
+    EXPECT_EQ(faults.writes, 6);
+    expect_only_target();
+}
+
+// The disk fills midway (saying so, or taking nothing), or the flush, the
+// close or the rename fails: the failure is reported and the old file stays.
+TEST_F(AtomicFileTest, EveryFailingCallKeepsTheOldFile) {
+    const struct {
+        long room;
+        int full_errno, fsync_errno, close_errno, rename_errno;
+        const char* error;
+    } cases[] = {
+        {5, ENOSPC, 0, 0, 0, "cannot write: No space left on device"},
+        {5, 0, 0, 0, 0, "cannot write: No space left on device"},
+        {-1, 0, EIO, 0, 0, "cannot flush: Input/output error"},
+        {-1, 0, 0, EIO, 0, "cannot close: Input/output error"},
+        {-1, 0, EIO, EINTR, 0, "cannot flush: Input/output error"},
+        {-1, 0, 0, 0, EXDEV, "cannot rename: Invalid cross-device link"},
+    };
+    for (const auto& c : cases) {
+        FileFaults faults;
+        faults.room = c.room;
+        faults.full_errno = c.full_errno;
+        faults.fsync_errno = c.fsync_errno;
+        faults.close_errno = c.close_errno;
+        faults.rename_errno = c.rename_errno;
+        std::string error;
+        EXPECT_FALSE(write_file_atomically(target, "a new file, longer than five bytes", error));
+        EXPECT_EQ(error, target.string() + ": " + c.error);
+        EXPECT_EQ(read_all(target), "the good file");
+        expect_only_target();
+    }
 }
 
 }  // namespace

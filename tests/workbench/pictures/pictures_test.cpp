@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/file_faults.h"
 #include "workbench/pictures/gif_recorder.h"
 #include "workbench/pictures/png_writer.h"
 
@@ -156,18 +157,21 @@ std::string read_all(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Images that are no picture give no file and no enlargement.
+// Images that are no picture give no file and no enlargement; one wider than
+// libpng takes (a million pixels) gives no file either.
 TEST(PngWriter, ImagesWithoutPixelsAreRefused) {
     TwoColourImage good;
     good.width = 2;
     good.height = 1;
     good.lit = {1, 0};
-    TwoColourImage narrow = good, flat = good, lopsided = good;
+    TwoColourImage narrow = good, flat = good, lopsided = good, too_wide = good;
     narrow.width = 0;
     flat.height = 0;
     lopsided.lit.push_back(1);
+    too_wide.width = 1000001;
+    too_wide.lit.assign(1000001, 1);
     std::string error;
-    for (const TwoColourImage& image : {narrow, flat, lopsided}) {
+    for (const TwoColourImage& image : {narrow, flat, lopsided, too_wide}) {
         EXPECT_TRUE(encode_png(image).empty());
         EXPECT_FALSE(write_png("never.png", image, error));
         EXPECT_EQ(error, "never.png: the picture cannot be encoded");
@@ -197,7 +201,12 @@ TEST(PngWriter, ColourPicturesKeepTheirPixels) {
     for (int width : {0, 3}) {
         EXPECT_FALSE(write_png_argb("never.png", width, 2, argb, error));
         EXPECT_EQ(error, "never.png: the picture cannot be encoded");
+        EXPECT_FALSE(write_png_argb("never.png", 2, width - 3, argb, error));  // no height
+        EXPECT_EQ(error, "never.png: the picture cannot be encoded");
     }
+    error.clear();
+    EXPECT_FALSE(write_png_argb("never.png", 1000001, 1, std::vector<u32>(1000001), error));
+    EXPECT_EQ(error, "never.png: the picture cannot be encoded");
     EXPECT_FALSE(write_png_argb(temp_path("no/such/folder/c.png"), 2, 2, argb, error));
     EXPECT_NE(error.find("no/such/folder/c.png"), std::string::npos) << error;
 }
@@ -271,6 +280,26 @@ TEST(GifRecorder, FailedWritesKeepTheOldFile) {
     EXPECT_EQ(recorder.error(), path + ": the GIF file cannot be written");
     EXPECT_FALSE(recorder.recording());
     EXPECT_FALSE(recorder.stop(2000));
+
+    {
+        // Written as it goes, in whatever pieces the disk takes; a recording
+        // whose flush to the disk fails leaves the one before in place.
+        FileFaults faults;
+        faults.piece = 4000;
+        faults.interrupted = 3;
+        EXPECT_TRUE(noisy_recording(3)) << recorder.error();
+        EXPECT_GT(faults.writes, 40);
+        faults.fsync_errno = EIO;
+        EXPECT_FALSE(noisy_recording(1));
+        EXPECT_EQ(recorder.error(), path + ": cannot flush: Input/output error");
+    }
+    int status = 0;
+    GifFileType* gif = DGifOpenFileName(path.c_str(), &status);
+    ASSERT_NE(gif, nullptr);
+    EXPECT_EQ(DGifSlurp(gif), GIF_OK);
+    EXPECT_EQ(gif->ImageCount, 3);
+    DGifCloseFile(gif, &status);
+    std::ofstream(path) << "the old one";
 
     with_file_limit(10, [&] {
         ASSERT_TRUE(recorder.start(path, 12, 5, 1, 0xFFFFFF, 0));

@@ -13,6 +13,7 @@
 
 #include "app/headless/fake_host.h"
 #include "firmware/firmware.h"
+#include "tests/support/file_faults.h"
 #include "workbench/settings/settings_file.h"
 
 namespace {
@@ -62,7 +63,7 @@ TEST_F(Recording, PlacesEventsByMessagePointsAndMergesTime) {
         h.click(KeyCentre);
         after_key = read_file(path);
     });
-    host.after_pass(15, [&](FakeHost& h) {
+    host.after_pass(18, [&](FakeHost& h) {  // five passes after a key stay passes
         recorder.power_off();
         h.off();
         recorder.slider(0, 2000);  // the same point: the instrument stops after it
@@ -78,7 +79,7 @@ TEST_F(Recording, PlacesEventsByMessagePointsAndMergesTime) {
     const std::string events =
         text.substr(text.find("on splash"), text.find("# The last") - text.find("on splash"));
     EXPECT_EQ(events,
-              "on splash\nticks 1\npasses 80\nwait 2\nticks 1\npasses 2\nkey centre\npasses 2\n"
+              "on splash\nticks 1\npasses 80\nwait 2\nticks 1\npasses 2\nkey centre\npasses 5\n"
               "off\nslider 1 2000\nticks 2\n");
     EXPECT_NE(after_key.find("key centre\n"), std::string::npos);
     // The closing check: the frame as it is, 64 rows of 114.
@@ -152,5 +153,27 @@ TEST_F(Recording, SensorLogsAreCopiedBesideIt) {
               std::string::npos)
         << text;
     EXPECT_EQ(recorder.write_error(), "cannot read " + std::string(folder) + "/missing.csv");
+
+    // The first failure is the one reported: a copy the disk has no room
+    // for, not the recording's own write that follows (a tab in the name
+    // becomes "_" too), or the recording's own.
+    SessionRecorder full;
+    ASSERT_TRUE(full.start(std::string(folder) + "/full\tdisk.scn", error)) << error;
+    {
+        FileFaults faults;
+        faults.room = 0;
+        full.sensor_log(log);
+    }
+    EXPECT_EQ(full.write_error(),
+              std::string(folder) + "/full_disk-log-1.csv: cannot write: No space left on device");
+    SessionRecorder first;  // the recording's own write fails first
+    ASSERT_TRUE(first.start(std::string(folder) + "/first.scn", error)) << error;
+    {
+        FileFaults faults;
+        faults.room = 0;
+        first.key(KeyCentre);
+    }
+    EXPECT_EQ(first.write_error(),
+              std::string(folder) + "/first.scn: cannot write: No space left on device");
     std::filesystem::remove_all(folder);
 }

@@ -157,6 +157,7 @@ TEST(SettingsFile, OtherFilesAreSaidNotToBeSettingsFiles) {
         {"[package]\nname = \"x\"\n", ""},  // TOML: the unknown key is named
         {"# mine\nformat = 1\ncontrast = = 3\n", ""},
         {"\r\n  \t# indented, CRLF\r\n\tformat = 1\r\ncontrast = = 3\r\n", ""},
+        {"format = 1\nname = \"a\\", ""},  // ends in an escape: nothing is read past it
     };
     for (const auto& c : cases) {
         InstrumentSettings out = busy();
@@ -188,6 +189,28 @@ TEST(SettingsFile, FilesAreWrittenWholeAndUnloadableRecordsNotAtAll) {
     EXPECT_EQ(error, path + ": cannot be read");
     EXPECT_FALSE(load_settings_file(::testing::TempDir(), back, error));
     EXPECT_EQ(error, ::testing::TempDir() + ": cannot be read");
+}
+
+// Files of the kernel's that read otherwise than they look: one that says
+// it is empty and holds more, one whose reading fails, and one that cannot
+// be opened (write-only, for root too). Each refusal names the file and
+// changes nothing.
+TEST(SettingsFile, FilesThatCannotBeReadAsTheyLookAreRefused) {
+    const struct {
+        const char* path;
+        const char* error;
+    } cases[] = {
+        {"/proc/self/status", ": changed while it was read"},
+        {"/proc/self/mem", ": read error"},
+        {"/proc/sys/vm/compact_memory", ": cannot be read"},
+    };
+    for (const auto& c : cases) {
+        InstrumentSettings out = busy();
+        std::string error;
+        EXPECT_FALSE(load_settings_file(c.path, out, error));
+        EXPECT_EQ(error, std::string(c.path) + c.error);
+        EXPECT_TRUE(out == busy());
+    }
 }
 
 // At most 1 MB, whether the text comes from a file or from the page: a file
