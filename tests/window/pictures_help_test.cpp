@@ -79,8 +79,8 @@ private slots:
         QCOMPARE(differing_pixels(grey, copied), 0);
     }
 
-    // Three pictures about 300 ms apart: three frames whose delays are the
-    // times they stood, and whose last state is the last picture.
+    // Three pictures standing 250, 500 and 250 ms: three frames whose delays
+    // are the times they stood, and whose last state is the last picture.
     void recorded_gif_has_the_frames_and_delays() {
         show_picture(0);
         const QString path = dir.filePath(QStringLiteral("lcd.gif"));
@@ -88,14 +88,14 @@ private slots:
         QVERIFY(form->recording());
         QElapsedTimer clock;
         clock.start();
-        QTest::qWait(300);
+        QTest::qWait(250);
         const qint64 second = clock.elapsed();
         show_picture(1);
         show_picture(1);  // no change, no frame
-        QTest::qWait(300);
+        QTest::qWait(500);
         const qint64 third = clock.elapsed();
         show_picture(2);
-        QTest::qWait(300);
+        QTest::qWait(250);
         QVERIFY(form->stop_recording());
         const qint64 end = clock.elapsed();
         QVERIFY(!form->recording());
@@ -111,8 +111,9 @@ private slots:
         for (int i = 0; i < 3; ++i) {
             GraphicsControlBlock control{};
             QCOMPARE(DGifSavedExtensionToGCB(gif, i, &control), GIF_OK);
-            // The recording's clock started a moment before this one.
-            QVERIFY2(qAbs(control.DelayTime * 10 - stood[i]) <= 30,
+            // The recording's clock started a moment before this one, and a
+            // loaded machine may see a picture some tens of ms late.
+            QVERIFY2(qAbs(control.DelayTime * 10 - stood[i]) <= 80,
                      qPrintable(QStringLiteral("frame %1: %2 cs, stood %3 ms")
                                     .arg(i)
                                     .arg(control.DelayTime)
