@@ -26,6 +26,25 @@ async function loadSettings(page, file) {
     .startsWith('Settings loaded'), { timeout: TIMEOUT_MS });
 }
 
+async function downloadsInto(page, folder) {
+  const cdp = await page.createCDPSession();
+  await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: folder });
+}
+
+// The session the page downloaded into `folder`, with its one settings file,
+// once both are there; it must replay natively (to its last frame).
+async function recordedSession(folder) {
+  const files = ['dg2-session-settings-1.toml', 'dg2-session.scn']
+    .map((name) => path.join(folder, name));
+  for (const until = Date.now() + TIMEOUT_MS;
+    !files.every((f) => fs.existsSync(f)) && Date.now() < until;)
+    await sleep(100);
+  const scenario = fs.readFileSync(files[1], 'utf8');
+  const replay = runNative(files[1]);
+  assert.equal(replay.status, 0, `${replay.errors}\n${scenario}`);
+  return scenario;
+}
+
 describe('the workbench in the page', { timeout: 120000 }, () => {
   const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'dg2-web-workbench-'));
   let session;
@@ -37,8 +56,7 @@ describe('the workbench in the page', { timeout: 120000 }, () => {
 
   test('a session recorded in the page, settings loaded, replays natively', async () => {
     const { page, problems } = await openPage(session);
-    const cdp = await page.createCDPSession();
-    await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: scratch });
+    await downloadsInto(page, scratch);
     await page.evaluate(() => window.dg2.startRecording());
     await moveSlider(page, 'TrackBar2', 300);
     await page.click('#Button1');
@@ -51,15 +69,8 @@ describe('the workbench in the page', { timeout: 120000 }, () => {
     await page.click('#Image5');
     await sleep(300);
     await page.evaluate(() => window.dg2.stopRecording());
-    const files = ['dg2-session-settings-1.toml', 'dg2-session.scn']
-      .map((name) => path.join(scratch, name));
-    for (const until = Date.now() + TIMEOUT_MS;
-      !files.every((f) => fs.existsSync(f)) && Date.now() < until;)
-      await sleep(100);
-    const scenario = fs.readFileSync(files[1], 'utf8');
+    const scenario = await recordedSession(scratch);
     assert.match(scenario, /load-settings dg2-session-settings-1\.toml/);
-    const replay = runNative(files[1]);
-    assert.equal(replay.status, 0, `${replay.errors}\n${scenario}`);
     assert.match(await statusBar(page), /^Session saved as dg2-session\.scn with 1 file/);
     assert.deepEqual(problems, []);
     await page.close();
@@ -82,23 +93,14 @@ describe('the workbench in the page', { timeout: 120000 }, () => {
     await sleep(SPLASH_MS);
     assert.equal(await opened.evaluate(() => window.dg2.copyLink()), link);
     const folder = fs.mkdtempSync(path.join(scratch, 'link-'));
-    const cdp = await opened.createCDPSession();
-    await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: folder });
+    await downloadsInto(opened, folder);
     await opened.click('#Button2');
     await depthIs(opened, 0);
     await opened.evaluate(() => window.dg2.startRecording());
     await opened.click('#Button1');
     await sleep(SPLASH_MS + 500);
     await opened.evaluate(() => window.dg2.stopRecording());
-    const files = ['dg2-session-settings-1.toml', 'dg2-session.scn']
-      .map((name) => path.join(folder, name));
-    for (const until = Date.now() + TIMEOUT_MS;
-      !files.every((f) => fs.existsSync(f)) && Date.now() < until;)
-      await sleep(100);
-    const scenario = fs.readFileSync(files[1], 'utf8');
-    assert.match(scenario, /^power-on-settings dg2-session-settings-1\.toml$/m);
-    const replay = runNative(files[1]);
-    assert.equal(replay.status, 0, `${replay.errors}\n${scenario}`);
+    assert.match(await recordedSession(folder), /^power-on-settings dg2-session-settings-1\.toml$/m);
     assert.deepEqual(problems, []);
     await page.close();
     await opened.close();
