@@ -3,11 +3,13 @@
 // fields say. Header-only, so the window's tests use it too.
 #pragma once
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstddef>
+#include <string>
 
 #include "workbench/files/file_calls.h"
 
@@ -31,7 +33,9 @@ public:
     int fsync_errno = 0;      // nonzero: these calls fail with it
     int close_errno = 0;
     int rename_errno = 0;
-    int writes = 0;  // write calls made
+    int folder_fsync_errno = 0;  // the same for the flush of a folder
+    int writes = 0;              // write calls made
+    std::string calls;           // the calls after the writes, in order ("fsync close rename ")
 
 private:
     static ssize_t write(int fd, const void* data, std::size_t size) {
@@ -52,10 +56,20 @@ private:
         if (f.room >= 0 && written > 0) f.room -= written;
         return written;
     }
-    static int fsync(int fd) { return fails(active_->fsync_errno, system_file_calls().fsync(fd)); }
+    static int fsync(int fd) {
+        struct stat info {};
+        const bool folder = fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
+        active_->calls += folder ? "fsync-folder " : "fsync ";
+        return fails(folder ? active_->folder_fsync_errno : active_->fsync_errno,
+                     system_file_calls().fsync(fd));
+    }
     // The descriptor is gone whatever close says, as on Linux.
-    static int close(int fd) { return fails(active_->close_errno, system_file_calls().close(fd)); }
+    static int close(int fd) {
+        active_->calls += "close ";
+        return fails(active_->close_errno, system_file_calls().close(fd));
+    }
     static int rename(const char* from, const char* to) {
+        active_->calls += "rename ";
         return active_->rename_errno != 0 ? fails(active_->rename_errno, 0)
                                           : system_file_calls().rename(from, to);
     }

@@ -100,7 +100,29 @@ bool AtomicFile::commit() {
         return false;
     }
     temporary_.clear();
+    sync_folder();
     return true;
+}
+
+// The rename lives in the folder: until the folder is flushed too, a power
+// cut may bring back the old file, or none. The new file is in place by now
+// and cannot be taken back, so a folder that cannot be flushed leaves the
+// write successful, with the doubt noted in error(). Some file systems do not
+// flush folders at all (EINVAL); there is nothing to note then.
+void AtomicFile::sync_folder() {
+    const FileCalls& calls = file_calls();
+    const int folder = ::open(folder_of(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) {
+        note("written, but its folder cannot be opened to flush it");
+        return;
+    }
+    if (calls.fsync(folder) != 0 && errno != EINVAL)
+        note("written, but its folder cannot be flushed");
+    calls.close(folder);
+}
+
+void AtomicFile::note(const char* what) {
+    error_ = target_ + ": " + what + ": " + std::strerror(errno);
 }
 
 void AtomicFile::discard() {

@@ -22,8 +22,11 @@ public:
     // Appends; a failed write is remembered and reported by commit().
     bool write(const void* data, size_t size);
     bool write(std::string_view text) { return write(text.data(), text.size()); }
-    // Flushes and renames over the target. False when anything failed; the
-    // target is then as it was.
+    // Flushes and renames over the target, then flushes the target's folder
+    // so that the rename survives a power cut. False when anything before the
+    // rename failed; the target is then as it was. When only the folder
+    // cannot be flushed the new file is in place: true, with the reason in
+    // error() as a warning.
     bool commit();
     // Removes the temporary file without touching the target.
     void discard();
@@ -33,6 +36,8 @@ public:
 
 private:
     void fail(const char* what);
+    void note(const char* what);
+    void sync_folder();
 
     int fd_ = -1;
     bool failed_ = false;

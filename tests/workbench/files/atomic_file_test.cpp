@@ -186,6 +186,25 @@ TEST_F(AtomicFileTest, ShortAndInterruptedWritesAreCarriedOn) {
     expect_only_target();
 }
 
+// The rename is flushed with its folder. A folder that cannot be flushed
+// leaves the new file in place and the write done, with the doubt noted; one
+// whose file system does not flush folders (EINVAL) is no doubt.
+TEST_F(AtomicFileTest, TheFolderIsFlushedAfterTheRename) {
+    for (const int folder_errno : {0, EIO, EINVAL}) {
+        FileFaults faults;
+        faults.folder_fsync_errno = folder_errno;
+        AtomicFile file;
+        ASSERT_TRUE(file.open(target));
+        EXPECT_TRUE(file.write("the new file"));
+        EXPECT_TRUE(file.commit());
+        EXPECT_EQ(faults.calls, "fsync close rename fsync-folder close ");
+        const std::string noted = ": written, but its folder cannot be flushed: Input/output error";
+        EXPECT_EQ(file.error(), folder_errno == EIO ? target.string() + noted : "");
+        EXPECT_EQ(read_all(target), "the new file");
+        expect_only_target();
+    }
+}
+
 // The disk fills midway (saying so, or taking nothing), or the flush, the
 // close or the rename fails: the failure is reported and the old file stays.
 TEST_F(AtomicFileTest, EveryFailingCallKeepsTheOldFile) {
