@@ -194,8 +194,9 @@ private slots:
         for (int frame = 0; frame < 10 && form->recording(); ++frame)
             show_noise();
         QVERIFY(!form->recording());
-        QCOMPARE(status(), QStringLiteral("Recording failed: ") + full +
-                               QStringLiteral(": the GIF file cannot be written"));
+        QCOMPARE(status(),
+                 QStringLiteral("Recording failed: ") + full +
+                     QStringLiteral(": the GIF file cannot be written: No space left on device"));
         for (const QAction* action : form->ContextMenu->actions())
             QVERIFY(action->text() != QStringLiteral("Stop recording"));
         QStringList boxes;

@@ -34,7 +34,10 @@ std::string temporary_name(const std::string& path, int attempt) {
 AtomicFile::~AtomicFile() { discard(); }
 
 void AtomicFile::fail(const char* what) {
-    if (!failed_) error_ = target_ + ": " + what + ": " + std::strerror(errno);
+    if (!failed_) {
+        errno_ = errno;
+        error_ = target_ + ": " + what + ": " + std::strerror(errno_);
+    }
     failed_ = true;
 }
 
@@ -42,6 +45,7 @@ bool AtomicFile::open(const std::string& path) {
     discard();
     target_ = path;
     failed_ = false;
+    errno_ = 0;
     error_.clear();
     if (path.empty() || path.back() == '/') {
         error_ = path + ": not a file name";

@@ -33,6 +33,9 @@ public:
 
     bool is_open() const { return fd_ >= 0; }
     const std::string& error() const { return error_; }
+    // The system's error number for the failure in error() (0: none), for
+    // callers that tell the failure in their own words and add the reason.
+    int system_error() const { return errno_; }
 
 private:
     void fail(const char* what);
@@ -41,6 +44,7 @@ private:
 
     int fd_ = -1;
     bool failed_ = false;
+    int errno_ = 0;
     std::string target_;
     std::string temporary_;
     std::string error_;

@@ -37,8 +37,13 @@ GifRecorder::GifRecorder() = default;
 
 GifRecorder::~GifRecorder() { discard(); }
 
+// A write that failed on the disk says why (a full disk, say).
 bool GifRecorder::fail(const char* what) {
-    if (error_.empty()) error_ = path_ + ": " + what;
+    if (error_.empty()) {
+        error_ = path_ + ": " + what;
+        if (file_ && file_->system_error() != 0)
+            error_ += std::string(": ") + std::strerror(file_->system_error());
+    }
     discard();
     return false;
 }

@@ -277,7 +277,7 @@ TEST(GifRecorder, FailedWritesKeepTheOldFile) {
         EXPECT_FALSE(noisy_recording(2));   // in the stop
         EXPECT_FALSE(noisy_recording(20));  // in a picture
     });
-    EXPECT_EQ(recorder.error(), path + ": the GIF file cannot be written");
+    EXPECT_EQ(recorder.error(), path + ": the GIF file cannot be written: File too large");
     EXPECT_FALSE(recorder.recording());
     EXPECT_FALSE(recorder.stop(2000));
 
@@ -306,7 +306,7 @@ TEST(GifRecorder, FailedWritesKeepTheOldFile) {
         EXPECT_TRUE(recorder.picture(picture(0).data(), 0));
         EXPECT_FALSE(recorder.stop(1000));  // everything is written here
     });
-    EXPECT_EQ(recorder.error(), path + ": the GIF file cannot be written");
+    EXPECT_EQ(recorder.error(), path + ": the GIF file cannot be written: File too large");
     EXPECT_EQ(read_all(path), "the old one");
 
     ASSERT_TRUE(recorder.start(path, 12, 5, 1, 0xFFFFFF, 0));
