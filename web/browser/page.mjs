@@ -5,6 +5,7 @@ import fs from 'node:fs';
 import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
+import { after, before } from 'node:test';
 import puppeteer from 'puppeteer-core';
 
 import { ROOT, WEB_BUILD } from './native.mjs';
@@ -96,6 +97,27 @@ export async function openPage(session, { hash = '', viewport = { width: 1000, h
   await page.goto(`${session.base}/site/index.html${hash}`, { waitUntil: 'load' });
   await whenReady(page);
   return { page, problems };
+}
+
+// One browser and one page for a suite of tests (a `describe` block): its
+// `before` starts the browser, opens the page with `options` (as openPage)
+// and fills in `.session`, `.page` and `.problems`, then runs `ready(suite)`
+// if given; its `after` closes the browser, then runs `cleanUp()` if given.
+export function pageForSuite({ ready, cleanUp, ...options } = {}) {
+  const suite = { session: null, page: null, problems: null };
+  before(async () => {
+    suite.session = await startBrowser();
+    ({ page: suite.page, problems: suite.problems } = await openPage(suite.session, options));
+    await ready?.(suite);
+  });
+  after(async () => {
+    try {
+      await suite.session?.close();
+    } finally {
+      await cleanUp?.();
+    }
+  });
+  return suite;
 }
 
 export function whenReady(page) {

@@ -4,9 +4,9 @@
 // the LCD's and the lamp's names from the instrument's state, renewed at most
 // once a second; about one pass a tick while nothing changes.
 import assert from 'node:assert/strict';
-import { after, before, describe, test } from 'node:test';
+import { describe, test } from 'node:test';
 
-import { TIMEOUT_MS, moveSlider, openPage, sleep, startBrowser } from '../browser/page.mjs';
+import { TIMEOUT_MS, moveSlider, pageForSuite, sleep } from '../browser/page.mjs';
 
 const TAB_ORDER = ['Image1', 'Image3', 'Image5', 'Image6', 'Button3', 'Button4', 'Button1',
                    'Button2', 'TrackBar1', 'TrackBar2', 'CheckBox2', 'CheckBox3', 'SavePicture',
@@ -25,20 +25,13 @@ async function passesPerTick(page, ms) {
 }
 
 describe('keyboard, screen reader and idle passes', { timeout: 120000 }, () => {
-  let session;
-  let page;
-  let problems;
-  before(async () => {
-    session = await startBrowser();
-    ({ page, problems } = await openPage(session));
-  });
-  after(() => session?.close());
+  const suite = pageForSuite();
 
   test('Tab reaches every control in order, each with a focus mark', async () => {
     const seen = [];
     for (let i = 0; i < TAB_ORDER.length; ++i) {
-      await page.keyboard.press('Tab');
-      seen.push(await page.evaluate(() => {
+      await suite.page.keyboard.press('Tab');
+      seen.push(await suite.page.evaluate(() => {
         const focused = document.activeElement;
         return `${focused.id} ${getComputedStyle(focused).outlineStyle}`;
       }));
@@ -47,81 +40,81 @@ describe('keyboard, screen reader and idle passes', { timeout: 120000 }, () => {
   });
 
   test('Enter on ON switches the instrument on; the LCD names the run screen', async () => {
-    assert.match(await lcdName(page), /instrument is off/);
-    await focusOn(page, 'Button1');
-    await page.keyboard.press('Enter');
-    await page.waitForFunction(() => window.dg2.depth() === 1, { timeout: TIMEOUT_MS });
-    await moveSlider(page, 'TrackBar1', 220);
-    await moveSlider(page, 'TrackBar2', 220);
-    await page.waitForFunction(() => /^LCD: run screen\. channel 1 OIL pressure [\d.]+ bar; channel 2 /
+    assert.match(await lcdName(suite.page), /instrument is off/);
+    await focusOn(suite.page, 'Button1');
+    await suite.page.keyboard.press('Enter');
+    await suite.page.waitForFunction(() => window.dg2.depth() === 1, { timeout: TIMEOUT_MS });
+    await moveSlider(suite.page, 'TrackBar1', 220);
+    await moveSlider(suite.page, 'TrackBar2', 220);
+    await suite.page.waitForFunction(() => /^LCD: run screen\. channel 1 OIL pressure [\d.]+ bar; channel 2 /
       .test(document.getElementById('Image1').getAttribute('aria-label')), { timeout: TIMEOUT_MS });
-    assert.match(await page.$eval('#Shape1', (lamp) => lamp.getAttribute('aria-label')),
+    assert.match(await suite.page.$eval('#Shape1', (lamp) => lamp.getAttribute('aria-label')),
                  /steady/);
   });
 
   test('a steady run screen runs about one pass a tick, not five', async () => {
-    assert.ok(await passesPerTick(page, 3000) < 2);
+    assert.ok(await passesPerTick(suite.page, 3000) < 2);
   });
 
   test('Space on a focused check box ticks it, not the centre key', async () => {
-    await focusOn(page, 'CheckBox3');
-    await page.keyboard.press('Space');
-    await page.keyboard.press('Enter');
+    await focusOn(suite.page, 'CheckBox3');
+    await suite.page.keyboard.press('Space');
+    await suite.page.keyboard.press('Enter');
     await sleep(300);
-    assert.equal(await page.$eval('#CheckBox3', (box) => box.checked), false);
-    assert.match(await lcdName(page), /run screen/);
+    assert.equal(await suite.page.$eval('#CheckBox3', (box) => box.checked), false);
+    assert.match(await lcdName(suite.page), /run screen/);
   });
 
   test('Enter on the LCD is the centre key: the main menu, also steady', async () => {
-    await focusOn(page, 'Image1');
-    await page.keyboard.press('Enter');
-    await page.waitForFunction(() => /^LCD: main menu, line 1\./
+    await focusOn(suite.page, 'Image1');
+    await suite.page.keyboard.press('Enter');
+    await suite.page.waitForFunction(() => /^LCD: main menu, line 1\./
       .test(document.getElementById('Image1').getAttribute('aria-label')), { timeout: TIMEOUT_MS });
-    assert.ok(await passesPerTick(page, 3000) < 2);
+    assert.ok(await passesPerTick(suite.page, 3000) < 2);
   });
 
   test('with an alarm flashing: the lamp says so, names change at most once a second',
        async () => {
-    await focusOn(page, 'Image1');
-    await page.keyboard.press('Escape');
-    await page.evaluate(() => {
+    await focusOn(suite.page, 'Image1');
+    await suite.page.keyboard.press('Escape');
+    await suite.page.evaluate(() => {
       window.renamed = 0;
       new MutationObserver(() => { window.renamed += 1; })
         .observe(document.getElementById('Image1'), { attributeFilter: ['aria-label'] });
     });
-    await moveSlider(page, 'TrackBar1', 4096);
-    await page.waitForFunction(() => /flashing, alarm on channel 1/
+    await moveSlider(suite.page, 'TrackBar1', 4096);
+    await suite.page.waitForFunction(() => /flashing, alarm on channel 1/
       .test(document.getElementById('Shape1').getAttribute('aria-label')), { timeout: TIMEOUT_MS });
-    await page.evaluate(() => { window.renamed = 0; });
-    const perTick = await passesPerTick(page, 3000);
-    const renamed = await page.evaluate(() => window.renamed);
+    await suite.page.evaluate(() => { window.renamed = 0; });
+    const perTick = await passesPerTick(suite.page, 3000);
+    const renamed = await suite.page.evaluate(() => window.renamed);
     assert.ok(renamed <= 4, `renamed ${renamed} times in 3 s`);
     assert.ok(perTick < 2, `${perTick} passes a tick`);
   });
 
   test('a check box clicked with the mouse leaves Enter to the centre key', async () => {
-    await page.click('#CheckBox2Box');
-    assert.equal(await page.$eval('#CheckBox2', (box) => box.checked), true);
+    await suite.page.click('#CheckBox2Box');
+    assert.equal(await suite.page.$eval('#CheckBox2', (box) => box.checked), true);
     // The click gives the focus back once the label has handed it on.
-    await page.waitForFunction(() => document.activeElement === document.body,
+    await suite.page.waitForFunction(() => document.activeElement === document.body,
                                { timeout: TIMEOUT_MS });
     // The centre key leaves the main menu by its first line, EXIT MENU.
-    await page.keyboard.press('Enter');
-    await page.waitForFunction(() => /^LCD: run screen/
+    await suite.page.keyboard.press('Enter');
+    await suite.page.waitForFunction(() => /^LCD: run screen/
       .test(document.getElementById('Image1').getAttribute('aria-label')), { timeout: TIMEOUT_MS });
-    assert.equal(await page.$eval('#CheckBox2', (box) => box.checked), true);
+    assert.equal(await suite.page.$eval('#CheckBox2', (box) => box.checked), true);
   });
 
   test('Enter on a focused key area gives its key; on OFF switches off', async () => {
-    await focusOn(page, 'Image6');
-    await page.keyboard.press('Enter');
-    await focusOn(page, 'Button2');
-    await page.keyboard.press('Enter');
-    await page.waitForFunction(() => window.dg2.depth() === 0, { timeout: TIMEOUT_MS });
+    await focusOn(suite.page, 'Image6');
+    await suite.page.keyboard.press('Enter');
+    await focusOn(suite.page, 'Button2');
+    await suite.page.keyboard.press('Enter');
+    await suite.page.waitForFunction(() => window.dg2.depth() === 0, { timeout: TIMEOUT_MS });
   });
 
   test('the accessibility tree names the main controls', async () => {
-    const tree = await page.accessibility.snapshot({ interestingOnly: true });
+    const tree = await suite.page.accessibility.snapshot({ interestingOnly: true });
     const names = [];
     const walk = (node) => {
       if (node.name) names.push(`${node.role}: ${node.name}`);
@@ -135,6 +128,6 @@ describe('keyboard, screen reader and idle passes', { timeout: 120000 }, () => {
   });
 
   test('no console error, failed request or page error', () => {
-    assert.deepEqual(problems, []);
+    assert.deepEqual(suite.problems, []);
   });
 });

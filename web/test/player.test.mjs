@@ -6,10 +6,10 @@
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
-import { after, before, describe, test } from 'node:test';
+import { describe, test } from 'node:test';
 
 import { ROOT, framesOf, runNative } from '../browser/native.mjs';
-import { TIMEOUT_MS, openPage, reload, startBrowser } from '../browser/page.mjs';
+import { TIMEOUT_MS, pageForSuite, reload } from '../browser/page.mjs';
 
 const FOLDERS = ['web/test/scenarios', 'tests/scenarios', 'tests/scenarios/bad'];
 const scripts = FOLDERS.flatMap((folder) => fs.readdirSync(path.join(ROOT, folder))
@@ -22,24 +22,18 @@ const statusSays = (page, text) => page.waitForFunction(
   { timeout: TIMEOUT_MS }, text).catch(async () => assert.equal(await statusBar(page), text));
 
 describe('scenarios played through the page\'s controls', { timeout: 300000 }, () => {
-  let session;
-  let page;
-  let problems;
-  before(async () => {
-    session = await startBrowser();
-    ({ page, problems } = await openPage(session));
+  const suite = pageForSuite({
     // A script may leave the instrument on: the next one's reload may go.
-    page.on('dialog', (dialog) => dialog.accept());
+    ready: ({ page }) => page.on('dialog', (dialog) => dialog.accept()),
   });
-  after(() => session?.close());
 
   // The passes run back to back, and at each the LCD the page shows must be
   // the frame the instrument drew; the files a script names come from the
   // repository as the test's server serves it.
   for (const file of scripts) {
     test(`${file}: the native runner's status, errors and frames`, async () => {
-      await reload(page);
-      const run = await page.evaluate((name, text) => window.dg2.playText(name, text, async (f) => {
+      await reload(suite.page);
+      const run = await suite.page.evaluate((name, text) => window.dg2.playText(name, text, async (f) => {
         const response = await fetch(`/repo/${f}`);
         return response.ok ? new Uint8Array(await response.arrayBuffer()) : null;
       }, { backToBack: true, checkShown: true }), file, fs.readFileSync(path.join(ROOT, file), 'utf8'));
@@ -47,7 +41,7 @@ describe('scenarios played through the page\'s controls', { timeout: 300000 }, (
       assert.equal(run.status, native.status, `${run.message}\n${native.errors}`);
       assert.equal(run.errors, native.errors);
       assert.deepEqual(framesOf(run.output), framesOf(native.output));
-      assert.equal(await statusBar(page),
+      assert.equal(await statusBar(suite.page),
                    native.status === 0 ? `${file}: ok` : native.errors.split('\n')[0]);
     });
   }
@@ -56,24 +50,24 @@ describe('scenarios played through the page\'s controls', { timeout: 300000 }, (
     const name = '../repo/web/test/scenarios/alarm.scn';
     const lines = fs.readFileSync(path.join(ROOT, 'web/test/scenarios/alarm.scn'), 'utf8')
       .trimEnd().split('\n').length;
-    await page.goto(`${session.base}/site/index.html?play=${name}`);
-    await page.waitForFunction((end) => new RegExp(`^Playing alarm\\.scn line \\d+ of ${end}$`)
+    await suite.page.goto(`${suite.session.base}/site/index.html?play=${name}`);
+    await suite.page.waitForFunction((end) => new RegExp(`^Playing alarm\\.scn line \\d+ of ${end}$`)
       .test(document.getElementById('StatusBar1').textContent), { timeout: TIMEOUT_MS }, lines);
-    await statusSays(page, `${name}: ok`);
+    await statusSays(suite.page, `${name}: ok`);
     // The script's last slider move, on the slider and its echo.
-    assert.deepEqual(await page.evaluate(() => [document.getElementById('TrackBar1').value,
+    assert.deepEqual(await suite.page.evaluate(() => [document.getElementById('TrackBar1').value,
                                                 document.getElementById('Label13').textContent]),
                      ['4096', '4096']);
   });
 
   test('a bad ?play= link says so and leaves the page usable', async () => {
-    await page.goto(`${session.base}/site/index.html?play=missing.scn`);
-    await statusSays(page, 'Cannot play missing.scn: the page has no such file beside it');
-    await page.goto(`${session.base}/site/index.html?play=https://example.com/x.scn`);
-    await page.waitForFunction(() => document.getElementById('StatusBar1').textContent
+    await suite.page.goto(`${suite.session.base}/site/index.html?play=missing.scn`);
+    await statusSays(suite.page, 'Cannot play missing.scn: the page has no such file beside it');
+    await suite.page.goto(`${suite.session.base}/site/index.html?play=https://example.com/x.scn`);
+    await suite.page.waitForFunction(() => document.getElementById('StatusBar1').textContent
       .startsWith('?play= names no scenario beside the page'), { timeout: TIMEOUT_MS });
-    await page.click('#Button1');
-    await page.waitForFunction(() => window.dg2.depth() === 1, { timeout: TIMEOUT_MS });
+    await suite.page.click('#Button1');
+    await suite.page.waitForFunction(() => window.dg2.depth() === 1, { timeout: TIMEOUT_MS });
   });
 
   test('Play scenario...: a script and the files it names, chosen together', async () => {
@@ -83,22 +77,22 @@ describe('scenarios played through the page\'s controls', { timeout: 300000 }, (
                    'tests/scenarios/workbench/user_curve.toml',
                    'tests/scenarios/workbench/swapped_channels.toml'].map((f) => path.join(ROOT, f));
     const choose = async (files) => {
-      await reload(page);
-      const [chooser] = await Promise.all([page.waitForFileChooser(),
-                                           page.evaluate(() => { window.dg2.playScenario(); })]);
+      await reload(suite.page);
+      const [chooser] = await Promise.all([suite.page.waitForFileChooser(),
+                                           suite.page.evaluate(() => { window.dg2.playScenario(); })]);
       await chooser.accept(files);
     };
     await choose([script, named[0]]);
-    await statusSays(page, 'workbench_values.scn needs ../../examples/settings/' +
+    await statusSays(suite.page, 'workbench_values.scn needs ../../examples/settings/' +
                      'fuel_rotax_oil_lm335.toml, which was not chosen: choose it together with ' +
                      'the scenario');
     await choose([script, ...named]);
-    await statusSays(page, 'workbench_values.scn: ok');
+    await statusSays(suite.page, 'workbench_values.scn: ok');
   });
 
   // A reload cuts short what the page was still fetching (the bezel
   // pictures): only a request the server refused counts.
   test('no page error or HTTP error but the missing file\'s', () => {
-    assert.deepEqual(problems.filter((p) => !/missing\.scn|404|^request failed: /.test(p)), []);
+    assert.deepEqual(suite.problems.filter((p) => !/missing\.scn|404|^request failed: /.test(p)), []);
   });
 });

@@ -5,12 +5,10 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { after, before, describe, test } from 'node:test';
+import { describe, test } from 'node:test';
 
 import { ROOT, nativeFrames } from '../browser/native.mjs';
-import {
-  TIMEOUT_MS, openPage, sleep, startBrowser, waitForFrame,
-} from '../browser/page.mjs';
+import { TIMEOUT_MS, pageForSuite, sleep, waitForFrame } from '../browser/page.mjs';
 
 describe('settings files', { timeout: 120000 }, () => {
   const example = path.join(ROOT, 'examples/settings/boost_gauge.toml');
@@ -20,26 +18,16 @@ describe('settings files', { timeout: 120000 }, () => {
   const [runDark, runLit] = nativeFrames('on\ndump\nticks 11\npasses 1\ndump\n');
   const loaded = nativeFrames(`on\nload-settings ${example}\npasses 2\ndump\nticks 11\npasses 1\n` +
                               `dump\nsave-settings ${saved}\n`);
-  let session;
-  let page;
-  let problems;
-  before(async () => {
-    session = await startBrowser();
-    ({ page, problems } = await openPage(session));
-  });
-  after(async () => {
-    await session?.close();
-    fs.rmSync(scratch, { recursive: true, force: true });
-  });
+  const suite = pageForSuite({ cleanUp: () => fs.rmSync(scratch, { recursive: true, force: true }) });
 
   test('a settings file loads as natively', async () => {
     // The page's sliders start where the native runner's do.
-    await page.click('#Button1');
-    await waitForFrame(page, [runDark, runLit]);
-    const [chooser] = await Promise.all([page.waitForFileChooser(), page.click('#LoadSettings')]);
+    await suite.page.click('#Button1');
+    await waitForFrame(suite.page, [runDark, runLit]);
+    const [chooser] = await Promise.all([suite.page.waitForFileChooser(), suite.page.click('#LoadSettings')]);
     await chooser.accept([example]);
-    const seen = await waitForFrame(page, loaded);
-    assert.ok(seen.ok, `${seen.frame}\n${await page.$eval('#StatusBar1', (e) => e.textContent)}`);
+    const seen = await waitForFrame(suite.page, loaded);
+    assert.ok(seen.ok, `${seen.frame}\n${await suite.page.$eval('#StatusBar1', (e) => e.textContent)}`);
   });
 
   test('a settings file over 1 MB is refused unread', async () => {
@@ -48,16 +36,17 @@ describe('settings files', { timeout: 120000 }, () => {
     fs.closeSync(fs.openSync(big, 'w'));
     fs.truncateSync(big, 300 * 1024 * 1024);
     try {
-      const [chooser] = await Promise.all([page.waitForFileChooser(), page.click('#LoadSettings')]);
+      const [chooser] = await Promise.all([suite.page.waitForFileChooser(),
+                                           suite.page.click('#LoadSettings')]);
       await chooser.accept([big]);
       const refusal = `${path.basename(big)}: 314572800 bytes; a settings file has at most 1 MB ` +
                       '(1048576 bytes)';
-      const refused = await page.waitForFunction(
+      const refused = await suite.page.waitForFunction(
         (text) => document.getElementById('StatusBar1').textContent === text,
         { timeout: TIMEOUT_MS }, refusal).then(() => true, () => false);
-      assert.ok(refused, await page.$eval('#StatusBar1', (e) => e.textContent));
+      assert.ok(refused, await suite.page.$eval('#StatusBar1', (e) => e.textContent));
       // And whole in a warning box, which a click closes.
-      const box = await page.waitForSelector('dialog[role=alertdialog][open]');
+      const box = await suite.page.waitForSelector('dialog[role=alertdialog][open]');
       assert.equal(await box.$eval('p', (p) => p.textContent),
                    `${refusal}\n\nThe instrument's settings are unchanged.`);
       await box.$eval('button', (button) => button.click());
@@ -68,12 +57,12 @@ describe('settings files', { timeout: 120000 }, () => {
 
   test('saved settings equal the native runner\'s file', async () => {
     fs.mkdirSync(downloads);
-    const cdp = await page.createCDPSession();
+    const cdp = await suite.page.createCDPSession();
     await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
-    await page.click('#SaveSettings');
+    await suite.page.click('#SaveSettings');
     // Under the name offered.
-    await page.waitForSelector('dialog[open] input[type=text]');
-    await page.keyboard.press('Enter');
+    await suite.page.waitForSelector('dialog[open] input[type=text]');
+    await suite.page.keyboard.press('Enter');
     const file = path.join(downloads, 'dg2-settings.toml');
     for (const until = Date.now() + TIMEOUT_MS; !fs.existsSync(file) && Date.now() < until;)
       await sleep(100);
@@ -82,6 +71,6 @@ describe('settings files', { timeout: 120000 }, () => {
   });
 
   test('no console error, failed request or page error', () => {
-    assert.deepEqual(problems, []);
+    assert.deepEqual(suite.problems, []);
   });
 });

@@ -6,10 +6,10 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { after, before, describe, test } from 'node:test';
+import { describe, test } from 'node:test';
 
 import { nativeFrames } from '../browser/native.mjs';
-import { TIMEOUT_MS, openPage, readLcd, sleep, startBrowser, waitForFrame } from '../browser/page.mjs';
+import { TIMEOUT_MS, pageForSuite, readLcd, sleep, waitForFrame } from '../browser/page.mjs';
 
 async function ctrl(page, ...keys) {
   await page.keyboard.down('Control');
@@ -67,41 +67,35 @@ function decodeFrames(page, bytes, type, zoom, unlit = PLAIN_UNLIT) {
 describe('pictures, the LCD window and values', { timeout: 180000 }, () => {
   const [dark, lit] = nativeFrames('on\ndump\nticks 11\npasses 1\ndump\n');
   const downloads = fs.mkdtempSync(path.join(os.tmpdir(), 'dg2-web-tools-'));
-  let session;
-  let page;
-  let problems;
-  before(async () => {
-    session = await startBrowser();
-    ({ page, problems } = await openPage(session));
-    const cdp = await page.createCDPSession();
-    await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
-  });
-  after(async () => {
-    await session?.close();
-    fs.rmSync(downloads, { recursive: true, force: true });
+  const suite = pageForSuite({
+    async ready({ page }) {
+      const cdp = await page.createCDPSession();
+      await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+    },
+    cleanUp: () => fs.rmSync(downloads, { recursive: true, force: true }),
   });
 
   test('"Save picture" saves the LCD as shown, under the name given', async () => {
-    await page.click('#Button1');
-    assert.ok((await waitForFrame(page, [dark, lit])).ok);
-    await page.click('#SavePicture');
-    await saveAs(page, 'run screen');
+    await suite.page.click('#Button1');
+    assert.ok((await waitForFrame(suite.page, [dark, lit])).ok);
+    await suite.page.click('#SavePicture');
+    await saveAs(suite.page, 'run screen');
     const png = await waitForFile(path.join(downloads, 'run screen.png'));
-    const [frame] = await decodeFrames(page, png, 'image/png', 2);
+    const [frame] = await decodeFrames(suite.page, png, 'image/png', 2);
     assert.deepEqual([frame.width, frame.height], [228, 128]);
     assert.ok([dark, lit].includes(frame.lcd), 'the picture is not the LCD');
-    assert.match(await page.$eval('#StatusBar1', (e) => e.textContent),
+    assert.match(await suite.page.$eval('#StatusBar1', (e) => e.textContent),
                  /^LCD picture saved to run screen.png \(228 x 128\)$/);
   });
 
   test('the LCD window zooms, draws a grid and saves at its zoom in its colours', async () => {
-    await ctrl(page, 'Shift', 'L');
-    await page.waitForSelector('dialog.lcd-window canvas');
-    await page.select('dialog.lcd-window select', '12');
-    await page.click('dialog.lcd-window label:nth-of-type(1) input');  // the grid
-    await page.click('dialog.lcd-window label:nth-of-type(2) input');  // lit colours
+    await ctrl(suite.page, 'Shift', 'L');
+    await suite.page.waitForSelector('dialog.lcd-window canvas');
+    await suite.page.select('dialog.lcd-window select', '12');
+    await suite.page.click('dialog.lcd-window label:nth-of-type(1) input');  // the grid
+    await suite.page.click('dialog.lcd-window label:nth-of-type(2) input');  // lit colours
     // Lit, unlit and the grid's lines over each.
-    const colours = await page.$eval('dialog.lcd-window canvas', (c) => {
+    const colours = await suite.page.$eval('dialog.lcd-window canvas', (c) => {
       const data = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
       const seen = new Set();
       for (let i = 0; i < data.length; i += 4) seen.add((data[i] << 16) | (data[i + 1] << 8) | data[i + 2]);
@@ -109,87 +103,88 @@ describe('pictures, the LCD window and values', { timeout: 180000 }, () => {
     });
     assert.deepEqual(colours, [1368, 768, 4]);
     // Its own menu, the window's pop-out's, with the choices made ticked.
-    const canvas = await (await page.$('dialog.lcd-window canvas')).boundingBox();
-    await page.mouse.click(Math.max(canvas.x, 0) + 20, Math.max(canvas.y, 0) + 20, { button: 'right' });
-    await page.waitForSelector('.menu.context');
-    const entries = await page.$$eval('.menu.context > button',
+    const canvas = await (await suite.page.$('dialog.lcd-window canvas')).boundingBox();
+    await suite.page.mouse.click(Math.max(canvas.x, 0) + 20, Math.max(canvas.y, 0) + 20, { button: 'right' });
+    await suite.page.waitForSelector('.menu.context');
+    const entries = await suite.page.$$eval('.menu.context > button',
       (b) => b.map((e) => `${e.firstChild.textContent}${e.getAttribute('aria-checked') === 'true' ? ' +' : ''}`));
     assert.deepEqual(entries, ['Save LCD picture...', 'Record LCD animation...', 'Pixel grid +',
                                'Lit LCD colours +', 'Close']);
-    await page.keyboard.press('Escape');
+    await suite.page.keyboard.press('Escape');
     // The instrument's keys still work; Ctrl+Shift+S saves from here.
-    await ctrl(page, 'Shift', 'S');
-    await saveAs(page, 'zoomed.png');
+    await ctrl(suite.page, 'Shift', 'S');
+    await saveAs(suite.page, 'zoomed.png');
     const png = await waitForFile(path.join(downloads, 'zoomed.png'));
-    const [frame] = await decodeFrames(page, png, 'image/png', 12, LIT_SCHEME_UNLIT);
+    const [frame] = await decodeFrames(suite.page, png, 'image/png', 12, LIT_SCHEME_UNLIT);
     assert.deepEqual([frame.width, frame.height], [1368, 768]);
     assert.ok([dark, lit].includes(frame.lcd), 'the picture is not the LCD');
   });
 
   test('an animation recorded in the LCD window decodes to the LCD\'s frames', async () => {
-    await ctrl(page, 'r');
-    await saveAs(page, 'zoomed.gif');
-    await page.waitForFunction(() => document.getElementById('StatusFields').textContent.includes('Recording'));
-    assert.equal(await page.$eval('dialog.lcd-window .record', (b) => b.textContent), 'Stop recording');
-    const seen = new Set([await readLcd(page)]);
+    await ctrl(suite.page, 'r');
+    await saveAs(suite.page, 'zoomed.gif');
+    await suite.page.waitForFunction(() => document.getElementById('StatusFields').textContent.includes('Recording'));
+    assert.equal(await suite.page.$eval('dialog.lcd-window .record', (b) => b.textContent), 'Stop recording');
+    const seen = new Set([await readLcd(suite.page)]);
     for (let i = 0; i < 12; ++i) {
       await sleep(150);
-      seen.add(await readLcd(page));
+      seen.add(await readLcd(suite.page));
     }
-    await ctrl(page, 'r');
+    await ctrl(suite.page, 'r');
     const gif = await waitForFile(path.join(downloads, 'zoomed.gif'));
-    const frames = await decodeFrames(page, gif, 'image/gif', 12, LIT_SCHEME_UNLIT);
+    const frames = await decodeFrames(suite.page, gif, 'image/gif', 12, LIT_SCHEME_UNLIT);
     assert.equal(frames[0].width, 1368);
     assert.ok(frames.length >= 2, `${frames.length} frames`);
     for (const { lcd } of frames) assert.ok(seen.has(lcd), 'a frame the LCD never showed');
-    assert.match(await page.$eval('#StatusBar1', (e) => e.textContent),
+    assert.match(await suite.page.$eval('#StatusBar1', (e) => e.textContent),
                  new RegExp(`^LCD animation saved to zoomed.gif \\(${frames.length} frames, \\d+\\.\\d s, .+\\)$`));
-    await page.keyboard.press('Escape');
-    assert.equal(await page.$('dialog.lcd-window'), null);
+    await suite.page.keyboard.press('Escape');
+    assert.equal(await suite.page.$('dialog.lcd-window'), null);
   });
 
   test('the value dialog refuses what the channel cannot show and sets what it can', async () => {
     const [dark, lit] = nativeFrames('on\nvalue 1 4.5\npasses 2\ndump\nticks 11\npasses 1\ndump\n');
-    const box = await (await page.$('#Form1')).boundingBox();
-    await page.mouse.click(box.x + 150 * box.width / 621, box.y + 150 * box.width / 621, { button: 'right' });
-    await (await page.waitForSelector('.menu.context > button:nth-of-type(3)')).click();
+    const box = await (await suite.page.$('#Form1')).boundingBox();
+    await suite.page.mouse.click(box.x + 150 * box.width / 621, box.y + 150 * box.width / 621, { button: 'right' });
+    await (await suite.page.waitForSelector('.menu.context > button:nth-of-type(3)')).click();
     const input = 'dialog.value input';
-    await page.waitForSelector(input);
-    const reason = () => page.$eval('dialog.value .reason', (e) => e.textContent);
-    const okDisabled = () => page.$eval('dialog.value .buttons button', (b) => b.disabled);
+    await suite.page.waitForSelector(input);
+    const reason = () => suite.page.$eval('dialog.value .reason', (e) => e.textContent);
+    const okDisabled = () => suite.page.$eval('dialog.value .buttons button', (b) => b.disabled);
     for (const [typed, why] of [['', 'Type a number.'], ['abc', '"abc" is not a number.'],
       ['999', /^channel 1 shows .* bar to .* bar, not 999 bar\.$/]]) {
-      await page.$eval(input, (e) => { e.value = ''; });
-      if (typed) await page.type(input, typed);
-      else await page.$eval(input, (e) => e.dispatchEvent(new Event('input')));
-      await page.waitForFunction((t) => document.querySelector('dialog.value input').value === t, {}, typed);
+      await suite.page.$eval(input, (e) => { e.value = ''; });
+      if (typed) await suite.page.type(input, typed);
+      else await suite.page.$eval(input, (e) => e.dispatchEvent(new Event('input')));
+      await suite.page.waitForFunction((t) => document.querySelector('dialog.value input').value === t, {}, typed);
       await sleep(100);
       if (typeof why === 'string') assert.equal(await reason(), why);
       else assert.match(await reason(), why);
       assert.ok(await okDisabled(), typed);
-      assert.equal(await page.$eval(input, (e) => e.value), typed);
+      assert.equal(await suite.page.$eval(input, (e) => e.value), typed);
     }
-    await page.$eval(input, (e) => { e.value = ''; });
-    await page.type(input, '4.5');
-    await page.waitForFunction(() => !document.querySelector('dialog.value .buttons button').disabled);
-    await page.keyboard.press('Enter');
-    assert.ok((await waitForFrame(page, [dark, lit])).ok, 'not the native frame of 4.5 bar');
-    assert.match(await page.$eval('#StatusBar1', (e) => e.textContent), /^Channel 1 shows 4\.5 bar at input \d+$/);
+    await suite.page.$eval(input, (e) => { e.value = ''; });
+    await suite.page.type(input, '4.5');
+    await suite.page.waitForFunction(() => !document.querySelector('dialog.value .buttons button').disabled);
+    await suite.page.keyboard.press('Enter');
+    assert.ok((await waitForFrame(suite.page, [dark, lit])).ok, 'not the native frame of 4.5 bar');
+    assert.match(await suite.page.$eval('#StatusBar1', (e) => e.textContent),
+                 /^Channel 1 shows 4\.5 bar at input \d+$/);
   });
 
   test('the sender presets and the slider\'s tooltip say what the channel shows', async () => {
-    const box = await (await page.$('#Form1')).boundingBox();
-    await page.mouse.click(box.x + 150 * box.width / 621, box.y + 150 * box.width / 621, { button: 'right' });
-    await (await page.waitForSelector('.menu.context > button:nth-of-type(4)')).click();
-    await page.waitForFunction(() => document.getElementById('TrackBar1').value === '4096');
-    assert.match(await page.$eval('#StatusBar1', (e) => e.textContent),
+    const box = await (await suite.page.$('#Form1')).boundingBox();
+    await suite.page.mouse.click(box.x + 150 * box.width / 621, box.y + 150 * box.width / 621, { button: 'right' });
+    await (await suite.page.waitForSelector('.menu.context > button:nth-of-type(4)')).click();
+    await suite.page.waitForFunction(() => document.getElementById('TrackBar1').value === '4096');
+    assert.match(await suite.page.$eval('#StatusBar1', (e) => e.textContent),
                  /^Channel 1: sender open \(input 4096\), shown as "CHECK SENDER"$/);
-    await page.hover('#TrackBar1');
-    await page.waitForFunction(() => document.getElementById('TrackBar1').title.startsWith('Channel 1 shows'));
-    assert.match(await page.$eval('#TrackBar1', (e) => e.title), /^Channel 1 shows .* \(CHECK SENDER\)\n./);
+    await suite.page.hover('#TrackBar1');
+    await suite.page.waitForFunction(() => document.getElementById('TrackBar1').title.startsWith('Channel 1 shows'));
+    assert.match(await suite.page.$eval('#TrackBar1', (e) => e.title), /^Channel 1 shows .* \(CHECK SENDER\)\n./);
   });
 
   test('no console error, failed request or page error', () => {
-    assert.deepEqual(problems, []);
+    assert.deepEqual(suite.problems, []);
   });
 });
