@@ -34,8 +34,13 @@ export function instrumentChanged() {
 // What a user does may change what the names say without changing the
 // picture or the lamp ("OFF", a key that acknowledges an alarm): the names
 // are renewed shortly after every key, click and slider move too.
+// One timer, put off by each event: a dragged slider gives one every frame.
 export function connectNames() {
-  const soon = () => setTimeout(instrumentChanged, 100);
+  let pending = 0;
+  const soon = () => {
+    clearTimeout(pending);
+    pending = setTimeout(instrumentChanged, 100);
+  };
   for (const type of ['keydown', 'pointerup', 'input', 'change'])
     document.addEventListener(type, soon, { capture: true, passive: true });
   describe();
