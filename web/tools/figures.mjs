@@ -161,8 +161,9 @@ try {
   // A steady screen beside the same page switched off, in turns, so that
   // the machine's other load weighs on both alike; each measured once the
   // engine has done the work a change leaves it (the optimising compiler
-  // and the collector run in the background for a second or two).
-  const SETTLE_MS = 3000;
+  // and the collector run in the background for a second or two, and the
+  // collector may come back later: DG2_FIGURE_SETTLE_MS waits longer).
+  const SETTLE_MS = Number(process.env.DG2_FIGURE_SETTLE_MS) || 3000;
   await sleep(SETTLE_MS);
   const steady = [];
   const off = [];
