@@ -134,6 +134,11 @@ void run_pass(Host& host) {
     host.show_lcd_picture();
 }
 
+void run_pass_for_waiting_loop(Host& host) {
+    run_pass(host);
+    ++message_points;
+}
+
 // Two signed 8-bit positions: the maker's name slides in from the right,
 // then the model designation from the left, centred on x2's 8-bit pattern.
 static void splash(Host& host) {

@@ -50,6 +50,13 @@ void tick();
 // processing that ends a pass. For benchmarks and tests.
 void run_pass(Host& host);
 
+// The next turn of the main loop, run by a host on the loop's behalf while
+// the loop waits in the host's message processing with nothing to do: the
+// pass and the count of the hand-over that ends it. The host then does what
+// its message processing does at the start of a hand-over; the loop, once it
+// wakes, goes on from there as if it had run the turn itself.
+void run_pass_for_waiting_loop(Host& host);
+
 // Whether the latest pass found a key waiting. Its page drew before acting on
 // the key, so the host runs the next pass without waiting to show the effect.
 bool last_pass_took_key();

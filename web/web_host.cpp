@@ -3,7 +3,8 @@
 // as the window's handlers do); the main loop runs inside "ON" and, once per
 // pass, yields to the browser in process_messages until the pass period is
 // over or a key or a nested "ON" arrives (after a pass that changed nothing,
-// until any event arrives). Compiled with Emscripten and ASYNCIFY, which lets
+// until any event arrives; a tick then runs its pass in place, and wakes the
+// loop only if that pass changed something). Compiled with Emscripten and ASYNCIFY, which lets
 // the loop sleep without returning.
 #include <emscripten.h>
 
@@ -90,10 +91,7 @@ public:
     // one does (the tick, ten times a second, at the latest), and an idle
     // tab costs next to nothing.
     void process_messages() override {
-        const bool steady = steady_sleep && pass_ended_ && statics_unchanged();
-        pass_ended_ = false;
-        present();
-        if (observer != nullptr) observer->message_point();
+        hand_over_begins();
         for (;;) {
             // "ON" while on: a full power-on nested in the running loop, as
             // the window's click handler does inside its message processing.
@@ -111,18 +109,20 @@ public:
                     --single_passes;
                     break;
                 }
-                wait_for_input(-1);
+                sleep(-1);
                 continue;
             }
-            if (steady && !event_) {
-                wait_for_input(-1);
+            if (steady_ && !event_) {
+                waiting_steady_ = true;
+                sleep(-1);
+                waiting_steady_ = false;
                 continue;
             }
             // Back to back: the browser gets its turn every so many passes.
             if (pass_period <= 0) {
                 if (++passes_unyielded_ >= PASSES_BETWEEN_YIELDS) {
                     passes_unyielded_ = 0;
-                    wait_for_input(0);
+                    sleep(0);
                 }
                 break;
             }
@@ -130,11 +130,34 @@ public:
             // next pass, run at once, shows what the key did.
             const double remaining = pass_period / speed - (emscripten_get_now() - pass_start_);
             if (remaining <= 0 || last_pass_took_key() || pending_key != KeyNone) break;
-            wait_for_input(remaining);
+            sleep(remaining);
         }
         begin_pass();
         take_snapshot();
     }
+
+    // A tick while the loop waits on a steady screen: the pass the loop would
+    // run now is run here, without waking it (waking the loop means unwinding
+    // and rebuilding its stack, which costs more than the pass). Each step is
+    // the loop's own, in its order, so the frames and the message points are
+    // the same. False (nothing done) where the loop must run it: anything but
+    // ticks since it went to sleep, a pause, or a pass period not yet over.
+    bool pass_in_place() {
+        if (!waiting_steady_ || event_ || paused || ons_waiting_ > 0 || pending_key != KeyNone ||
+            power_off_requested != 0)
+            return false;
+        if (pass_period > 0 && pass_period / speed - (emscripten_get_now() - pass_start_) > 0)
+            return false;
+        begin_pass();
+        take_snapshot();
+        run_pass_for_waiting_loop(*this);
+        hand_over_begins();
+        return true;
+    }
+
+    // Whether the loop still sleeps where only an event can wake it (after a
+    // pass in place that changed something, it must go on at its pace).
+    bool sleeping_steady() const { return waiting_steady_ && steady_; }
 
     void before_first_pass() override {
         if (power_on_settings != nullptr) settings = *power_on_settings;
@@ -183,9 +206,24 @@ public:
     bool steady_sleep = true;
     double pass_period = PASS_PERIOD_MS;
     long ticks = 0;
+    long wakes = 0;  // times the loop woke from a sleep
 
 private:
     static constexpr int PASSES_BETWEEN_YIELDS = 50;
+
+    void sleep(double ms) {
+        wait_for_input(ms);
+        ++wakes;
+    }
+
+    // What every hand-over does first: a pass that changed nothing makes the
+    // screen steady; the picture goes to the page.
+    void hand_over_begins() {
+        steady_ = steady_sleep && pass_ended_ && statics_unchanged();
+        pass_ended_ = false;
+        present();
+        if (observer != nullptr) observer->message_point();
+    }
 
     // The page only repaints what changed: a steady screen costs the browser
     // nothing. The picture's serial moves whenever lcd_show paints another
@@ -247,6 +285,8 @@ private:
     bool presented_ = false;
     bool pass_ended_ = false;
     bool event_ = false;
+    bool steady_ = false;          // the latest pass changed nothing
+    bool waiting_steady_ = false;  // the loop sleeps until an event
     LcdCanvas canvas_;
     u32 lamp_ = 0xFFFFFFFFu;  // no colour word: the first one is shown
     double pass_start_ = 0;
@@ -340,11 +380,15 @@ EMSCRIPTEN_KEEPALIVE void dg2_keyfast(int checked) {
     host.note_event();
 }
 
-EMSCRIPTEN_KEEPALIVE void dg2_tick() {
+// 1 when the sleeping loop must be woken for the tick; 0 when its pass has
+// run in place and the screen stayed steady.
+EMSCRIPTEN_KEEPALIVE int dg2_tick() {
     if (host.observer != nullptr) host.observer->took_tick();
     tick();
     ++host.ticks;
+    if (host.pass_in_place() && host.sleeping_steady()) return 0;
     host.note_event();
+    return 1;
 }
 
 // Passes and splash frames run, and ticks given, since the page started: a
@@ -353,6 +397,8 @@ EMSCRIPTEN_KEEPALIVE double dg2_message_points() {
     return static_cast<double>(instrument_message_points());
 }
 EMSCRIPTEN_KEEPALIVE double dg2_ticks() { return static_cast<double>(host.ticks); }
+// Times the sleeping loop woke: on a steady screen the ticks do not wake it.
+EMSCRIPTEN_KEEPALIVE double dg2_loop_wakes() { return static_cast<double>(host.wakes); }
 
 // Time: 0.25, 0.5, 1, 2, 4 or 10 times the instrument's pace (the page
 // offers no other; anything else is ignored), pause, and one pass while

@@ -112,8 +112,9 @@ export function onTick(listener) {
 // A tick as given: the page's clock's, or a script's.
 export function giveTick() {
   for (const listener of beforeTick) listener();
-  instrument._dg2_tick();
-  wake(false);
+  // On a steady screen the instrument runs the tick's pass at once, without
+  // waking its loop; it says when the loop must wake.
+  if (instrument._dg2_tick()) wake(false);
 }
 
 // The page's clock gives the ticks, except while a script plays: the script
@@ -127,9 +128,11 @@ export function tick() {
   if (!held) giveTick();
 }
 
-// Passes and splash frames run, and ticks given, since the page started.
+// Passes and splash frames run, ticks given and the loop's wakes, since the
+// page started.
 export function passCounts() {
-  return { passes: instrument._dg2_message_points(), ticks: instrument._dg2_ticks() };
+  return { passes: instrument._dg2_message_points(), ticks: instrument._dg2_ticks(),
+           wakes: instrument._dg2_loop_wakes() };
 }
 
 // The LCD's accessible name from the instrument's state.
