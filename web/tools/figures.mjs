@@ -163,10 +163,11 @@ try {
   await moveSlider(page, 'TrackBar2', 220);
   // A steady screen beside the same page switched off, in turns, so that
   // the machine's other load weighs on both alike; each measured once the
-  // engine has done the work a change leaves it (the optimising compiler
-  // and the collector run in the background for a second or two, and the
-  // collector may come back later: DG2_FIGURE_SETTLE_MS waits longer).
-  const SETTLE_MS = Number(process.env.DG2_FIGURE_SETTLE_MS) || 3000;
+  // engine has done the work a change leaves it: the optimising compiler and
+  // the collector run in the background for a second or two, and after a
+  // power-on (the splash's frames, the alarms' flashing) for several seconds
+  // more; DG2_FIGURE_SETTLE_MS sets the wait.
+  const SETTLE_MS = Number(process.env.DG2_FIGURE_SETTLE_MS) || 10000;
   // The engine's one large clean-up after a page's start comes about half a
   // minute after it loads (a tenth of a second of work on the main and the
   // background threads, the instrument on or off): the turns begin after it.
