@@ -4,8 +4,8 @@
 // pass, yields to the browser in process_messages until the pass period is
 // over or a key or a nested "ON" arrives (after a pass that changed nothing,
 // until any event arrives; a tick then runs its pass in place, and wakes the
-// loop only if that pass changed something). Compiled with Emscripten and ASYNCIFY, which lets
-// the loop sleep without returning.
+// loop only if that pass changed something). Compiled with Emscripten and
+// ASYNCIFY, which lets the loop sleep without returning.
 #include <emscripten.h>
 
 #include <cstring>
