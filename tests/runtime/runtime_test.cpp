@@ -220,6 +220,22 @@ TEST_F(Runtime, PassCallsTheCurrentPageOnAClearedFrame) {
     EXPECT_EQ(host.pixels[3 * 2 * FakeHost::PICTURE_WIDTH + 6], FAKE_UNLIT);
 }
 
+// A host may run the loop's next turn itself while the loop waits in its
+// message processing (the page, at a tick on a steady screen).
+TEST_F(Runtime, APassRunForTheWaitingLoopIsOneTurnOfIt) {
+    FakeHost host;
+    host.after_pass(1, [](FakeHost& h) {
+        pages_seen = 0;
+        current_page = counting_page;
+        const long points = instrument_message_points();
+        run_pass_for_waiting_loop(h);
+        EXPECT_EQ(pages_seen, 1);
+        EXPECT_EQ(*instrument_message_points_location(), points + 1);
+        h.off();
+    });
+    host.power_on();
+}
+
 TEST_F(Runtime, CheckBoxesAreReadEveryPass) {
     FakeHost host;
     host.after_pass(1, [](FakeHost& h) {
